@@ -1,0 +1,4 @@
+// Counts the allocations made through operator new in this program.
+#pragma once
+
+long allocationCount();

@@ -1,0 +1,248 @@
+#include "conversions.h"
+
+#include "runtime_error.h"
+
+#include <cfenv>
+#include <cfloat>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// A number as a short narrow text, for error messages.
+std::string describe(double value)
+{
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("the value");
+}
+
+// The decimal power of the leading digit of mantissa × 10^exponent: positive for a number
+// too large to hold, negative or zero for one too small.
+long leadingPower(const std::string& mantissa, long exponent)
+{
+    const auto first = mantissa.find_first_of("123456789");
+    auto point = mantissa.find('.');
+    if (point == std::string::npos)
+        point = mantissa.size();
+    const long offset = first < point ? static_cast<long>(point - first) - 1
+                                      : -static_cast<long>(first - point);
+    return exponent + offset;
+}
+
+// %G-style text with the given significant digits: "E" for the exponent, no "-0".
+std::u16string generalForm(double value, int digits, char16_t decimalPoint)
+{
+    if (std::isnan(value))
+        return u"NaN";
+    if (std::isinf(value))
+        return value < 0 ? u"-Infinity" : u"Infinity";
+    if (value == 0)
+        value = 0; // a negative zero reads as 0
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    std::u16string text;
+    for (const char* c = buffer; c != end; ++c)
+        text += *c == '.' ? decimalPoint : *c == 'e' ? u'E' : static_cast<char16_t>(*c);
+    return text;
+}
+
+} // namespace
+
+double numberFromText(std::u16string_view text)
+{
+    std::size_t i = 0;
+    auto next = [&]() -> char16_t {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+        return i < text.size() ? text[i] : u'\0';
+    };
+
+    bool negative = false;
+    if (next() == u'+' || next() == u'-')
+        negative = text[i++] == u'-';
+
+    std::string mantissa;
+    bool point = false;
+    for (char16_t c = next(); isDigit(c) || (c == u'.' && !point); ++i, c = next()) {
+        point = point || c == u'.';
+        mantissa += static_cast<char>(c);
+    }
+    if (mantissa.find_first_of("0123456789") == std::string::npos)
+        return 0;
+
+    // An exponent counts only when at least one digit follows the E and its sign.
+    std::string exponentText;
+    long exponent = 0;
+    if (next() == u'E' || next() == u'e') {
+        ++i;
+        std::string sign = (next() == u'+' || next() == u'-') ? std::string(1, static_cast<char>(text[i++])) : "";
+        for (char16_t c = next(); isDigit(c); ++i, c = next()) {
+            exponentText += static_cast<char>(c);
+            exponent = std::min(exponent * 10 + (c - u'0'), 1'000'000L);
+        }
+        if (sign == "-")
+            exponent = -exponent;
+        if (!exponentText.empty())
+            exponentText = "e" + sign + exponentText;
+    }
+
+    const std::string number = mantissa + exponentText;
+    double value = 0;
+    auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (leadingPower(mantissa, exponent) > 0)
+            throw RuntimeError(ErrorCode::Overflow, "the number read from text is too large for a 64-bit real");
+        value = 0;
+    }
+    return negative ? -value : value;
+}
+
+double toNearestEven(double value)
+{
+    if (std::fabs(value - std::trunc(value)) == 0.5)
+        return 2.0 * std::round(value / 2.0);
+    return std::round(value);
+}
+
+int16_t toInt16(double value)
+{
+    const double whole = toNearestEven(value);
+    if (!(whole >= -32768.0 && whole <= 32767.0))
+        throw RuntimeError(ErrorCode::Overflow,
+                           describe(value) + " is outside the 16-bit integer range -32768 to 32767");
+    return static_cast<int16_t>(whole);
+}
+
+int32_t toInt32(double value)
+{
+    const double whole = toNearestEven(value);
+    if (!(whole >= -2147483648.0 && whole <= 2147483647.0))
+        throw RuntimeError(ErrorCode::Overflow,
+                           describe(value) + " is outside the 32-bit integer range -2147483648 to 2147483647");
+    return static_cast<int32_t>(whole);
+}
+
+float toSingle(double value)
+{
+    // Values from FLT_MAX up to half a step beyond it still round to FLT_MAX.
+    constexpr double limit = static_cast<double>(FLT_MAX) + 0x1p103;
+    if (std::isfinite(value) && std::fabs(value) >= limit)
+        throw RuntimeError(ErrorCode::Overflow, describe(value) + " is outside the range of a 32-bit real");
+    return static_cast<float>(value);
+}
+
+static int16_t checked16(int32_t result, int16_t a, const char* operation, int16_t b)
+{
+    if (result < -32768 || result > 32767)
+        throw RuntimeError(ErrorCode::Overflow, std::to_string(a) + operation + std::to_string(b) +
+                                                    " leaves the 16-bit integer range -32768 to 32767");
+    return static_cast<int16_t>(result);
+}
+
+int16_t add16(int16_t a, int16_t b)
+{
+    return checked16(int32_t{a} + b, a, " + ", b);
+}
+
+int16_t subtract16(int16_t a, int16_t b)
+{
+    return checked16(int32_t{a} - b, a, " - ", b);
+}
+
+int16_t multiply16(int16_t a, int16_t b)
+{
+    return checked16(int32_t{a} * b, a, " * ", b);
+}
+
+double power(double base, double exponent)
+{
+    const double result = std::pow(base, exponent);
+    const std::string what = describe(base) + " ^ " + describe(exponent);
+    if (std::isnan(result) && !std::isnan(base) && !std::isnan(exponent))
+        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what + " is not a number");
+    if (std::isinf(result) && std::isfinite(base) && std::isfinite(exponent)) {
+        if (base == 0)
+            throw RuntimeError(ErrorCode::DivisionByZero, what);
+        throw RuntimeError(ErrorCode::FloatingPointOverflow, what + " is too large for a 64-bit real");
+    }
+    return result;
+}
+
+float scaledSingle(float value, int multiplier, int divisor)
+{
+    constexpr int checked = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+    // The volatile operands keep the arithmetic between clearing and testing the status.
+    const volatile float operand = value;
+    const volatile int times = multiplier;
+    const volatile int by = divisor;
+    std::feclearexcept(checked);
+    const volatile double quotient = double{operand} * times / by;
+    const volatile float result = static_cast<float>(quotient);
+    const int raised = std::fetestexcept(checked);
+
+    const std::string what = describe(value) + " * " + std::to_string(multiplier) + " / " + std::to_string(divisor);
+    if (raised & FE_INVALID)
+        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what);
+    if (raised & FE_DIVBYZERO)
+        throw RuntimeError(ErrorCode::DivisionByZero, what);
+    if (raised & FE_OVERFLOW)
+        throw RuntimeError(ErrorCode::FloatingPointOverflow, what + " is too large for a 32-bit real");
+    return result;
+}
+
+int32_t textLength(std::u16string_view text)
+{
+    return static_cast<int32_t>(text.size());
+}
+
+std::u16string textForJoining(int16_t value)
+{
+    return textForJoining(int32_t{value});
+}
+
+std::u16string textForJoining(int32_t value)
+{
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
+}
+
+std::u16string textForJoining(float value, char16_t decimalPoint)
+{
+    return generalForm(value, 7, decimalPoint ? decimalPoint : userDecimalPoint());
+}
+
+std::u16string textForJoining(double value, char16_t decimalPoint)
+{
+    return generalForm(value, 15, decimalPoint ? decimalPoint : userDecimalPoint());
+}
+
+std::u16string explicitNumberText(double value)
+{
+    std::u16string text = generalForm(value, 15, u'.');
+    const bool negative = text.front() == u'-';
+    const std::size_t digitsStart = negative ? 1 : 0;
+    if (text.compare(digitsStart, 2, u"0.") == 0)
+        text.erase(digitsStart, 1);
+    return negative ? text : u" " + text;
+}
+
+char16_t userDecimalPoint()
+{
+    const char* point = std::localeconv()->decimal_point;
+    if (point && point[0] && !point[1] && static_cast<unsigned char>(point[0]) < 0x80)
+        return static_cast<char16_t>(point[0]);
+    return u'.';
+}

@@ -1,0 +1,102 @@
+// Routine binding: calling a routine of a separately built library by its exported name.
+//
+// A routine is declared by its library's name as the program writes it ("Ostrum",
+// "Morvane.dll", "Pettrix.dll") and its exported name, with its C signature:
+//
+//     Routine<int32_t ROUTINE_CALL(double* n, double* x, double* y)> square{"Morvane.dll", "square"};
+//
+// The library is loaded at the first call of any of its routines, each routine is found at
+// its own first call, and both stay bound until the program ends; later calls go straight
+// through the saved address. A library is looked for in the running program's own directory
+// first, then through the platform's standard library search.
+#pragma once
+
+#include "routine_abi.h"
+
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+
+// How the platform names a library file: "Morvane" becomes prefix + "Morvane" + suffix.
+struct LibraryNaming {
+    std::string_view prefix;
+    std::string_view suffix;
+};
+
+#if defined(_WIN32)
+inline constexpr LibraryNaming platformNaming{"", ".dll"};
+#elif defined(__APPLE__)
+inline constexpr LibraryNaming platformNaming{"lib", ".dylib"};
+#else
+inline constexpr LibraryNaming platformNaming{"lib", ".so"};
+#endif
+
+// The file a declared library name stands for. A trailing ".dll" is the library suffix on
+// every platform, so "Morvane.dll" and "Morvane" both mean libMorvane.so on Linux.
+std::string libraryFileName(std::string_view declaredName, LibraryNaming naming = platformNaming);
+
+// The directory that holds the running program.
+std::string programDirectory();
+
+// One loaded library, shared by every routine declared with a name that means its file.
+class LibraryBinding {
+public:
+    static LibraryBinding& named(std::string_view declaredName);
+
+    // The address of an exported routine; loads the library first if it is not yet loaded.
+    // Raises "Cannot load library" or "Routine not found".
+    void* findRoutine(const char* routineName);
+
+    bool isLoaded() const { return handle_ != nullptr; }
+    // The file that was loaded: a full path when it came from the program's directory.
+    const std::string& loadedFile() const { return loadedFile_; }
+
+    explicit LibraryBinding(std::string declaredName) : declaredName_(std::move(declaredName)) {}
+    LibraryBinding(const LibraryBinding&) = delete;
+    LibraryBinding& operator=(const LibraryBinding&) = delete;
+
+private:
+    void load();
+
+    std::string declaredName_;
+    std::string loadedFile_;
+    void* handle_ = nullptr;
+};
+
+// The operating system's last-error value (errno here) as it stood after the latest call of
+// a bound routine on this thread.
+int lastRoutineError();
+void saveLastRoutineError();
+
+template <typename Signature>
+class Routine;
+
+template <typename Result, typename... Args>
+class Routine<Result ROUTINE_CALL(Args...)> {
+public:
+    using Address = Result(ROUTINE_CALL*)(Args...);
+
+    constexpr Routine(const char* library, const char* name) : library_(library), name_(name) {}
+
+    Result operator()(Args... args)
+    {
+        if (!address_)
+            address_ = reinterpret_cast<Address>(LibraryBinding::named(library_).findRoutine(name_));
+        if constexpr (std::is_void_v<Result>) {
+            address_(args...);
+            saveLastRoutineError();
+        } else {
+            Result result = address_(args...);
+            saveLastRoutineError();
+            return result;
+        }
+    }
+
+    bool isBound() const { return address_ != nullptr; }
+
+private:
+    const char* library_;
+    const char* name_;
+    Address address_ = nullptr; // set once; the programs call routines from one thread only
+};

@@ -1,0 +1,43 @@
+# Shared by run.sh and test.sh: installs the Debian packages the build needs (only those
+# missing) and configures and builds the project in the given folder.
+# Usage: source scripts/prepare.sh; install_missing_packages; build_project DIR [CMAKE OPTIONS...]
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+install_missing_packages() {
+  local missing=() package
+  for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+      as_root=(sudo)
+    else
+      echo "These packages are missing and installing them needs root or sudo: ${missing[*]}" >&2
+      return 1
+    fi
+  fi
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_project() {
+  local folder=$1
+  shift
+  if [ ! -f "$folder/build.ninja" ]; then
+    cmake -S "$project_root" -B "$folder" -G Ninja "$@"
+  fi
+  cmake --build "$folder" -j "$(nproc)"
+}
+
+project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

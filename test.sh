@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in build/ and runs every test; non-zero on any failure.
+# ./test.sh --sanitize builds and runs the same tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-sanitize/.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/scripts/prepare.sh"
+
+folder="$here/build"
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON)
+case "${1:-}" in
+  "") ;;
+  --sanitize)
+    folder="$here/build-sanitize"
+    options=(-DCMAKE_BUILD_TYPE=Debug -DWARNINGS_AS_ERRORS=ON -DSANITIZE=ON -DBUILD_BENCHMARKS=OFF)
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+    export LSAN_OPTIONS="suppressions=$here/tests/leak-suppressions.txt:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    ;;
+  *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
+esac
+
+install_missing_packages
+build_project "$folder" "${options[@]}"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$folder" --output-on-failure -j "$(nproc)"

@@ -1,0 +1,15 @@
+# Fails unless the dynamic symbol table of LIBRARY defines NAME and nothing else.
+execute_process(COMMAND ${NM} -D --defined-only --format=posix ${LIBRARY}
+                OUTPUT_VARIABLE table RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${NM} could not read ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${table}")
+set(names "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE " .*" "" name "${line}")
+  list(APPEND names ${name})
+endforeach()
+if(NOT "${names}" STREQUAL "${NAME}")
+  message(FATAL_ERROR "${LIBRARY} exports [${names}], not ${NAME} alone")
+endif()
