@@ -1,0 +1,12 @@
+#include "form1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    describeProgram("Tolvan", "1.00");
+    Form1 form;
+    form.start();
+    return app.exec();
+}
