@@ -38,7 +38,7 @@ VARIANT dereference(const VARIANT& v)
     case VT_I4: target.value.i4 = *v.value.i4Ref; break;
     case VT_R4: target.value.r4 = *v.value.r4Ref; break;
     case VT_R8: target.value.r8 = *v.value.r8Ref; break;
-    default: target.value.array = *v.value.arrayRef; break; // arrays: not owned here
+    default: target.value.ref = *static_cast<void* const*>(v.value.ref); break; // a text or an array, not owned here
     }
     return target;
 }

@@ -27,6 +27,8 @@ void showBox(QMessageBox::Icon icon, const QString& text)
 {
     QWidget* owner = ownerWindow();
     QMessageBox box(icon, programTitle(), text, QMessageBox::Ok, owner);
+    if (owner)
+        box.setFont(owner->font()); // a window of its own does not inherit the font
     box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();

@@ -113,6 +113,17 @@ TEST(VariantConversions, AReferenceConvertsWhatItRefersTo)
 
     Variant target = int16_t{7};
     EXPECT_EQ(Variant::reference(&target).toInt16(), 7);
+    target = u"held elsewhere";
+    EXPECT_EQ(Variant::reference(&target).toText(), u"held elsewhere");
+
+    // A reference to a text variable: the Variant reads the text through it, owning nothing.
+    BSTR text = allocText(u"by reference");
+    Variant textReference;
+    textReference.raw()->kind = VT_BYREF | VT_BSTR;
+    textReference.raw()->value.ref = &text;
+    EXPECT_EQ(textReference.toText(), u"by reference");
+    textReference = Variant();
+    freeText(text);
 }
 
 TEST(ArrayDescriptor, DescribesOneDimensionOfVariants)
