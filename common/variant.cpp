@@ -7,10 +7,13 @@
 
 namespace {
 
+// All 16 bytes zero: a routine sees no stray bytes beside a value that fills only part of
+// the payload (initialising the union zeroes only its first member).
 VARIANT emptyValue() noexcept
 {
     VARIANT v{};
     v.kind = VT_EMPTY;
+    v.value.bits = 0;
     return v;
 }
 
