@@ -40,6 +40,9 @@ ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array);
 #ifdef __cplusplus
 }
 
+// Korvik's binding of the routines. An installed copy of this header has no
+// routine_binding.h beside it and only declares the routines.
+#if __has_include("routine_binding.h")
 #include "routine_binding.h"
 
 // The console binds each routine by its exported name in the library "Ostrum" at the
@@ -52,6 +55,7 @@ inline Routine<decltype(::transnumber)> transnumber{"Ostrum", "transnumber"};
 inline Routine<decltype(::yArray)> yArray{"Ostrum", "yArray"};
 inline Routine<decltype(::zArray)> zArray{"Ostrum", "zArray"};
 } // namespace Ostrum
+#endif
 #endif
 
 #endif /* OSTRUM_H */

@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  desktop-file-utils dpkg-dev  # the install tests: desktop entries, the Debian package
 )
 
 install_missing_packages() {
