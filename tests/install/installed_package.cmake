@@ -6,14 +6,7 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(programs Korvik Tolvan Vandrel)
-set(libraries libMorvane.so libOstrum.so libPettrix.so)
-set(headers morvane.h ostrum.h pettrix.h routine_abi.h)
-
-set(failures "")
-macro(fail text)
-  string(APPEND failures "\n  ${text}")
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/expected_contents.cmake)
 
 file(REMOVE_RECURSE ${OUTPUT})
 execute_process(COMMAND ${CMAKE_CPACK_COMMAND} -G DEB --config ${BUILD}/CPackConfig.cmake -B ${OUTPUT}
