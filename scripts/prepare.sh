@@ -3,7 +3,7 @@
 # Usage: source scripts/prepare.sh; install_missing_packages; build_project DIR [CMAKE OPTIONS...]
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   desktop-file-utils dpkg-dev  # the install tests: desktop entries, the Debian package

@@ -1,12 +1,13 @@
 // Korvik with the sample Ostrum library that ships with the programs: what a user sees
-// after Start All.
+// after Start All. Built once per language of the sample, each beside its own library;
+// SAMPLE_FIXTURE names the suite after the language.
 #include "korvik_fixture.h"
 
 namespace {
 
-using KorvikWithSample = KorvikWindow;
+using SAMPLE_FIXTURE = KorvikWindow;
 
-TEST_F(KorvikWithSample, StartAllShowsEverySampleResult)
+TEST_F(SAMPLE_FIXTURE, StartAllShowsEverySampleResult)
 {
     MessageBoxAnswerer answerer;
     clickButton(&form, "cmdstartall");

@@ -1,5 +1,6 @@
 // The sample Pettrix as built: sumdll called directly, and behind Tolvan's window. A sum
-// outside 16 bits wraps around in two's complement.
+// outside 16 bits wraps around in two's complement. Built once per language of the sample;
+// SAMPLE_SUITE and SAMPLE_FIXTURE name the suites after the language.
 #include "tolvan_test.h"
 
 #include "pettrix.h"
@@ -33,7 +34,7 @@ const SumRow sumRows[] = {
     {32767, -32768, -1},
 };
 
-TEST(SamplePettrix, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
+TEST(SAMPLE_SUITE, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
 {
     void* library = dlopen(SAMPLE_PETTRIX, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
@@ -65,9 +66,9 @@ const WindowRow windowRows[] = {
     {"32767.4", "32767.4", "-2"},
 };
 
-using TolvanWithSamplePettrix = TolvanTest;
+using SAMPLE_FIXTURE = TolvanTest;
 
-TEST_F(TolvanWithSamplePettrix, TheSecondBoxShowsWhatTheSampleStores)
+TEST_F(SAMPLE_FIXTURE, TheSecondBoxShowsWhatTheSampleStores)
 {
     for (const WindowRow& row : windowRows) {
         SCOPED_TRACE(std::string(row.text1) + " + " + row.text2);
