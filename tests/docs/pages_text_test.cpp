@@ -40,11 +40,11 @@ std::string withoutIndentation(const std::string& line)
     return first == std::string::npos ? "" : line.substr(first);
 }
 
-// A line that stands for lines left out of a quotation.
+// A line that stands for lines left out of a quotation, in C, C++ or Fortran.
 bool isElision(const std::string& line)
 {
     const std::string shown = withoutIndentation(line);
-    return shown == "// …" || shown == "/* … */";
+    return shown == "// …" || shown == "/* … */" || shown == "! …";
 }
 
 // Where `segment` stands in `file`, line for line but for leading blanks, at or after line
@@ -86,13 +86,16 @@ TEST(TeachingPagesText, EachPageHasItsParts)
     for (const auto& page : numberedPages()) {
         SCOPED_TRACE(page.filename().string());
         const std::string text = readFile(page);
-        bool declaration = false, callSite = false;
+        bool declaration = false, callSite = false, sampleContract = false, fortran = false;
         for (const PageSection& quoted : sectionsOf(text, "quoted")) {
             declaration |= quoted.argument.ends_with(".h");
             callSite |= quoted.argument.ends_with(".cpp");
+            sampleContract |= quoted.argument == "console/ostrum.h" || quoted.argument == "sumclient/pettrix.h";
+            fortran |= quoted.argument.ends_with(".f90");
         }
         EXPECT_TRUE(declaration) << "no declaration quoted from a header";
         EXPECT_TRUE(callSite) << "no call site quoted from a window";
+        EXPECT_TRUE(fortran || !sampleContract) << "a sample's C declaration without the Fortran one beside it";
         const auto recorded = sectionsOf(text, "recorded");
         EXPECT_FALSE(recorded.empty()) << "no recorded listing";
         for (const PageSection& section : recorded) {
@@ -140,7 +143,7 @@ TEST(TeachingPagesText, EveryQuotationStandsInTheFileItNames)
             }
         }
     }
-    EXPECT_GE(quotations, 14) << "a declaration and a call site on each of the seven pages";
+    EXPECT_GE(quotations, 21) << "a C and a Fortran declaration and a call site on each of the seven pages";
 }
 
 TEST(TeachingPagesText, EveryPictureAPageShowsIsThere)
