@@ -44,7 +44,10 @@ constexpr ElfLayout elf64{64, {32, 8}, {40, 8}, {54, 2}, {56, 2}, {58, 2}, {60, 
 
 // A program header count of 0xFFFF means the count is the first section header's info field.
 constexpr std::uint64_t manyProgramHeaders = 0xFFFF;
+// Room for the largest entry read: a 64-bit section header.
 constexpr std::size_t largestEntry = 64;
+// The bytes at the start of every ELF file that give its kind, class and byte order.
+constexpr std::uint64_t identificationSize = 16;
 
 std::uint64_t fieldValue(const unsigned char* bytes, Field field, bool bigEndian)
 {
@@ -73,8 +76,10 @@ std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize
     if (fileSize == 0)
         return "the file is empty";
     if (!read(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, sizeof header)), header) ||
-        fileSize < 16 || std::memcmp(header, "\x7F" "ELF", 4) != 0)
+        fileSize < 4 || std::memcmp(header, "\x7F" "ELF", 4) != 0)
         return "the file is not a library: it does not begin with an ELF header";
+    if (fileSize < identificationSize)
+        return cutShort("the identification at the start of its ELF header", identificationSize, fileSize);
     if (header[4] != 1 && header[4] != 2)
         return "the file is not a library that can be loaded: its ELF header names neither 32 nor 64 bits";
     if (header[5] != 1 && header[5] != 2)
@@ -93,8 +98,10 @@ std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize
     std::uint64_t programCount = value(header, layout.programHeaderCount);
     if (programCount == manyProgramHeaders) {
         unsigned char firstSection[largestEntry] = {};
-        if (sectionsAt == 0 || sectionEntry < layout.sectionHeaderEntry ||
-            !read(sectionsAt, layout.sectionHeaderEntry, firstSection))
+        if (sectionsAt == 0 || sectionEntry < layout.sectionHeaderEntry)
+            return "the file is not a library that can be loaded: it keeps its segment count in a section "
+                   "header that it does not have";
+        if (!read(sectionsAt, layout.sectionHeaderEntry, firstSection))
             return cutShort("its first section header", endOf(sectionsAt, layout.sectionHeaderEntry), fileSize);
         programCount = value(firstSection, layout.sectionInfo);
     }

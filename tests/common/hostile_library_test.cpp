@@ -115,6 +115,8 @@ TEST(LibraryFileProblem, SaysWhatIsWrongWithTheFile)
         {"a whole copy", [&] { writeFile("lib.so", library); }, ""},
         {"an empty file", [] { writeFile("lib.so", ""); }, "the file is empty"},
         {"a text", [] { writeFile("lib.so", "INPUT(libc.so.6)\n"); }, "does not begin with an ELF header"},
+        {"ten bytes left", [&] { writeFile("lib.so", library.substr(0, 10)); },
+         "the identification at the start of its ELF header ends at byte 16"},
         {"the ELF header cut", [&] { writeFile("lib.so", library.substr(0, 40)); }, "its ELF header ends at byte 64"},
         {"the program headers cut", [&] { writeFile("lib.so", library.substr(0, layout.programHeadersEnd - 1)); },
          "its program header table ends at byte"},
