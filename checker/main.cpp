@@ -1,0 +1,176 @@
+// routine-check: finds what a routine library does wrong, in words, before a program meets it.
+//
+//     routine-check [--time-limit SECONDS] LIBRARY [FILE]
+//
+// One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
+// and a sentence, or "name note: " and a sentence; a summary line last. Exit status 0 when no
+// routine has a fault, 1 when any has, 2 when nothing could be checked.
+#include "contracts.h"
+#include "routine_checker.h"
+
+#include "routine_binding.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int noFault = 0;
+constexpr int someFault = 1;
+constexpr int nothingChecked = 2;
+
+constexpr double defaultTimeLimit = 2;
+
+constexpr const char* usage = "usage: routine-check [--time-limit SECONDS] LIBRARY [FILE]";
+
+constexpr const char* help = R"(usage: routine-check [--time-limit SECONDS] LIBRARY [FILE]
+
+Checks a routine library against the contract of the program that calls it. Each
+routine is called exactly as its program calls it, twice, in a process of its own,
+with every argument against a page that may not be touched; what the contract says
+is only read lies in read-only memory. Each routine gets one line: "ok", or "fault:"
+or "note:" and a sentence that says what it did to which argument.
+
+  LIBRARY  Ostrum (called by Korvik), Morvane (Vandrel) or Pettrix (Tolvan), in any
+           letter case, with or without a trailing .dll
+  FILE     the library file to check. Without it, the file the program would load:
+           the one beside routine-check, else the one the system's library search
+           finds; the first line says which.
+
+Options:
+  --time-limit SECONDS  how long the calls of one routine may take (default 2)
+  --help                show this text
+
+Exit status: 0 when no routine has a fault, 1 when any has, 2 when nothing could be
+checked (an unknown library name, a file that does not load).
+)";
+
+// A directory of its own for the routines to run in, so that a routine that writes a file
+// (Morvane writes square.dat) leaves nothing behind; removed with everything in it.
+class WorkingDirectory {
+public:
+    WorkingDirectory()
+    {
+        std::error_code error;
+        std::string pattern = (std::filesystem::temp_directory_path(error) / "routine-check-XXXXXX").string();
+        if (!error && mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~WorkingDirectory()
+    {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+    }
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+int fail(const std::string& sentence)
+{
+    std::cerr << "routine-check: " << sentence << "\n";
+    return nothingChecked;
+}
+
+bool readTimeLimit(const std::string& text, double& seconds)
+{
+    char* end = nullptr;
+    seconds = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && seconds > 0 && seconds <= 3600;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    double timeLimit = defaultTimeLimit;
+    std::vector<std::string> operands;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help") {
+            std::cout << help;
+            return noFault;
+        }
+        if (argument == "--time-limit") {
+            if (i + 1 == argc || !readTimeLimit(argv[i + 1], timeLimit))
+                return fail("--time-limit needs a number of seconds greater than 0\n" + std::string(usage));
+            ++i;
+        } else if (argument.starts_with("-") && argument != "-") {
+            return fail("unknown option " + argument + "\n" + usage);
+        } else {
+            operands.push_back(argument);
+        }
+    }
+    if (operands.empty() || operands.size() > 2)
+        return fail(std::string(operands.empty() ? "no library named" : "too many arguments") + "\n" + usage);
+
+    const Contract* contract = contractNamed(operands[0]);
+    if (!contract)
+        return fail("unknown library " + operands[0] + ": the programs call Ostrum, Morvane and Pettrix");
+
+    // The file the program would load: beside the program first, else through the system's
+    // search, by the same name. Here the checker stands where the program would.
+    const std::string fileName = libraryFileName(contract->library);
+    std::string candidate;
+    std::string how;
+    if (operands.size() == 2) {
+        candidate = std::filesystem::absolute(operands[1]).lexically_normal().string();
+    } else {
+        const std::filesystem::path beside = std::filesystem::path(programDirectory()) / fileName;
+        std::error_code error;
+        candidate = std::filesystem::exists(beside, error) ? beside.string() : fileName;
+        how = std::string(", the file ") + contract->program + " would load";
+    }
+
+    WorkingDirectory directory;
+    if (directory.path().empty())
+        return fail("cannot make a temporary directory for the routines to run in");
+    const RoutineChecker checker(*contract, directory.path(), timeLimit);
+
+    const LibraryFacts facts = checker.load(candidate);
+    if (!facts.loaded) {
+        std::string what = candidate;
+        if (operands.size() == 1 && candidate == fileName)
+            what += " (looked for beside routine-check in " + programDirectory() + ", then in the system's library path)";
+        return fail("cannot check " + what + ": " + facts.problem);
+    }
+    std::cout << "Checking " << contract->name << " in " << facts.file << how << ".\n";
+
+    int withFault = 0;
+    for (const RoutineCheck& routine : contract->routines) {
+        std::vector<Finding> findings;
+        const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) != facts.exported.end();
+        if (exported)
+            findings = checker.check(facts.file, routine);
+        else
+            findings.push_back({true, "is not exported"});
+
+        const bool faulty = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fault; });
+        withFault += faulty ? 1 : 0;
+        if (!faulty)
+            std::cout << routine.name << " ok\n";
+        for (const Finding& finding : findings)
+            if (finding.fault)
+                std::cout << routine.name << " fault: " << finding.sentence << "\n";
+        for (const Finding& finding : findings)
+            if (!finding.fault)
+                std::cout << routine.name << " note: " << finding.sentence << "\n";
+    }
+    for (const std::string& name : facts.alsoExported)
+        std::cout << contract->name << " note: also exports " << name
+                  << ", which " << contract->program << " never calls\n";
+
+    const int count = static_cast<int>(contract->routines.size());
+    std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
+              << withFault << " with a fault\n";
+    return withFault ? someFault : noFault;
+}
