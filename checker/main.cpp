@@ -138,10 +138,10 @@ int main(int argc, char** argv)
 
     const LibraryFacts facts = checker.load(candidate);
     if (!facts.loaded) {
-        std::string what = candidate;
         if (operands.size() == 1 && candidate == fileName)
-            what += " (looked for beside routine-check in " + programDirectory() + ", then in the system's library path)";
-        return fail("cannot check " + what + ": " + facts.problem);
+            return fail(facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
+                        ", then through the system's library search)");
+        return fail(facts.problem);
     }
     std::cout << "Checking " << contract->name << " in " << facts.file << how << ".\n";
 

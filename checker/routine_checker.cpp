@@ -168,7 +168,7 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
     bool finished = false;
     for (const Message& message : outcome.messages) {
         switch (message.kind) {
-        case MessageKind::LoadFailed: facts.problem = std::string("the loader says: ") + message.text; break;
+        case MessageKind::LoadFailed: facts.problem = candidate + " does not load: " + message.text; break;
         case MessageKind::Loaded:
             facts.loaded = true;
             facts.file = message.text;
@@ -256,8 +256,10 @@ std::vector<Finding> RoutineChecker::check(const std::string& file, const Routin
         }
         distance = " by " + bytes(clear);
     }
-    for (Finding& finding : reading.findings)
-        if (finding.sentence == boundary.words)
-            finding.sentence += distance;
-    return reading.findings;
+    // The same fault may already have been seen, with its distance, from the bytes around the
+    // piece in the other call.
+    std::vector<Finding> findings;
+    for (const Finding& finding : reading.findings)
+        add(findings, finding.fault, finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
+    return findings;
 }
