@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 #include <dlfcn.h>
@@ -171,7 +172,9 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
         case MessageKind::LoadFailed: facts.problem = candidate + " does not load: " + message.text; break;
         case MessageKind::Loaded:
             facts.loaded = true;
-            facts.file = message.text;
+            // A file found through a search path that names its own directory
+            // ($ORIGIN/../lib) is shown without the detour.
+            facts.file = std::filesystem::path(message.text).lexically_normal().string();
             break;
         case MessageKind::Exported: facts.exported.emplace_back(message.text); break;
         case MessageKind::AlsoExported: facts.alsoExported.emplace_back(message.text); break;
