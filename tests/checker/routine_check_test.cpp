@@ -138,6 +138,7 @@ const FaultRow faultRows[] = {
     {"Pettrix", "address_kept", "sumdll fault: kept the address of c"},
     {"Ostrum", "crashes", "transnumber fault: crashed (SIGSEGV)"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
+    {"Pettrix", "ends_process", "sumdll fault: ended the process with exit status 0"},
 };
 
 TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
