@@ -1,6 +1,7 @@
 #include "call.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 

@@ -77,9 +77,11 @@ void reportFatalSignals(int descriptor)
         dup2(nothing, STDIN_FILENO);
     dup2(STDERR_FILENO, STDOUT_FILENO);
     reportFatalSignals(writeEnd);
-    work(ReportChannel(writeEnd));
-    // What the routine printed reaches the terminal before the child is gone.
+    const ReportChannel channel(writeEnd);
+    work(channel);
+    // What the routine printed reaches the terminal before the child is ended.
     std::fflush(nullptr);
+    channel.send(MessageKind::Finished, "");
     _exit(0);
 }
 
@@ -108,16 +110,21 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
     }
     setpgid(child, child); // also here, so that the group exists whichever runs first
 
+    // Messages are taken as they come, until the child has finished, has ended, or has
+    // run out of time.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimit);
+    const auto timeLeft = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    };
     std::vector<char> received;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+    bool finished = false;
+    while (!finished) {
+        if (timeLeft() <= 0) {
             outcome.timedOut = true;
             break;
         }
         pollfd wait{ends[0], POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(left.count()));
+        const int ready = poll(&wait, 1, static_cast<int>(timeLeft()));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0) {
@@ -129,22 +136,38 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            break; // every writer has closed its end: the child has ended
+            break; // the child has ended, or closed its end of the pipe
         received.insert(received.end(), buffer, buffer + count);
+        for (std::size_t at = outcome.messages.size() * sizeof(Message); at + sizeof(Message) <= received.size();
+             at += sizeof(Message)) {
+            Message message;
+            std::memcpy(&message, received.data() + at, sizeof message);
+            message.text[sizeof message.text - 1] = '\0';
+            outcome.messages.push_back(message);
+            finished = finished || message.kind == MessageKind::Finished;
+        }
     }
     close(ends[0]);
-    if (outcome.timedOut) {
-        kill(-child, SIGKILL);
-        kill(child, SIGKILL);
-    }
-    while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {
-    }
 
-    for (std::size_t at = 0; at + sizeof(Message) <= received.size(); at += sizeof(Message)) {
-        Message message;
-        std::memcpy(&message, received.data() + at, sizeof message);
-        message.text[sizeof message.text - 1] = '\0';
-        outcome.messages.push_back(message);
+    // A child that closed the pipe without finishing may still be running: it gets the rest
+    // of its time to end.
+    if (!finished && !outcome.timedOut) {
+        while (waitpid(child, &outcome.status, WNOHANG) == 0) {
+            if (timeLeft() <= 0) {
+                outcome.timedOut = true;
+                break;
+            }
+            usleep(1000);
+        }
+        if (!outcome.timedOut) {
+            kill(-child, SIGKILL); // whatever it started
+            return outcome;
+        }
+    }
+    // Nothing the routine started is left behind: the child's whole group ends here.
+    kill(-child, SIGKILL);
+    kill(child, SIGKILL);
+    while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {
     }
     return outcome;
 }

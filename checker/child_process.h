@@ -15,10 +15,11 @@ struct ChildOutcome {
 };
 
 // Runs `work` in a child process whose current directory is `directory`, with `timeLimit`
-// seconds to finish. The child's standard output goes to standard error, so that what a
-// routine prints never mixes with the checker's lines. A fatal signal in the child is reported
-// as a Signal message with the faulting address before the child ends. When the time is up
-// the child and everything it started are killed.
+// seconds to finish; a Finished message follows what `work` sent when it returns. The child's
+// standard output goes to standard error, so that what a routine prints never mixes with the
+// checker's lines. A fatal signal in the child is reported as a Signal message with the
+// faulting address before the child ends. Once the child has finished, or its time is up, it
+// and everything it started are killed.
 ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, const std::string& directory,
                         double timeLimit);
 

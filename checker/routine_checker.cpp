@@ -81,7 +81,7 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
     return std::nullopt;
 }
 
-Reading read(const ChildOutcome& outcome, const std::string& timeText)
+Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
 {
     Reading reading;
     uint32_t currentCall = 0;
@@ -161,7 +161,6 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
             if (!inContract)
                 channel.send(MessageKind::AlsoExported, name);
         }
-        channel.send(MessageKind::Finished, "");
     };
     const ChildOutcome outcome = runInChild(work, directory_, timeLimit_);
 
@@ -224,11 +223,10 @@ std::vector<Finding> RoutineChecker::check(const std::string& file, const Routin
                 Call second(channel, 2);
                 routine.check(address, second);
             }
-            channel.send(MessageKind::Finished, "");
         };
     };
 
-    Reading reading = read(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
+    Reading reading = readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
     if (!reading.boundary)
         return reading.findings;
 
@@ -237,7 +235,7 @@ std::vector<Finding> RoutineChecker::check(const std::string& file, const Routin
     const BoundaryFault boundary = *reading.boundary;
     const auto faultsWithSlack = [&](std::size_t slack) {
         const Probe probe{static_cast<int>(boundary.piece), boundary.side, slack};
-        Reading probed = read(runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_,
+        Reading probed = readOutcome(runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_,
                                          timeLimit_),
                               timeText());
         return probed.boundary && probed.boundary->piece == boundary.piece && probed.boundary->side == boundary.side;
