@@ -11,6 +11,7 @@
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <cxxabi.h>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -79,6 +80,37 @@ int fail(const std::string& sentence)
 {
     std::cerr << "routine-check: " << sentence << "\n";
     return nothingChecked;
+}
+
+// A library written in C++ without extern "C" exports its routine under a decorated name;
+// said in the fault, since that is the usual cause.
+std::string cppNameHint(const std::string& routine, const std::vector<std::string>& exports)
+{
+    for (const std::string& name : exports) {
+        int status = 0;
+        char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
+        const std::string plain = status == 0 && readable ? readable : "";
+        std::free(readable);
+        if (plain.starts_with(routine + "("))
+            return " (it exports " + plain + ", a C++ name: declare it extern \"C\")";
+    }
+    return "";
+}
+
+// The first few names, readable, and how many more there are.
+std::string someNames(const std::vector<std::string>& names)
+{
+    constexpr std::size_t shown = 5;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < shown; ++i) {
+        int status = 0;
+        char* readable = abi::__cxa_demangle(names[i].c_str(), nullptr, nullptr, &status);
+        text += (i == 0 ? "" : ", ") + std::string(status == 0 && readable ? readable : names[i]);
+        std::free(readable);
+    }
+    if (names.size() > shown)
+        text += " and " + std::to_string(names.size() - shown) + " more";
+    return text;
 }
 
 bool readTimeLimit(const std::string& text, double& seconds)
@@ -152,7 +184,7 @@ int main(int argc, char** argv)
         if (exported)
             findings = checker.check(facts.file, routine);
         else
-            findings.push_back({true, "is not exported"});
+            findings.push_back({true, "is not exported" + cppNameHint(routine.name, facts.alsoExported)});
 
         const bool faulty = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fault; });
         withFault += faulty ? 1 : 0;
@@ -165,9 +197,9 @@ int main(int argc, char** argv)
             if (!finding.fault)
                 std::cout << routine.name << " note: " << finding.sentence << "\n";
     }
-    for (const std::string& name : facts.alsoExported)
-        std::cout << contract->name << " note: also exports " << name
-                  << ", which " << contract->program << " never calls\n";
+    if (!facts.alsoExported.empty())
+        std::cout << contract->name << " note: also exports " << someNames(facts.alsoExported) << ", which "
+                  << contract->program << " never calls\n";
 
     const int count = static_cast<int>(contract->routines.size());
     std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "

@@ -121,6 +121,8 @@ struct FaultRow {
 
 const FaultRow faultRows[] = {
     {"Pettrix", "misnamed", "sumdll fault: is not exported"},
+    {"Morvane", "square_in_cpp",
+     "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern \"C\")"},
     {"Pettrix", "sum_stored_wide", "sumdll fault: wrote past the end of c by 2 bytes"},
     {"Ostrum", "number_read_wide", "transnumber fault: read past the end of a by 2 bytes"},
     {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB by 2 bytes"},
