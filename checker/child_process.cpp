@@ -17,6 +17,13 @@ namespace {
 
 int reportDescriptor = -1;
 
+volatile sig_atomic_t interruptedBy = 0;
+
+void noteInterrupt(int signal)
+{
+    interruptedBy = signal;
+}
+
 constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS};
 
 // Whether the access that faulted was a read or a write: on x86 the page fault's error code,
@@ -70,6 +77,8 @@ void reportFatalSignals(int descriptor)
 {
     // A group of its own, so that whatever the routine starts can be killed with it.
     setpgid(0, 0);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, SIG_DFL);
     if (chdir(directory.c_str()) != 0)
         _exit(4);
     const int nothing = open("/dev/null", O_RDONLY);
@@ -92,7 +101,7 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
 {
     ChildOutcome outcome;
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) {
+    if (interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
         outcome.status = -1;
         return outcome;
     }
@@ -125,6 +134,8 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
         }
         pollfd wait{ends[0], POLLIN, 0};
         const int ready = poll(&wait, 1, static_cast<int>(timeLeft()));
+        if (interruptedBy)
+            break;
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0) {
@@ -151,9 +162,9 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
 
     // A child that closed the pipe without finishing may still be running: it gets the rest
     // of its time to end.
-    if (!finished && !outcome.timedOut) {
+    if (!finished && !outcome.timedOut && !interruptedBy) {
         while (waitpid(child, &outcome.status, WNOHANG) == 0) {
-            if (timeLeft() <= 0) {
+            if (timeLeft() <= 0 || interruptedBy) {
                 outcome.timedOut = true;
                 break;
             }
@@ -170,6 +181,21 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
     while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {
     }
     return outcome;
+}
+
+void stopOnInterrupt()
+{
+    struct sigaction action{};
+    action.sa_handler = noteInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0; // no restart: a wait for the child ends at once
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+int interruptingSignal()
+{
+    return interruptedBy;
 }
 
 std::string signalName(int signal)

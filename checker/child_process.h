@@ -23,5 +23,12 @@ struct ChildOutcome {
 ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, const std::string& directory,
                         double timeLimit);
 
+// From now on an interrupt (Ctrl+C), a hang-up or a termination request ends the child that
+// is running, which sits in a process group of its own and so does not get the terminal's
+// signal itself; interruptingSignal() then names the signal, so that the checker can clean up
+// and end by it. 0 while there was none.
+void stopOnInterrupt();
+int interruptingSignal();
+
 // "SIGSEGV" for SIGSEGV, and so on.
 std::string signalName(int signal);

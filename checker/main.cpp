@@ -5,12 +5,14 @@
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
 // and a sentence, or "name note: " and a sentence; a summary line last. Exit status 0 when no
 // routine has a fault, 1 when any has, 2 when nothing could be checked.
+#include "child_process.h"
 #include "contracts.h"
 #include "routine_checker.h"
 
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cxxabi.h>
 #include <cstdlib>
 #include <filesystem>
@@ -122,7 +124,8 @@ bool readTimeLimit(const std::string& text, double& seconds)
 
 } // namespace
 
-int main(int argc, char** argv)
+// The whole check; every file and directory it made is gone when it returns.
+int checkLibrary(int argc, char** argv)
 {
     double timeLimit = defaultTimeLimit;
     std::vector<std::string> operands;
@@ -169,6 +172,8 @@ int main(int argc, char** argv)
     const RoutineChecker checker(*contract, directory.path(), timeLimit);
 
     const LibraryFacts facts = checker.load(candidate);
+    if (interruptingSignal())
+        return nothingChecked;
     if (!facts.loaded) {
         if (operands.size() == 1 && candidate == fileName)
             return fail(facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
@@ -183,7 +188,9 @@ int main(int argc, char** argv)
         const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) != facts.exported.end();
         if (exported)
             findings = checker.check(facts.file, routine);
-        else
+        if (interruptingSignal())
+            return nothingChecked;
+        if (!exported)
             findings.push_back({true, "is not exported" + cppNameHint(routine.name, facts.alsoExported)});
 
         const bool faulty = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fault; });
@@ -205,4 +212,16 @@ int main(int argc, char** argv)
     std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
               << withFault << " with a fault\n";
     return withFault ? someFault : noFault;
+}
+
+int main(int argc, char** argv)
+{
+    stopOnInterrupt();
+    const int status = checkLibrary(argc, argv);
+    // Interrupted: cleaned up, and ended by the same signal, as the shell expects.
+    if (const int signal = interruptingSignal()) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+    return status;
 }

@@ -9,9 +9,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -39,15 +42,11 @@ struct CheckerRun {
     }
 };
 
-// Runs routine-check with `arguments` in the current directory, with TMPDIR pointing at
-// `temporary`, and collects its output and exit status.
-CheckerRun check(const std::vector<std::string>& arguments, const std::filesystem::path& temporary)
+// Starts routine-check with `arguments` in the current directory, with TMPDIR pointing at
+// `temporary` and its output going to `outputFile` and `errorFile`.
+pid_t startChecker(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
+                   const std::string& outputFile, const std::string& errorFile)
 {
-    const std::filesystem::path outputs = std::filesystem::current_path() / ".outputs";
-    std::filesystem::create_directories(outputs);
-    const std::string outputFile = (outputs / "stdout").string();
-    const std::string errorFile = (outputs / "stderr").string();
-
     std::vector<std::string> words{CHECKER};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -68,11 +67,23 @@ CheckerRun check(const std::vector<std::string>& arguments, const std::filesyste
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t child = 0;
-    CheckerRun run;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0)
-        waitpid(child, &run.status, 0);
+    pid_t child = -1;
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        child = -1;
     posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+// Runs routine-check to its end and collects its output and exit status.
+CheckerRun check(const std::vector<std::string>& arguments, const std::filesystem::path& temporary)
+{
+    const std::filesystem::path outputs = std::filesystem::current_path() / ".outputs";
+    std::filesystem::create_directories(outputs);
+    const std::string outputFile = (outputs / "stdout").string();
+    const std::string errorFile = (outputs / "stderr").string();
+    CheckerRun run;
+    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile); child > 0)
+        waitpid(child, &run.status, 0);
     run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
     run.output = fileBytes(outputFile);
     run.errors = fileBytes(errorFile);
@@ -215,6 +226,33 @@ TEST_F(RoutineCheck, StopsAHangAtTheTimeLimit)
     const CheckerRun result = run({"--time-limit", "0.2", "Pettrix", checked("hangs")});
     EXPECT_TRUE(result.hasLine("sumdll fault: did not return within 0.2 seconds")) << result.output;
     EXPECT_EQ(result.status, 1);
+}
+
+// Interrupted while a routine hangs, it ends the routine's process with itself, removes its
+// temporary directory and ends by the interrupt.
+TEST_F(RoutineCheck, InterruptedLeavesNothingBehind)
+{
+    const pid_t checker = startChecker({"--time-limit", "60", "Pettrix", checked("hangs")}, temporary, "/dev/null",
+                                       "/dev/null");
+    ASSERT_GT(checker, 0);
+    // Its temporary directory exists once it is ready for an interrupt.
+    const auto start = std::chrono::steady_clock::now();
+    while (contents(temporary).empty() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_FALSE(contents(temporary).empty());
+    const std::string working = (temporary / contents(temporary)[0]).string();
+
+    kill(checker, SIGINT);
+    int status = 0;
+    waitpid(checker, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_EQ(contents(temporary), std::vector<std::string>{});
+    // No process is left in that directory: the hanging routine's process was ended.
+    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+        std::error_code error;
+        const auto directory = std::filesystem::read_symlink(process.path() / "cwd", error);
+        EXPECT_NE(directory.string().rfind(working, 0), 0u) << "still running there: " << process.path();
+    }
 }
 
 // ---- Without FILE: the file the program would load ------------------------------------------
