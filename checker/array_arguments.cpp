@@ -18,11 +18,13 @@ std::vector<VARIANT> smallIntegers(int16_t first, int16_t step)
     return elements;
 }
 
-ArrayArgument placeArray(Call& call, const std::string& name, int16_t first, int16_t step,
-                         const std::string& variableName)
+ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName, int16_t first,
+                         int16_t step, const PieceName& variable)
 {
     ArrayArgument array{name, smallIntegers(first, step), nullptr, nullptr, SAFEARRAY{}, nullptr};
-    array.elements = call.elements("the elements of " + name, array.initial);
+    const std::string descriptorThrough = "*" + variable.reachedThrough;
+    array.elements = call.elements(
+        {"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName}, array.initial);
 
     // The descriptor of a fixed local array of index 1 to 10, as the programs create one.
     SAFEARRAY descriptor{};
@@ -33,8 +35,9 @@ ArrayArgument placeArray(Call& call, const std::string& name, int16_t first, int
     descriptor.data = array.elements;
     descriptor.bounds[0] = {10, 1};
     array.before = descriptor;
-    array.descriptor = call.value("the descriptor of " + name, descriptor);
-    array.variable = call.value(variableName, array.descriptor);
+    array.descriptor =
+        call.value({"the descriptor of " + name, descriptorThrough, programName + "'s descriptor"}, descriptor);
+    array.variable = call.value(variable, array.descriptor);
     return array;
 }
 

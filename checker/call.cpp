@@ -1,5 +1,6 @@
 #include "call.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -36,11 +37,13 @@ bool ownsOrFollows(VARTYPE kind)
 
 } // namespace
 
-Call::Call(const ReportChannel& channel, int number, Probe probe) : channel_(channel), number_(number), probe_(probe)
+Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
+    : channel_(channel), number_(number), show_(show), probe_(probe)
 {
 }
 
-void* Call::place(const std::string& name, const void* initial, std::size_t size, std::size_t alignment, bool readOnly)
+void* Call::place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
+                  std::size_t alignment, bool readOnly)
 {
     const int index = static_cast<int>(pieces_.size());
     Side side = this->side();
@@ -65,10 +68,10 @@ void* Call::place(const std::string& name, const void* initial, std::size_t size
     if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
         outOfMemory();
 
-    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name});
+    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout});
 
     // The parent keeps its own record of the piece, to name it from a faulting address.
-    Message placed = messageWithText(MessageKind::Placed, name);
+    Message placed = messageWithText(MessageKind::Placed, name.argument);
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(index);
     placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8;
@@ -80,16 +83,16 @@ void* Call::place(const std::string& name, const void* initial, std::size_t size
     return data;
 }
 
-char* Call::text(const std::string& name, std::string_view text)
+char* Call::text(const PieceName& name, std::string_view text)
 {
     std::string copy(text);
-    return static_cast<char*>(place(name, copy.c_str(), copy.size() + 1, 1, false));
+    return static_cast<char*>(place(name, REGION_TEXT, copy.c_str(), copy.size() + 1, 1, false));
 }
 
-VARIANT* Call::elements(const std::string& name, const std::vector<VARIANT>& initial)
+VARIANT* Call::elements(const PieceName& name, const std::vector<VARIANT>& initial)
 {
     return static_cast<VARIANT*>(
-        place(name, initial.data(), initial.size() * sizeof(VARIANT), alignof(VARIANT), false));
+        place(name, REGION_VARIANTS, initial.data(), initial.size() * sizeof(VARIANT), alignof(VARIANT), false));
 }
 
 void Call::begin() const
@@ -97,17 +100,21 @@ void Call::begin() const
     Message started{};
     started.kind = MessageKind::CallStarted;
     started.call = static_cast<uint32_t>(number_);
+    if (show_)
+        show("before the call", nullptr);
     channel_.send(started);
     setProgramsEnvironment();
 }
 
-void Call::end(const FloatEnvironment& after) const
+void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
 {
     setProgramsEnvironment();
     Message returned{};
     returned.kind = MessageKind::CallReturned;
     returned.call = static_cast<uint32_t>(number_);
     channel_.send(returned);
+    if (show_)
+        show("\nafter the call", result);
 
     if (const std::string change = describeChange(after); !change.empty())
         fault("changed the floating-point environment (" + change + ")");
@@ -115,6 +122,42 @@ void Call::end(const FloatEnvironment& after) const
         note("raised the floating-point exception flags " + flags + "; the programs do not look at them");
     for (const Piece& piece : pieces_)
         reportWritesAround(piece);
+}
+
+void Call::show(const std::string& heading, const ListedRegion* result) const
+{
+    std::vector<ListedRegion> regions;
+    for (const Piece& piece : pieces_) {
+        ListedRegion region;
+        region.reachedThrough = piece.name.reachedThrough;
+        region.name = piece.name.callerName;
+        region.layout = piece.layout;
+        region.address = piece.data;
+        region.bytes.assign(reinterpret_cast<const unsigned char*>(piece.data),
+                            reinterpret_cast<const unsigned char*>(piece.data) + piece.size);
+        region.arrayName = piece.name.arrayName;
+        regions.push_back(region);
+    }
+    // In the order a routine reaches them, as the teaching pages list them: the arguments
+    // first, then what lies behind each address they hold ("array", "*array",
+    // "(*array)->data"). The pieces of an array are placed the other way round, since the
+    // descriptor holds the address of the elements.
+    const auto depth = [](const ListedRegion& region) {
+        const std::string& through = region.reachedThrough;
+        std::size_t steps = static_cast<std::size_t>(std::count(through.begin(), through.end(), '*'));
+        for (std::size_t at = through.find("->"); at != std::string::npos; at = through.find("->", at + 2))
+            ++steps;
+        return steps;
+    };
+    std::stable_sort(regions.begin(), regions.end(),
+                     [&](const ListedRegion& a, const ListedRegion& b) { return depth(a) < depth(b); });
+    if (result)
+        regions.push_back(*result);
+    // In pieces that fit a message each; the parent joins them in order.
+    const std::string text = heading + ":\n" + listingOf(regions);
+    constexpr std::size_t chunk = sizeof(Message::text) - 1;
+    for (std::size_t at = 0; at < text.size(); at += chunk)
+        channel_.send(MessageKind::Shown, std::string_view(text).substr(at, chunk));
 }
 
 // A write that stayed within a piece's pages changed the fill around it: how far from the
@@ -125,12 +168,12 @@ void Call::reportWritesAround(const Piece& piece) const
     const std::byte* dataEnd = piece.data + piece.size;
     for (const std::byte* b = piece.area; b < piece.data; ++b)
         if (*b != fillByte) {
-            fault("wrote before the start of " + piece.name + " by " + bytes(static_cast<std::size_t>(piece.data - b)));
+            fault("wrote before the start of " + piece.name.argument + " by " + bytes(static_cast<std::size_t>(piece.data - b)));
             break;
         }
     for (const std::byte* b = areaEnd; b > dataEnd; --b)
         if (b[-1] != fillByte) {
-            fault("wrote past the end of " + piece.name + " by " + bytes(static_cast<std::size_t>(b - dataEnd)));
+            fault("wrote past the end of " + piece.name.argument + " by " + bytes(static_cast<std::size_t>(b - dataEnd)));
             break;
         }
 }

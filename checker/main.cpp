@@ -1,6 +1,6 @@
 // routine-check: finds what a routine library does wrong, in words, before a program meets it.
 //
-//     routine-check [--time-limit SECONDS] LIBRARY [FILE]
+//     routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
 //
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
 // and a sentence, or "name note: " and a sentence; a summary line last. Exit status 0 when no
@@ -28,9 +28,9 @@ constexpr int nothingChecked = 2;
 
 constexpr double defaultTimeLimit = 2;
 
-constexpr const char* usage = "usage: routine-check [--time-limit SECONDS] LIBRARY [FILE]";
+constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]";
 
-constexpr const char* help = R"(usage: routine-check [--time-limit SECONDS] LIBRARY [FILE]
+constexpr const char* help = R"(usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
 
 Checks a routine library against the contract of the program that calls it. Each
 routine is called exactly as its program calls it, twice, in a process of its own,
@@ -45,6 +45,8 @@ or "note:" and a sentence that says what it did to which argument.
            finds; the first line says which.
 
 Options:
+  --show                after each routine's lines, list the bytes of each argument
+                        before and after its first call, as the teaching pages do
   --time-limit SECONDS  how long the calls of one routine may take (default 2)
   --help                show this text
 
@@ -128,6 +130,7 @@ bool readTimeLimit(const std::string& text, double& seconds)
 int checkLibrary(int argc, char** argv)
 {
     double timeLimit = defaultTimeLimit;
+    bool show = false;
     std::vector<std::string> operands;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -135,7 +138,9 @@ int checkLibrary(int argc, char** argv)
             std::cout << help;
             return noFault;
         }
-        if (argument == "--time-limit") {
+        if (argument == "--show") {
+            show = true;
+        } else if (argument == "--time-limit") {
             if (i + 1 == argc || !readTimeLimit(argv[i + 1], timeLimit))
                 return fail("--time-limit needs a number of seconds greater than 0\n" + std::string(usage));
             ++i;
@@ -169,7 +174,7 @@ int checkLibrary(int argc, char** argv)
     WorkingDirectory directory;
     if (directory.path().empty())
         return fail("cannot make a temporary directory for the routines to run in");
-    const RoutineChecker checker(*contract, directory.path(), timeLimit);
+    const RoutineChecker checker(*contract, directory.path(), timeLimit, show);
 
     const LibraryFacts facts = checker.load(candidate);
     if (interruptingSignal())
@@ -184,10 +189,11 @@ int checkLibrary(int argc, char** argv)
 
     int withFault = 0;
     for (const RoutineCheck& routine : contract->routines) {
-        std::vector<Finding> findings;
+        RoutineReport report;
+        std::vector<Finding>& findings = report.findings;
         const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) != facts.exported.end();
         if (exported)
-            findings = checker.check(facts.file, routine);
+            report = checker.check(facts.file, routine);
         if (interruptingSignal())
             return nothingChecked;
         if (!exported)
@@ -203,6 +209,8 @@ int checkLibrary(int argc, char** argv)
         for (const Finding& finding : findings)
             if (!finding.fault)
                 std::cout << routine.name << " note: " << finding.sentence << "\n";
+        if (!report.shown.empty())
+            std::cout << "\n" << report.shown << "\n";
     }
     if (!facts.alsoExported.empty())
         std::cout << contract->name << " note: also exports " << someNames(facts.alsoExported) << ", which "

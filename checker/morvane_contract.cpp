@@ -10,9 +10,9 @@ namespace {
 void checkSquare(void* address, Call& call)
 {
     const auto square = reinterpret_cast<decltype(&::square)>(address);
-    double* n = call.value<double>("n", 1.0, true);
-    double* x = call.value<double>("x", 3.0, true);
-    double* y = call.value<double>("y", 0.0);
+    double* n = call.value<double>({"n", "n", "n"}, 1.0, true);
+    double* x = call.value<double>({"x", "x", "x"}, 3.0, true);
+    double* y = call.value<double>({"y", "y", "y"}, 0.0);
     call.run([&] { (void)square(n, x, y); });
 }
 

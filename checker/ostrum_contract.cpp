@@ -11,10 +11,10 @@ namespace {
 void checkChara(void* address, Call& call)
 {
     const auto chara = reinterpret_cast<decltype(&::chara)>(address);
-    char* textA = call.text("textA", "Woo HaHaHaHa        ");
-    int32_t* lengthA = call.value<int32_t>("lengthA", 20);
-    char* textB = call.text("textB", "aaaa                ");
-    int32_t* lengthB = call.value<int32_t>("lengthB", 20);
+    char* textA = call.text({"textA", "textA", "copyOfStrA"}, "Woo HaHaHaHa        ");
+    int32_t* lengthA = call.value<int32_t>({"lengthA", "lengthA", "lenATemporary"}, 20);
+    char* textB = call.text({"textB", "textB", "copyOfStrB"}, "aaaa                ");
+    int32_t* lengthB = call.value<int32_t>({"lengthB", "lengthB", "lenB"}, 20);
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
     if (*lengthB != 20)
         call.note("changed lengthB from 20 to " + std::to_string(*lengthB) +
@@ -26,11 +26,11 @@ void checkChara(void* address, Call& call)
 void checkXArray(void* address, Call& call)
 {
     const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
-    int16_t* count = call.value<int16_t>("count", 10);
+    int16_t* count = call.value<int16_t>({"count", "count", "n"}, 10);
     const std::vector<VARIANT> xBefore = smallIntegers(1, 1);
     const std::vector<VARIANT> yBefore = emptyVariants();
-    VARIANT* x = call.elements("x", xBefore);
-    VARIANT* y = call.elements("y", yBefore);
+    VARIANT* x = call.elements({"x", "x", "", "x"}, xBefore);
+    VARIANT* y = call.elements({"y", "y", "", "y"}, yBefore);
     call.run([&] { xArray(count, x, y); });
     if (*count > 10)
         call.note("left count at " + std::to_string(*count) +
@@ -43,16 +43,16 @@ void checkXArray(void* address, Call& call)
 void checkSquare(void* address, Call& call)
 {
     const auto square = reinterpret_cast<decltype(&::square)>(address);
-    float* x = call.value<float>("x", 5.0f);
-    call.run([&] { (void)square(x); });
+    float* x = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
+    call.run([&] { return square(x); });
 }
 
 // Test 5: a 16-bit temporary holding 15, then a 16-bit variable holding 0.
 void checkTransnumber(void* address, Call& call)
 {
     const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
-    int16_t* a = call.value<int16_t>("a", 15);
-    int16_t* b = call.value<int16_t>("b", 0);
+    int16_t* a = call.value<int16_t>({"a", "a", "numATemporary"}, 15);
+    int16_t* b = call.value<int16_t>({"b", "b", "numB"}, 0);
     call.run([&] { transnumber(a, b); });
 }
 
@@ -61,8 +61,8 @@ void checkTransnumber(void* address, Call& call)
 void checkYArray(void* address, Call& call)
 {
     const auto yArray = reinterpret_cast<decltype(&::yArray)>(address);
-    int16_t* count = call.value<int16_t>("count", 10);
-    const ArrayArgument array = placeArray(call, "array", 2, 2, "array");
+    int16_t* count = call.value<int16_t>({"count", "count", "nTemporary"}, 10);
+    const ArrayArgument array = placeArray(call, "array", "x", 2, 2, {"array", "array", "x"});
     call.run([&] { yArray(count, array.variable); });
     checkArray(call, array);
 }
@@ -72,12 +72,13 @@ void checkYArray(void* address, Call& call)
 void checkZArray(void* address, Call& call)
 {
     const auto zArray = reinterpret_cast<decltype(&::zArray)>(address);
-    const ArrayArgument array = placeArray(call, "array", 1, 1, "the array variable of array");
+    const ArrayArgument array =
+        placeArray(call, "array", "x", 1, 1, {"the array variable of array", "array->value.arrayRef", "x"});
     VARIANT wrapped{};
     wrapped.value.bits = 0;
     wrapped.kind = VT_BYREF | VT_ARRAY | VT_VARIANT;
     wrapped.value.arrayRef = array.variable;
-    VARIANT* variant = call.value("array", wrapped);
+    VARIANT* variant = call.value({"array", "array", "wrapped"}, wrapped);
     call.run([&] { zArray(variant); });
     if (variant->kind != wrapped.kind)
         call.fault("changed the tag of array");

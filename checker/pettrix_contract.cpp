@@ -9,9 +9,9 @@ namespace {
 void checkSumdll(void* address, Call& call)
 {
     const auto sumdll = reinterpret_cast<decltype(&::sumdll)>(address);
-    int16_t* a = call.value<int16_t>("a", 10);
-    int16_t* b = call.value<int16_t>("b", 20);
-    int16_t* c = call.value<int16_t>("c", 0);
+    int16_t* a = call.value<int16_t>({"a", "a", "a"}, 10);
+    int16_t* b = call.value<int16_t>({"b", "b", "b"}, 20);
+    int16_t* c = call.value<int16_t>({"c", "c", "c"}, 0);
     call.run([&] { sumdll(a, b, c); });
 }
 

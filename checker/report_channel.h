@@ -21,6 +21,7 @@ enum class MessageKind : uint32_t {
     LoadFailed,    // the loader's own words
     Exported,      // a routine of the contract is exported
     AlsoExported,  // an export the contract does not name
+    Shown,         // part of the listing of the pieces, for --show
     Finished       // everything the child had to do is done
 };
 

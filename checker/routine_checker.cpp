@@ -42,6 +42,7 @@ struct Reading {
     std::optional<BoundaryFault> boundary;
     std::optional<Message> signal;
     std::vector<PlacedPiece> pieces;
+    std::string shown;
     bool finished = false;
 };
 
@@ -96,6 +97,7 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
         case MessageKind::Fault: add(reading.findings, true, message.text); break;
         case MessageKind::Note: add(reading.findings, false, message.text); break;
         case MessageKind::Signal: reading.signal = message; break;
+        case MessageKind::Shown: reading.shown += message.text; break;
         case MessageKind::Finished: reading.finished = true; break;
         default: break;
         }
@@ -128,8 +130,8 @@ std::string bytes(std::size_t count)
 
 } // namespace
 
-RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit)
-    : contract_(contract), directory_(std::move(directory)), timeLimit_(timeLimit)
+RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show)
+    : contract_(contract), directory_(std::move(directory)), timeLimit_(timeLimit), show_(show)
 {
 }
 
@@ -202,11 +204,11 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
     return facts;
 }
 
-std::vector<Finding> RoutineChecker::check(const std::string& file, const RoutineCheck& routine) const
+RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck& routine) const
 {
     // One child calls the routine twice, or once with one piece moved away from its guard.
     const auto calling = [&](std::optional<std::pair<int, Probe>> probe) {
-        return [&file, &routine, probe](const ReportChannel& channel) {
+        return [&file, &routine, probe, show = show_](const ReportChannel& channel) {
             void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
             void* address = handle ? dlsym(handle, routine.name) : nullptr;
             if (!address) {
@@ -214,13 +216,13 @@ std::vector<Finding> RoutineChecker::check(const std::string& file, const Routin
                 return;
             }
             if (probe) {
-                Call call(channel, probe->first, probe->second);
+                Call call(channel, probe->first, false, probe->second);
                 routine.check(address, call);
             } else {
-                Call first(channel, 1);
+                Call first(channel, 1, show);
                 routine.check(address, first);
                 first.seal();
-                Call second(channel, 2);
+                Call second(channel, 2, false);
                 routine.check(address, second);
             }
         };
@@ -228,7 +230,7 @@ std::vector<Finding> RoutineChecker::check(const std::string& file, const Routin
 
     Reading reading = readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
     if (!reading.boundary)
-        return reading.findings;
+        return {reading.findings, reading.shown};
 
     // How far the routine reaches: the least distance from the guard page at which the same
     // piece no longer faults on that side, in steps of the piece's alignment.
@@ -262,5 +264,5 @@ std::vector<Finding> RoutineChecker::check(const std::string& file, const Routin
     std::vector<Finding> findings;
     for (const Finding& finding : reading.findings)
         add(findings, finding.fault, finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
-    return findings;
+    return {findings, reading.shown};
 }

@@ -12,6 +12,12 @@ struct Finding {
     std::string sentence;
 };
 
+// What the calls of one routine showed.
+struct RoutineReport {
+    std::vector<Finding> findings;
+    std::string shown; // with --show: the listing before and after the first call
+};
+
 struct LibraryFacts {
     bool loaded = false;
     std::string file;                      // the file the loader loaded
@@ -22,15 +28,16 @@ struct LibraryFacts {
 
 class RoutineChecker {
 public:
-    // Children run in `directory`, each with `timeLimit` seconds.
-    RoutineChecker(const Contract& contract, std::string directory, double timeLimit);
+    // Children run in `directory`, each with `timeLimit` seconds; with `show`, the bytes of
+    // the first call's pieces are listed before and after it.
+    RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show);
 
     // Loads `candidate` (a path, or a bare file name for the system's search) in a child, so
     // that start-up code that crashes, hangs or ends the process ends only the child.
     LibraryFacts load(const std::string& candidate) const;
 
     // Both calls of one routine of the loaded file, and what they showed.
-    std::vector<Finding> check(const std::string& file, const RoutineCheck& routine) const;
+    RoutineReport check(const std::string& file, const RoutineCheck& routine) const;
 
 private:
     std::string timeText() const;
@@ -38,4 +45,5 @@ private:
     const Contract& contract_;
     std::string directory_;
     double timeLimit_;
+    bool show_;
 };

@@ -300,10 +300,75 @@ TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
     }
 }
 
+// ---- --show: the bytes as the teaching pages list them ---------------------------------------
+
+// The listing a teaching page recorded through the real program, without its first line (the
+// call and who made it) and the blank line after it.
+std::string recordedListing(const std::string& page, const std::string& id)
+{
+    const std::string text = fileBytes(std::string(PAGES_FOLDER) + "/" + page);
+    const std::string opening = "<!-- recorded: " + id + " -->\n```text\n";
+    const std::size_t start = text.find(opening);
+    if (start == std::string::npos)
+        return "no recorded section " + id + " in " + page;
+    const std::size_t body = text.find("\n\n", start + opening.size()) + 2;
+    return text.substr(body, text.find("```\n<!-- end recorded -->", body) - body);
+}
+
+// What --show printed for a routine before or after its first call: the regions, each a
+// paragraph whose first line names it with an arrow.
+std::string shownListing(const std::string& output, const std::string& routine, const std::string& when)
+{
+    const std::size_t section = output.find("\n" + routine + " ok\n\nbefore the call:\n");
+    if (section == std::string::npos)
+        return "no listing for " + routine;
+    std::size_t at = output.find(when + " the call:\n", section) + when.size() + std::string(" the call:\n").size();
+    std::string listing;
+    while (at < output.size()) {
+        const std::size_t end = output.find("\n\n", at);
+        const std::string paragraph = output.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at);
+        if (paragraph.substr(0, paragraph.find('\n')).find(" → ") == std::string::npos)
+            break;
+        listing += (listing.empty() ? "" : "\n") + paragraph;
+        at = end == std::string::npos ? output.size() : end + 2;
+    }
+    return listing;
+}
+
+// The checker passes what the programs pass: with the shipped libraries its listing of each
+// call is byte for byte what the teaching pages recorded through the real windows.
+TEST_F(RoutineCheck, ShowsWhatThePagesRecordedThroughThePrograms)
+{
+    struct Row {
+        const char* library;
+        const char* file;
+        const char* routine;
+        const char* page;
+        const char* id;
+        const char* when; // "after" where the page shows a result, which exists only then
+    };
+    const Row rows[] = {
+        {"Ostrum", SAMPLE_OSTRUM, "chara", "4-text-copy.md", "korvik-test1", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "xArray", "5-first-element.md", "korvik-test2", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "square", "3-function-result.md", "korvik-test3", "after"},
+        {"Ostrum", SAMPLE_OSTRUM, "transnumber", "2-through-a-temporary.md", "korvik-test5", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "yArray", "6-whole-array.md", "korvik-test6", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "zArray", "7-tagged-array.md", "korvik-test7", "before"},
+        {"Morvane", MORVANE, "square", "1-by-own-address.md", "vandrel", "before"},
+        {"Pettrix", SAMPLE_PETTRIX, "sumdll", "1-by-own-address.md", "tolvan", "before"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        const CheckerRun result = run({"--show", row.library, row.file});
+        EXPECT_EQ(shownListing(result.output, row.routine, row.when), recordedListing(row.page, row.id));
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
 TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
 {
     const CheckerRun result = run({"--help"});
-    EXPECT_EQ(result.output.rfind("usage: routine-check [--time-limit SECONDS] LIBRARY [FILE]\n", 0), 0u);
+    EXPECT_EQ(result.output.rfind("usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n", 0), 0u);
     EXPECT_NE(result.output.find("Exit status: 0 when no routine has a fault, 1 when any has, 2 when"),
               std::string::npos);
     EXPECT_EQ(result.status, 0);
