@@ -86,18 +86,23 @@ int fail(const std::string& sentence)
     return nothingChecked;
 }
 
+// A name as a C++ reader writes it ("square(double*, double*, double*)"); a C name as it is.
+std::string readableName(const std::string& name)
+{
+    int status = 0;
+    char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
+    const std::string text = status == 0 && readable ? readable : name;
+    std::free(readable);
+    return text;
+}
+
 // A library written in C++ without extern "C" exports its routine under a decorated name;
 // said in the fault, since that is the usual cause.
 std::string cppNameHint(const std::string& routine, const std::vector<std::string>& exports)
 {
-    for (const std::string& name : exports) {
-        int status = 0;
-        char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
-        const std::string plain = status == 0 && readable ? readable : "";
-        std::free(readable);
-        if (plain.starts_with(routine + "("))
-            return " (it exports " + plain + ", a C++ name: declare it extern \"C\")";
-    }
+    for (const std::string& name : exports)
+        if (const std::string readable = readableName(name); readable.starts_with(routine + "("))
+            return " (it exports " + readable + ", a C++ name: declare it extern \"C\")";
     return "";
 }
 
@@ -106,12 +111,8 @@ std::string someNames(const std::vector<std::string>& names)
 {
     constexpr std::size_t shown = 5;
     std::string text;
-    for (std::size_t i = 0; i < names.size() && i < shown; ++i) {
-        int status = 0;
-        char* readable = abi::__cxa_demangle(names[i].c_str(), nullptr, nullptr, &status);
-        text += (i == 0 ? "" : ", ") + std::string(status == 0 && readable ? readable : names[i]);
-        std::free(readable);
-    }
+    for (std::size_t i = 0; i < names.size() && i < shown; ++i)
+        text += (i == 0 ? "" : ", ") + readableName(names[i]);
     if (names.size() > shown)
         text += " and " + std::to_string(names.size() - shown) + " more";
     return text;
