@@ -94,8 +94,8 @@ public:
     // ---- The call -------------------------------------------------------------------------
 
     // Calls the routine in the programs' floating-point environment, then reports what the
-    // routine changed in that environment and around its pieces.
-    // A routine's result, when it has one, is listed with the pieces after the call.
+    // routine changed in that environment and around its pieces. A routine's result, when it
+    // has one, is listed with the pieces after the call.
     template <typename RoutineCall>
     void run(RoutineCall&& routineCall)
     {
