@@ -2,7 +2,7 @@
 # its control fields and its files: the programs, libraries and headers in the same places as
 # an installed tree under /usr, and nothing else there; the desktop entries; the programs'
 # run-time search path kept through packaging.
-# Takes -DBUILD -DOUTPUT -DBINDIR -DLIBDIR -DHEADERDIR -DDATADIR -DREADELF.
+# Takes -DBUILD -DOUTPUT -DBINDIR -DLIBDIR -DHEADERDIR -DDATADIR -DMANDIR -DREADELF.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -59,9 +59,10 @@ function(expect_files folder)
     set(failures "${failures}\n  usr/${folder}/ holds [${found}], not [${expected}]" PARENT_SCOPE)
   endif()
 endfunction()
-expect_files(${BINDIR} ${programs})
+expect_files(${BINDIR} ${programs} ${commands})
 expect_files(${LIBDIR} ${libraries})
 expect_files(${HEADERDIR} ${headers})
+expect_files(${MANDIR}/man1 ${manual_pages})
 foreach(program IN LISTS programs)
   string(TOLOWER ${program} name)
   if(NOT "usr/${DATADIR}/applications/${name}.desktop" IN_LIST files)
@@ -71,7 +72,7 @@ endforeach()
 
 set(unpacked ${OUTPUT}/unpacked)
 execute_process(COMMAND dpkg-deb -x ${package} ${unpacked})
-foreach(program IN LISTS programs)
+foreach(program IN LISTS programs commands)
   execute_process(COMMAND ${READELF} -d ${unpacked}/usr/${BINDIR}/${program} OUTPUT_VARIABLE table)
   if(NOT table MATCHES "\\(RUNPATH\\) +Library runpath: \\[\\$ORIGIN/\\.\\./${LIBDIR}\\]")
     fail("the packaged ${program} lost its run-time search path $ORIGIN/../${LIBDIR}")

@@ -1,10 +1,11 @@
 # Installs the build in BUILD into PREFIX, afresh, and checks what lies where:
-# - bin/ holds the three programs and lib/ the three routine libraries, and nothing else;
-# - each program carries the run-time search path $ORIGIN/../LIBDIR as RUNPATH, and no RPATH;
+# - bin/ holds the three programs and the commands, lib/ the three routine libraries, and
+#   nothing else; MANDIR/man1 holds the manual pages;
+# - each program and command carries the run-time search path $ORIGIN/../LIBDIR as RUNPATH, and no RPATH;
 # - HEADERDIR holds the four public headers, and nothing else, each usable on its own from C
 #   and from C++ with nothing but the installed include/ on the include path;
 # - DATADIR/applications holds a valid desktop entry for each program, naming it by its title.
-# Takes -DBUILD -DPREFIX -DBINDIR -DLIBDIR -DINCLUDEDIR -DHEADERDIR -DDATADIR -DREADELF
+# Takes -DBUILD -DPREFIX -DBINDIR -DLIBDIR -DINCLUDEDIR -DHEADERDIR -DDATADIR -DMANDIR -DREADELF
 # -DC_COMPILER -DCXX_COMPILER.
 
 cmake_minimum_required(VERSION 3.25)
@@ -29,11 +30,12 @@ function(expect_files folder)
     set(failures "${failures}\n  ${folder}/ holds [${found}], not [${expected}]" PARENT_SCOPE)
   endif()
 endfunction()
-expect_files(${BINDIR} ${programs})
+expect_files(${BINDIR} ${programs} ${commands})
 expect_files(${LIBDIR} ${libraries})
 expect_files(${HEADERDIR} ${headers})
+expect_files(${MANDIR}/man1 ${manual_pages})
 
-foreach(program IN LISTS programs)
+foreach(program IN LISTS programs commands)
   set(file ${PREFIX}/${BINDIR}/${program})
   if(NOT EXISTS ${file})
     continue()
