@@ -9,6 +9,7 @@
 #include "contracts.h"
 #include "routine_checker.h"
 
+#include "library_file.h"
 #include "routine_binding.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <cxxabi.h>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -171,6 +173,12 @@ int checkLibrary(int argc, char** argv)
         candidate = std::filesystem::exists(beside, error) ? beside.string() : fileName;
         how = std::string(", the file ") + contract->program + " would load";
     }
+
+    // A file named or found beside the checker is looked at before the loader opens it: the
+    // loader waits forever on a FIFO and faults on a file cut short.
+    if (candidate != fileName)
+        if (const std::optional<std::string> problem = libraryFileProblem(candidate))
+            return fail(candidate + " does not load: " + *problem);
 
     WorkingDirectory directory;
     if (directory.path().empty())

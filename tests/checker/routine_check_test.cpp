@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -275,17 +276,26 @@ struct RefusalRow {
 
 TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
 {
-    const std::string missing = scratch.file("tmp/../libNone.so");
     const std::string text = std::string(__FILE__);
+    // A FIFO and a copy cut short would make the loader wait or fault: they are turned away first.
+    char spoiled[] = "/tmp/spoiled-libraries-XXXXXX";
+    ASSERT_NE(mkdtemp(spoiled), nullptr);
+    const std::string fifo = std::string(spoiled) + "/libFifo.so";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string cutShort = std::string(spoiled) + "/libCut.so";
+    std::filesystem::copy_file(checked("start_up_exits"), cutShort);
+    std::filesystem::resize_file(cutShort, 100);
     const RefusalRow rows[] = {
         {{}, "routine-check: no library named"},
         {{"Ostrum", "a", "b"}, "routine-check: too many arguments"},
         {{"Korvik"}, "routine-check: unknown library Korvik"},
         {{"--verbose", "Ostrum"}, "routine-check: unknown option --verbose"},
         {{"--time-limit", "0", "Ostrum"}, "routine-check: --time-limit needs a number of seconds greater than 0"},
-        {{"Pettrix", text}, text + " does not load: " + text + ": invalid ELF header"},
-        {{"Pettrix", CHECKED_LIBRARIES}, std::string(CHECKED_LIBRARIES) + " does not load: "},
-        {{"Pettrix", checked("absent")}, "cannot open shared object file: No such file or directory"},
+        {{"Pettrix", text}, text + " does not load: the file is not a library: it does not begin with an ELF header"},
+        {{"Pettrix", CHECKED_LIBRARIES}, std::string(CHECKED_LIBRARIES) + " does not load: the file is a directory"},
+        {{"Pettrix", checked("absent")}, checked("absent") + " does not load: the file does not exist"},
+        {{"Ostrum", fifo}, fifo + " does not load: the file is a FIFO (a named pipe), not a regular file"},
+        {{"Ostrum", cutShort}, cutShort + " does not load: the file is cut short: "},
         {{"Pettrix", checked("start_up_crashes")},
          "routine-check: the start-up code of " + checked("start_up_crashes") + " crashed (SIGSEGV)"},
         {{"Pettrix", checked("start_up_exits")},
@@ -298,6 +308,7 @@ TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
         EXPECT_EQ(result.output, "");
         EXPECT_EQ(result.status, 2);
     }
+    std::filesystem::remove_all(spoiled);
 }
 
 // ---- --show: the bytes as the teaching pages list them ---------------------------------------
