@@ -1,5 +1,6 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs (only those
-# missing) and configures and builds the project in the given folder.
+# missing), configures and builds the project in the given folder, and lays out a program
+# with a routine library of one's own.
 # Usage: source scripts/prepare.sh; install_missing_packages; build_project DIR [CMAKE OPTIONS...]
 # build_project builds every target, or only $build_target when that is set.
 
@@ -7,7 +8,8 @@ packages=(
   g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  desktop-file-utils dpkg-dev  # the install tests: desktop entries, the Debian package
+  # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
+  desktop-file-utils dpkg-dev lintian appstream
 )
 
 install_missing_packages() {
@@ -40,6 +42,35 @@ build_project() {
     cmake -S "$project_root" -B "$folder" -G Ninja "$@"
   fi
   cmake --build "$folder" -j "$(nproc)" ${build_target:+--target "$build_target"}
+}
+
+# The file of the routine library a program binds, as it is looked for on Linux.
+routine_library_file() {
+  case "$1" in
+    Korvik) echo libOstrum.so ;;
+    Vandrel) echo libMorvane.so ;;
+    Tolvan) echo libPettrix.so ;;
+    *) return 1 ;;
+  esac
+}
+
+# Lays out FOLDER afresh with a copy of PROGRAM and, beside it, a copy of LIBRARY under the
+# file name NAME that the program binds; prints the path of the program's copy. The program
+# is copied, not linked: it looks for its libraries in the directory of its own file, and a
+# link would lead it back to where it was built.
+# Usage: lay_out_scratch_folder FOLDER PROGRAM LIBRARY NAME
+lay_out_scratch_folder() {
+  local folder=$1 program=$2 library=$3 name=$4
+  # Made beside the old folder and then put in its place, so that a library taken from the
+  # old folder is copied before the old folder goes.
+  local fresh="$folder.new"
+  rm -rf "$fresh"
+  mkdir -p "$fresh"
+  cp "$program" "$fresh/"
+  cp "$library" "$fresh/$name"
+  rm -rf "$folder"
+  mv "$fresh" "$folder"
+  echo "$folder/$(basename "$program")"
 }
 
 project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

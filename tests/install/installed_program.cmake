@@ -1,4 +1,5 @@
-# Starts an installed program on the offscreen platform from WORKDIR, a folder of its own,
+# Starts a program (installed, unpacked from the package, or laid out beside a learner's library)
+# on the offscreen platform from WORKDIR, a folder of its own,
 # with LD_LIBRARY_PATH removed from the environment:
 # 1. alone: it must still be running after a second, and is then ended;
 # 2. with the first-click library preloaded (DRIVER): the program's own binding must load

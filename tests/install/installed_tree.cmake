@@ -1,11 +1,15 @@
 # Installs the build in BUILD into PREFIX, afresh, and checks what lies where:
-# - bin/ holds the three programs and lib/ the three routine libraries, and nothing else;
+# - the tree holds exactly the expected files and links (expected_contents.cmake);
 # - each program carries the run-time search path $ORIGIN/../LIBDIR as RUNPATH, and no RPATH;
-# - HEADERDIR holds the four public headers, and nothing else, each usable on its own from C
-#   and from C++ with nothing but the installed include/ on the include path;
-# - DATADIR/applications holds a valid desktop entry for each program, naming it by its title.
-# Takes -DBUILD -DPREFIX -DBINDIR -DLIBDIR -DINCLUDEDIR -DHEADERDIR -DDATADIR -DREADELF
-# -DC_COMPILER -DCXX_COMPILER.
+# - each routine library is a versioned file whose SONAME is its link libX.so.1, and its plain
+#   name libX.so, which the programs load, leads to that file;
+# - the public headers in HEADERDIR each compile on their own from C and from C++ with nothing
+#   but the installed include/ on the include path, and with only the flags of the installed
+#   pkg-config file (cc $(pkg-config --cflags routine-crossings));
+# - each desktop entry passes desktop-file-validate without a word, names its program by its
+#   title and names an installed icon; the AppStream metainfo passes appstreamcli validate.
+# Takes -DBUILD -DPREFIX -DBINDIR -DLIBDIR -DINCLUDEDIR -DHEADERDIR -DDATADIR -DMANDIR -DDOCDIR
+# -DSOURCE -DREADELF -DC_COMPILER -DCXX_COMPILER -DPKG_CONFIG.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -19,21 +23,10 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed with status ${status}")
 endif()
 
-# Exactly the expected files in a folder.
-function(expect_files folder)
-  file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${PREFIX}/${folder} ${PREFIX}/${folder}/*)
-  list(SORT found)
-  set(expected ${ARGN})
-  list(SORT expected)
-  if(NOT "${found}" STREQUAL "${expected}")
-    set(failures "${failures}\n  ${folder}/ holds [${found}], not [${expected}]" PARENT_SCOPE)
-  endif()
-endfunction()
-expect_files(${BINDIR} ${programs})
-expect_files(${LIBDIR} ${libraries})
-expect_files(${HEADERDIR} ${headers})
+file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${PREFIX} ${PREFIX}/*)
+expect_exactly("the installed tree" "${found}")
 
-foreach(program IN LISTS programs)
+foreach(program IN LISTS programs commands)
   set(file ${PREFIX}/${BINDIR}/${program})
   if(NOT EXISTS ${file})
     continue()
@@ -42,6 +35,21 @@ foreach(program IN LISTS programs)
   string(REGEX MATCHALL "\\((RPATH|RUNPATH)\\)[^\n]*" paths "${table}")
   if(NOT status EQUAL 0 OR NOT "${paths}" MATCHES "^\\(RUNPATH\\) +Library runpath: \\[\\$ORIGIN/\\.\\./${LIBDIR}\\]$")
     fail("${program}'s run-time search path is [${paths}], not one RUNPATH $ORIGIN/../${LIBDIR}")
+  endif()
+endforeach()
+
+foreach(library IN LISTS libraries)
+  set(versioned ${PREFIX}/${LIBDIR}/${library}.${library_version})
+  if(NOT EXISTS ${versioned} OR IS_SYMLINK ${versioned})
+    continue()
+  endif()
+  execute_process(COMMAND ${READELF} -d ${versioned} OUTPUT_VARIABLE table)
+  if(NOT table MATCHES "\\(SONAME\\) +Library soname: \\[${library}\\.${library_soversion}\\]")
+    fail("${library}.${library_version} does not carry the SONAME ${library}.${library_soversion}")
+  endif()
+  file(REAL_PATH ${PREFIX}/${LIBDIR}/${library} target)
+  if(NOT target STREQUAL versioned)
+    fail("${LIBDIR}/${library} leads to ${target}, not to ${library}.${library_version}")
   endif()
 endforeach()
 
@@ -68,6 +76,27 @@ foreach(header IN LISTS headers)
   endforeach()
 endforeach()
 
+# Each header by its bare name, with the flags the installed pkg-config file gives. One at a
+# time: ostrum.h and morvane.h each declare their own `square`.
+set(ENV{PKG_CONFIG_PATH} ${PREFIX}/${DATADIR}/pkgconfig)
+execute_process(COMMAND ${PKG_CONFIG} --cflags routine-crossings
+                RESULT_VARIABLE status OUTPUT_VARIABLE flags ERROR_VARIABLE errors
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT status EQUAL 0)
+  fail("pkg-config --cflags routine-crossings failed: ${errors}")
+else()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  foreach(header IN LISTS headers)
+    set(source ${sources}/${header}.pkg-config.c)
+    file(WRITE ${source} "#include <${header}>\n")
+    execute_process(COMMAND ${C_COMPILER} ${flags} -Wall -Wextra -Wpedantic -Werror -fsyntax-only ${source}
+                    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT status EQUAL 0)
+      fail("${header} does not compile with the flags '${flags}' of pkg-config:\n${output}")
+    endif()
+  endforeach()
+endif()
+
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(NOT DESKTOP_FILE_VALIDATE)
   fail("desktop-file-validate is missing (Debian package desktop-file-utils)")
@@ -76,24 +105,35 @@ foreach(program IN LISTS programs)
   string(TOLOWER ${program} name)
   set(entry ${PREFIX}/${DATADIR}/applications/${name}.desktop)
   if(NOT EXISTS ${entry})
-    fail("no desktop entry ${entry}")
     continue()
   endif()
   if(DESKTOP_FILE_VALIDATE)
-    # Hints (two main categories) are advice; warnings and errors are not.
+    # Not a hint either: a hint is advice a desktop's menu may still trip over.
     execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${entry}
                     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-    if(NOT status EQUAL 0 OR output MATCHES "(error|warning):")
+    if(NOT status EQUAL 0 OR NOT output STREQUAL "")
       fail("${name}.desktop is not valid:\n${output}")
     endif()
   endif()
   file(STRINGS ${entry} lines)
-  foreach(key Name Exec)
-    if(NOT "${key}=${program}" IN_LIST lines)
-      fail("${name}.desktop has no line ${key}=${program}")
+  foreach(line "Name=${program}" "Exec=${program}" "Icon=${name}")
+    if(NOT line IN_LIST lines)
+      fail("${name}.desktop has no line ${line}")
     endif()
   endforeach()
 endforeach()
+
+find_program(APPSTREAMCLI appstreamcli)
+file(GLOB metainfo ${PREFIX}/${DATADIR}/metainfo/*.metainfo.xml)
+if(NOT APPSTREAMCLI)
+  fail("appstreamcli is missing (Debian package appstream)")
+elseif(metainfo)
+  execute_process(COMMAND ${APPSTREAMCLI} validate --no-net ${metainfo}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT status EQUAL 0)
+    fail("appstreamcli does not accept ${metainfo}:\n${output}")
+  endif()
+endif()
 
 if(failures)
   message(NOTICE "The installed tree in ${PREFIX} is not as it should be:${failures}")

@@ -1,0 +1,50 @@
+#include "array_arguments.h"
+
+std::vector<VARIANT> emptyVariants()
+{
+    VARIANT empty{};
+    empty.kind = VT_EMPTY;
+    empty.value.bits = 0;
+    return std::vector<VARIANT>(10, empty);
+}
+
+std::vector<VARIANT> smallIntegers(int16_t first, int16_t step)
+{
+    std::vector<VARIANT> elements = emptyVariants();
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        elements[i].kind = VT_I2;
+        elements[i].value.i2 = static_cast<int16_t>(first + step * static_cast<int16_t>(i));
+    }
+    return elements;
+}
+
+ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName, int16_t first,
+                         int16_t step, const PieceName& variable)
+{
+    ArrayArgument array{name, smallIntegers(first, step), nullptr, nullptr, SAFEARRAY{}, nullptr};
+    const std::string descriptorThrough = "*" + variable.reachedThrough;
+    array.elements = call.elements(
+        {"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName}, array.initial);
+
+    // The descriptor of a fixed local array of index 1 to 10, as the programs create one.
+    SAFEARRAY descriptor{};
+    descriptor.dimensions = 1;
+    descriptor.features = SAFEARRAY_FIXED_SIZE | SAFEARRAY_OF_VARIANTS;
+    descriptor.elementSize = sizeof(VARIANT);
+    descriptor.locks = 0;
+    descriptor.data = array.elements;
+    descriptor.bounds[0] = {10, 1};
+    array.before = descriptor;
+    array.descriptor =
+        call.value({"the descriptor of " + name, descriptorThrough, programName + "'s descriptor"}, descriptor);
+    array.variable = call.value(variable, array.descriptor);
+    return array;
+}
+
+void checkArray(const Call& call, const ArrayArgument& array)
+{
+    call.expectSameDescriptor(array.name, array.before, *array.descriptor);
+    if (*array.variable != array.descriptor)
+        call.fault("changed the descriptor of " + array.name + " (the address that its array variable holds)");
+    call.expectSafeElements(array.name, array.initial, array.elements, 1);
+}

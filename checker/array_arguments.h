@@ -1,0 +1,33 @@
+// An array of Variants as Korvik passes one whole: its elements, its descriptor and the
+// variable that holds the descriptor's address, each a piece of its own.
+#pragma once
+
+#include "call.h"
+
+#include <string>
+#include <vector>
+
+struct ArrayArgument {
+    std::string name;              // the routine's argument, for the sentences
+    std::vector<VARIANT> initial;  // the elements as the program filled them
+    VARIANT* elements;
+    SAFEARRAY* descriptor;
+    SAFEARRAY before;              // the descriptor as it was passed
+    SAFEARRAY** variable;          // holds the descriptor's address
+};
+
+// A fixed array of index 1 to 10 holding the 16-bit integers first, first + step, ...: the
+// argument `name` in sentences, the program's array `programName` in listings, and
+// `variable`, the variable that holds its descriptor's address.
+ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName, int16_t first,
+                         int16_t step, const PieceName& variable);
+
+// The faults of a routine that changed the descriptor, the variable or an element's kind.
+void checkArray(const Call& call, const ArrayArgument& array);
+
+// Ten Variants holding the 16-bit integers first, first + step, ... (all 16 bytes set, as the
+// program's Variants are).
+std::vector<VARIANT> smallIntegers(int16_t first, int16_t step);
+
+// Ten empty Variants, all 16 bytes zero.
+std::vector<VARIANT> emptyVariants();

@@ -1,0 +1,219 @@
+#include "call.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+std::size_t pageSize()
+{
+    static const std::size_t size = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+std::string bytes(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+[[noreturn]] void outOfMemory()
+{
+    // The check cannot go on without its storage; the parent reports the child's end.
+    _exit(3);
+}
+
+// The kinds a Variant of the programs owns or follows: releasing or reading one that the
+// program did not make would free or read memory that is not what the tag says.
+bool ownsOrFollows(VARTYPE kind)
+{
+    return kind == VT_BSTR || (kind & VT_ARRAY) || (kind & VT_BYREF);
+}
+
+} // namespace
+
+Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
+    : channel_(channel), number_(number), show_(show), probe_(probe)
+{
+}
+
+void* Call::place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
+                  std::size_t alignment, bool readOnly)
+{
+    const int index = static_cast<int>(pieces_.size());
+    Side side = this->side();
+    std::size_t slack = 0;
+    if (index == probe_.piece) {
+        side = probe_.side;
+        slack = probe_.slack;
+    }
+
+    const std::size_t page = pageSize();
+    const std::size_t areaSize = (size + slack + page - 1) / page * page;
+    const std::size_t mapSize = areaSize + 2 * page;
+    void* map = mmap(nullptr, mapSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (map == MAP_FAILED)
+        outOfMemory();
+    std::byte* area = static_cast<std::byte*>(map) + page;
+    if (mprotect(area, areaSize, PROT_READ | PROT_WRITE) != 0)
+        outOfMemory();
+    std::memset(area, static_cast<int>(fillByte), areaSize);
+    std::byte* data = side == Side::End ? area + areaSize - slack - size : area + slack;
+    std::memcpy(data, initial, size);
+    if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
+        outOfMemory();
+
+    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout});
+
+    // The parent keeps its own record of the piece, to name it from a faulting address.
+    Message placed = messageWithText(MessageKind::Placed, name.argument);
+    placed.call = static_cast<uint32_t>(number_);
+    placed.number = static_cast<uint32_t>(index);
+    placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8;
+    placed.mapStart = reinterpret_cast<uintptr_t>(map);
+    placed.mapEnd = placed.mapStart + mapSize;
+    placed.dataStart = reinterpret_cast<uintptr_t>(data);
+    placed.dataEnd = placed.dataStart + size;
+    channel_.send(placed);
+    return data;
+}
+
+char* Call::text(const PieceName& name, std::string_view text)
+{
+    std::string copy(text);
+    return static_cast<char*>(place(name, REGION_TEXT, copy.c_str(), copy.size() + 1, 1, false));
+}
+
+VARIANT* Call::elements(const PieceName& name, const std::vector<VARIANT>& initial)
+{
+    return static_cast<VARIANT*>(
+        place(name, REGION_VARIANTS, initial.data(), initial.size() * sizeof(VARIANT), alignof(VARIANT), false));
+}
+
+void Call::begin() const
+{
+    Message started{};
+    started.kind = MessageKind::CallStarted;
+    started.call = static_cast<uint32_t>(number_);
+    if (show_)
+        show("before the call", nullptr);
+    channel_.send(started);
+    setProgramsEnvironment();
+}
+
+void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
+{
+    setProgramsEnvironment();
+    Message returned{};
+    returned.kind = MessageKind::CallReturned;
+    returned.call = static_cast<uint32_t>(number_);
+    channel_.send(returned);
+    if (show_)
+        show("\nafter the call", result);
+
+    if (const std::string change = describeChange(after); !change.empty())
+        fault("changed the floating-point environment (" + change + ")");
+    if (const std::string flags = describeFlags(after); !flags.empty())
+        note("raised the floating-point exception flags " + flags + "; the programs do not look at them");
+    for (const Piece& piece : pieces_)
+        reportWritesAround(piece);
+}
+
+void Call::show(const std::string& heading, const ListedRegion* result) const
+{
+    std::vector<ListedRegion> regions;
+    for (const Piece& piece : pieces_) {
+        ListedRegion region;
+        region.reachedThrough = piece.name.reachedThrough;
+        region.name = piece.name.callerName;
+        region.layout = piece.layout;
+        region.address = piece.data;
+        region.bytes.assign(reinterpret_cast<const unsigned char*>(piece.data),
+                            reinterpret_cast<const unsigned char*>(piece.data) + piece.size);
+        region.arrayName = piece.name.arrayName;
+        regions.push_back(region);
+    }
+    // In the order a routine reaches them, as the teaching pages list them: the arguments
+    // first, then what lies behind each address they hold ("array", "*array",
+    // "(*array)->data"). The pieces of an array are placed the other way round, since the
+    // descriptor holds the address of the elements.
+    const auto depth = [](const ListedRegion& region) {
+        const std::string& through = region.reachedThrough;
+        std::size_t steps = static_cast<std::size_t>(std::count(through.begin(), through.end(), '*'));
+        for (std::size_t at = through.find("->"); at != std::string::npos; at = through.find("->", at + 2))
+            ++steps;
+        return steps;
+    };
+    std::stable_sort(regions.begin(), regions.end(),
+                     [&](const ListedRegion& a, const ListedRegion& b) { return depth(a) < depth(b); });
+    if (result)
+        regions.push_back(*result);
+    // In pieces that fit a message each; the parent joins them in order.
+    const std::string text = heading + ":\n" + listingOf(regions);
+    constexpr std::size_t chunk = sizeof(Message::text) - 1;
+    for (std::size_t at = 0; at < text.size(); at += chunk)
+        channel_.send(MessageKind::Shown, std::string_view(text).substr(at, chunk));
+}
+
+// A write that stayed within a piece's pages changed the fill around it: how far from the
+// piece the farthest changed byte lies is how far the routine wrote.
+void Call::reportWritesAround(const Piece& piece) const
+{
+    const std::byte* areaEnd = piece.area + piece.areaSize;
+    const std::byte* dataEnd = piece.data + piece.size;
+    for (const std::byte* b = piece.area; b < piece.data; ++b)
+        if (*b != fillByte) {
+            fault("wrote before the start of " + piece.name.argument + " by " + bytes(static_cast<std::size_t>(piece.data - b)));
+            break;
+        }
+    for (const std::byte* b = areaEnd; b > dataEnd; --b)
+        if (b[-1] != fillByte) {
+            fault("wrote past the end of " + piece.name.argument + " by " + bytes(static_cast<std::size_t>(b - dataEnd)));
+            break;
+        }
+}
+
+void Call::expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const
+{
+    struct Field {
+        const char* name;
+        bool changed;
+    };
+    const Field fields[] = {
+        {"its dimension count", before.dimensions != after.dimensions},
+        {"its features", before.features != after.features},
+        {"its element size", before.elementSize != after.elementSize},
+        {"its lock count", before.locks != after.locks},
+        {"the address of its elements", before.data != after.data},
+        {"its element count", before.bounds[0].elementCount != after.bounds[0].elementCount},
+        {"its lower bound", before.bounds[0].lowerBound != after.bounds[0].lowerBound},
+    };
+    for (const Field& field : fields)
+        if (field.changed)
+            fault("changed the descriptor of " + arrayName + " (" + field.name + ")");
+}
+
+void Call::expectSafeElements(const std::string& arrayName, const std::vector<VARIANT>& before, const VARIANT* after,
+                              int firstIndex) const
+{
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const bool changed = after[i].kind != before[i].kind || after[i].value.bits != before[i].value.bits;
+        if (changed && ownsOrFollows(after[i].kind)) {
+            char kind[8];
+            std::snprintf(kind, sizeof kind, "0x%04X", after[i].kind);
+            fault("left element " + std::to_string(firstIndex + static_cast<int>(i)) + " of " + arrayName +
+                  " with the kind " + kind + ", which the program cannot hold and release safely");
+        }
+    }
+}
+
+void Call::seal()
+{
+    for (const Piece& piece : pieces_)
+        mprotect(piece.map, piece.mapSize, PROT_NONE);
+}

@@ -1,0 +1,164 @@
+// One call of a routine in the child process, with its arguments in guarded storage.
+//
+// Each piece of an argument (a number, a text, the elements of an array, its descriptor, the
+// variable that holds the descriptor's address) gets a mapping of its own: a guard page with
+// no access, the piece's pages, another guard page. In the first call every piece lies
+// against the guard page after it, in the second against the one before it, so a routine
+// that reaches past either end faults at the instruction that does it. What the routine may
+// only read lies in read-only pages. The rest of a piece's pages is filled with a known byte,
+// so a write that stays within them is seen after the call. Storage is never unmapped: once
+// a call is over it is made inaccessible, so an address kept from it faults when it is used.
+#pragma once
+
+#include "float_environment.h"
+#include "report_channel.h"
+
+#include "listing.h"
+#include "routine_abi.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+// Which end of a piece lies against a guard page.
+enum class Side { End, Start };
+
+// How a piece is named: in the sentences (the contract's argument, or a part of one), and in
+// the listing that --show prints (the C expression that reaches it and the program's own name
+// for it, as the teaching pages call it).
+struct PieceName {
+    std::string argument;       // "textB", "the descriptor of array"
+    std::string reachedThrough; // "textB", "*array"
+    std::string callerName;     // "copyOfStrB", "x's descriptor"; empty for elements
+    std::string arrayName = {}; // for elements: "x", so that they are listed as x(1) to x(10)
+};
+
+// How the bytes of a value of the routine's own kind are listed.
+template <typename T>
+constexpr RegionLayout layoutOf()
+{
+    if constexpr (std::is_same_v<T, int16_t>)
+        return REGION_INT16;
+    else if constexpr (std::is_same_v<T, int32_t>)
+        return REGION_INT32;
+    else if constexpr (std::is_same_v<T, float>)
+        return REGION_REAL32;
+    else if constexpr (std::is_same_v<T, double>)
+        return REGION_REAL64;
+    else if constexpr (std::is_same_v<T, SAFEARRAY*>)
+        return REGION_ADDRESS;
+    else if constexpr (std::is_same_v<T, VARIANT>)
+        return REGION_VARIANT;
+    else
+        return REGION_DESCRIPTOR;
+}
+
+// For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
+// guard page on `side`, every other piece as usual.
+struct Probe {
+    int piece = -1;
+    Side side = Side::End;
+    std::size_t slack = 0;
+};
+
+class Call {
+public:
+    // With `show`, the bytes of every piece are listed before and after the call.
+    Call(const ReportChannel& channel, int number, bool show, Probe probe = {});
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    // The first call places pieces against the guard after them, the second against the one
+    // before them.
+    Side side() const { return number_ == 1 ? Side::End : Side::Start; }
+
+    // ---- Storage --------------------------------------------------------------------------
+
+    // A value of the routine's own kind, holding `initial`.
+    template <typename T>
+    T* value(const PieceName& name, T initial, bool readOnly = false)
+    {
+        return static_cast<T*>(place(name, layoutOf<T>(), &initial, sizeof initial, alignof(T), readOnly));
+    }
+
+    // A zero-terminated 8-bit copy of a text, as the programs pass text: the text and one
+    // zero byte, nothing more.
+    char* text(const PieceName& name, std::string_view text);
+
+    // Elements of an array of Variants, side by side.
+    VARIANT* elements(const PieceName& name, const std::vector<VARIANT>& initial);
+
+    // ---- The call -------------------------------------------------------------------------
+
+    // Calls the routine in the programs' floating-point environment, then reports what the
+    // routine changed in that environment and around its pieces. A routine's result, when it
+    // has one, is listed with the pieces after the call.
+    template <typename RoutineCall>
+    void run(RoutineCall&& routineCall)
+    {
+        begin();
+        if constexpr (std::is_void_v<decltype(routineCall())>) {
+            routineCall();
+            end(currentEnvironment());
+        } else {
+            const auto result = routineCall();
+            const FloatEnvironment after = currentEnvironment();
+            // A result lies in no storage of the caller's: it has no address.
+            ListedRegion listed;
+            listed.name = "result";
+            listed.layout = layoutOf<std::remove_const_t<decltype(result)>>();
+            listed.bytes.resize(sizeof result);
+            std::memcpy(listed.bytes.data(), &result, sizeof result);
+            end(after, &listed);
+        }
+    }
+
+    // ---- Findings -------------------------------------------------------------------------
+
+    void fault(std::string_view sentence) const { channel_.send(MessageKind::Fault, sentence); }
+    void note(std::string_view sentence) const { channel_.send(MessageKind::Note, sentence); }
+
+    // A fault for each field of an array's descriptor the routine changed.
+    void expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const;
+
+    // A fault for each element left holding something the program would release or follow
+    // as its own: a text, an array or a reference it did not make.
+    void expectSafeElements(const std::string& arrayName, const std::vector<VARIANT>& before, const VARIANT* after,
+                            int firstIndex) const;
+
+    // Makes every piece of this call inaccessible.
+    void seal();
+
+private:
+    struct Piece {
+        std::byte* map;
+        std::size_t mapSize;
+        std::byte* area; // the pages between the guards
+        std::size_t areaSize;
+        std::byte* data;
+        std::size_t size;
+        bool readOnly;
+        PieceName name;
+        RegionLayout layout;
+    };
+
+    void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
+                std::size_t alignment, bool readOnly);
+    void begin() const;
+    void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
+    void reportWritesAround(const Piece& piece) const;
+    // The listing of every piece as it is now, and the result, if any, to --show.
+    void show(const std::string& heading, const ListedRegion* result) const;
+
+    const ReportChannel& channel_;
+    int number_;
+    bool show_;
+    Probe probe_;
+    std::vector<Piece> pieces_;
+};
+
+// What fills a piece's pages around it.
+inline constexpr std::byte fillByte{0xA5};

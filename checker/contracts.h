@@ -1,0 +1,31 @@
+// The three contracts the checker knows, each as its program calls it.
+//
+// A routine's check places the arguments exactly as its program passes them (same values,
+// kinds, tags, descriptors, lengths and sizes), calls the routine once through Call::run,
+// and then compares what the program relies on.
+#pragma once
+
+#include "call.h"
+
+#include <string_view>
+#include <vector>
+
+struct RoutineCheck {
+    const char* name;
+    void (*check)(void* address, Call& call);
+};
+
+struct Contract {
+    const char* name;    // the library's own name
+    const char* library; // as its program declares it
+    const char* program; // the program that calls it
+    std::vector<RoutineCheck> routines; // in the contract's order
+};
+
+extern const Contract ostrumContract;  // Korvik's tests 1 to 7
+extern const Contract morvaneContract; // Vandrel's first click
+extern const Contract pettrixContract; // Tolvan's first click
+
+// The contract of a library named as a program declares it, in any letter case, with or
+// without a trailing ".dll"; null for any other name.
+const Contract* contractNamed(std::string_view name);

@@ -1,0 +1,89 @@
+#include "library_exports.h"
+
+#include <dlfcn.h>
+#include <elf.h>
+#include <link.h>
+
+namespace {
+
+// The dynamic section's addresses, relocated: the loader adjusts them in place on most
+// platforms, but not where that section is read-only.
+template <typename T>
+const T* relocated(const link_map* map, ElfW(Addr) address)
+{
+    return reinterpret_cast<const T*>(address < map->l_addr ? address + map->l_addr : address);
+}
+
+// The number of entries of the symbol table, which the dynamic section does not give: the
+// classic hash table holds it, the GNU one gives it through its last chain.
+std::size_t symbolCount(const link_map* map, const uint32_t* hash, const uint32_t* gnuHash)
+{
+    if (hash)
+        return hash[1];
+    if (!gnuHash)
+        return 0;
+    const uint32_t bucketCount = gnuHash[0];
+    const uint32_t firstHashed = gnuHash[1];
+    const uint32_t bloomSize = gnuHash[2];
+    const auto* buckets = reinterpret_cast<const uint32_t*>(reinterpret_cast<const ElfW(Addr)*>(gnuHash + 4) + bloomSize);
+    const uint32_t* chains = buckets + bucketCount;
+    uint32_t last = 0;
+    for (uint32_t i = 0; i < bucketCount; ++i)
+        last = buckets[i] > last ? buckets[i] : last;
+    if (last < firstHashed)
+        return firstHashed;
+    while (!(chains[last - firstHashed] & 1))
+        ++last;
+    (void)map;
+    return last + 1;
+}
+
+} // namespace
+
+std::vector<std::string> exportedNames(void* handle)
+{
+    link_map* map = nullptr;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map)
+        return {};
+    const ElfW(Sym)* symbols = nullptr;
+    const char* names = nullptr;
+    const uint32_t* hash = nullptr;
+    const uint32_t* gnuHash = nullptr;
+    for (const ElfW(Dyn)* entry = map->l_ld; entry->d_tag != DT_NULL; ++entry) {
+        switch (entry->d_tag) {
+        case DT_SYMTAB: symbols = relocated<ElfW(Sym)>(map, entry->d_un.d_ptr); break;
+        case DT_STRTAB: names = relocated<char>(map, entry->d_un.d_ptr); break;
+        case DT_HASH: hash = relocated<uint32_t>(map, entry->d_un.d_ptr); break;
+        case DT_GNU_HASH: gnuHash = relocated<uint32_t>(map, entry->d_un.d_ptr); break;
+        default: break;
+        }
+    }
+    std::vector<std::string> exported;
+    if (!symbols || !names)
+        return exported;
+    const std::size_t count = symbolCount(map, hash, gnuHash);
+    for (std::size_t i = 1; i < count; ++i) {
+        const ElfW(Sym)& symbol = symbols[i];
+        const int binding = ELF64_ST_BIND(symbol.st_info);
+        const int type = ELF64_ST_TYPE(symbol.st_info);
+        const bool defined = symbol.st_shndx != SHN_UNDEF;
+        const bool visible = binding == STB_GLOBAL || binding == STB_WEAK || binding == STB_GNU_UNIQUE;
+        const bool named = type == STT_FUNC || type == STT_OBJECT || type == STT_GNU_IFUNC || type == STT_TLS;
+        if (defined && visible && named && ELF64_ST_VISIBILITY(symbol.st_other) != STV_HIDDEN)
+            exported.emplace_back(names + symbol.st_name);
+    }
+    return exported;
+}
+
+void* ownExport(void* handle, const char* name)
+{
+    link_map* library = nullptr;
+    void* address = dlsym(handle, name);
+    if (!address || dlinfo(handle, RTLD_DI_LINKMAP, &library) != 0)
+        return nullptr;
+    Dl_info info;
+    link_map* owner = nullptr;
+    if (!dladdr1(address, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP))
+        return nullptr;
+    return owner == library ? address : nullptr;
+}

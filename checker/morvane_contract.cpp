@@ -1,0 +1,21 @@
+// Morvane as Vandrel calls it at its first click, with the initial texts "3" and "1".
+#include "contracts.h"
+
+#include "morvane.h"
+
+namespace {
+
+// n and x are only read, so they lie in read-only pages; y holds 0 and receives the square.
+// All three are 64-bit reals by their own addresses.
+void checkSquare(void* address, Call& call)
+{
+    const auto square = reinterpret_cast<decltype(&::square)>(address);
+    double* n = call.value<double>({"n", "n", "n"}, 1.0, true);
+    double* x = call.value<double>({"x", "x", "x"}, 3.0, true);
+    double* y = call.value<double>({"y", "y", "y"}, 0.0);
+    call.run([&] { (void)square(n, x, y); });
+}
+
+} // namespace
+
+const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare}}};

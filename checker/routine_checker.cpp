@@ -1,0 +1,268 @@
+#include "routine_checker.h"
+
+#include "child_process.h"
+#include "library_exports.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+#include <dlfcn.h>
+#include <link.h>
+#include <sys/wait.h>
+
+namespace {
+
+// How far a routine is measured to reach past a piece before the checker says "more than".
+constexpr std::size_t farthestMeasured = 64;
+
+// Where the child put a piece of an argument.
+struct PlacedPiece {
+    uint32_t call;
+    uint32_t index;
+    bool readOnly;
+    std::size_t alignment;
+    uint64_t mapStart, mapEnd, dataStart, dataEnd;
+    std::string name;
+};
+
+// A fault at a guard page beside a piece, whose distance can be measured.
+struct BoundaryFault {
+    std::string words; // "wrote past the end of x"
+    uint32_t call;
+    uint32_t piece;
+    Side side;
+    std::size_t alignment;
+};
+
+struct Reading {
+    std::vector<Finding> findings;
+    std::optional<BoundaryFault> boundary;
+    std::optional<Message> signal;
+    std::vector<PlacedPiece> pieces;
+    std::string shown;
+    bool finished = false;
+};
+
+void add(std::vector<Finding>& findings, bool fault, const std::string& sentence)
+{
+    const bool known = std::any_of(findings.begin(), findings.end(),
+                                   [&](const Finding& finding) { return finding.sentence == sentence; });
+    if (!known)
+        findings.push_back({fault, sentence});
+}
+
+// Names the piece behind the faulting address of a SIGSEGV or SIGBUS, or says nothing when
+// the address lies in no piece.
+std::optional<std::string> nameFault(Reading& reading, const Message& signal, uint32_t currentCall)
+{
+    const uint64_t address = signal.mapStart;
+    const auto access = static_cast<Access>(signal.flags);
+    for (const PlacedPiece& piece : reading.pieces) {
+        if (address < piece.mapStart || address >= piece.mapEnd)
+            continue;
+        if (piece.call < currentCall)
+            return "kept the address of " + piece.name;
+        if (address >= piece.dataStart && address < piece.dataEnd) {
+            // Only a write faults within a read-only piece.
+            if (piece.readOnly)
+                return "wrote into " + piece.name + ", which it must only read";
+            return std::nullopt;
+        }
+        // Where the platform does not say, a fault beside a piece is taken for a read.
+        const std::string verb = access == Access::Write ? "wrote" : "read";
+        const bool past = address >= piece.dataEnd;
+        const std::string words = verb + (past ? " past the end of " : " before the start of ") + piece.name;
+        reading.boundary = BoundaryFault{words, piece.call, piece.index, past ? Side::End : Side::Start,
+                                         piece.alignment};
+        return words;
+    }
+    return std::nullopt;
+}
+
+Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
+{
+    Reading reading;
+    uint32_t currentCall = 0;
+    for (const Message& message : outcome.messages) {
+        switch (message.kind) {
+        case MessageKind::Placed:
+            reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0, message.flags >> 8,
+                                      message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
+                                      message.text});
+            break;
+        case MessageKind::CallStarted: currentCall = message.call; break;
+        case MessageKind::Fault: add(reading.findings, true, message.text); break;
+        case MessageKind::Note: add(reading.findings, false, message.text); break;
+        case MessageKind::Signal: reading.signal = message; break;
+        case MessageKind::Shown: reading.shown += message.text; break;
+        case MessageKind::Finished: reading.finished = true; break;
+        default: break;
+        }
+    }
+
+    if (reading.signal) {
+        const int signal = static_cast<int>(reading.signal->number);
+        std::optional<std::string> named;
+        if (signal == SIGSEGV || signal == SIGBUS)
+            named = nameFault(reading, *reading.signal, currentCall);
+        add(reading.findings, true, named ? *named : "crashed (" + signalName(signal) + ")");
+    } else if (outcome.timedOut) {
+        add(reading.findings, true, "did not return within " + timeText);
+    } else if (!reading.finished) {
+        if (WIFSIGNALED(outcome.status))
+            add(reading.findings, true, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
+        else if (WIFEXITED(outcome.status))
+            add(reading.findings, true,
+                "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)));
+        else
+            add(reading.findings, true, "could not be called: the checker could not start a process");
+    }
+    return reading;
+}
+
+std::string bytes(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+} // namespace
+
+RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show)
+    : contract_(contract), directory_(std::move(directory)), timeLimit_(timeLimit), show_(show)
+{
+}
+
+std::string RoutineChecker::timeText() const
+{
+    char number[32];
+    std::snprintf(number, sizeof number, "%g", timeLimit_);
+    return std::string(number) + (timeLimit_ == 1 ? " second" : " seconds");
+}
+
+LibraryFacts RoutineChecker::load(const std::string& candidate) const
+{
+    const auto work = [&](const ReportChannel& channel) {
+        void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            const char* words = dlerror();
+            channel.send(MessageKind::LoadFailed, words ? words : "the loader gave no reason");
+            return;
+        }
+        link_map* map = nullptr;
+        dlinfo(handle, RTLD_DI_LINKMAP, &map);
+        channel.send(MessageKind::Loaded, map && map->l_name ? map->l_name : candidate.c_str());
+        for (const RoutineCheck& routine : contract_.routines)
+            if (ownExport(handle, routine.name))
+                channel.send(MessageKind::Exported, routine.name);
+        for (const std::string& name : exportedNames(handle)) {
+            const bool inContract = std::any_of(contract_.routines.begin(), contract_.routines.end(),
+                                                [&](const RoutineCheck& routine) { return name == routine.name; });
+            if (!inContract)
+                channel.send(MessageKind::AlsoExported, name);
+        }
+    };
+    const ChildOutcome outcome = runInChild(work, directory_, timeLimit_);
+
+    LibraryFacts facts;
+    bool finished = false;
+    for (const Message& message : outcome.messages) {
+        switch (message.kind) {
+        case MessageKind::LoadFailed: facts.problem = candidate + " does not load: " + message.text; break;
+        case MessageKind::Loaded:
+            facts.loaded = true;
+            // A file found through a search path that names its own directory
+            // ($ORIGIN/../lib) is shown without the detour.
+            facts.file = std::filesystem::path(message.text).lexically_normal().string();
+            break;
+        case MessageKind::Exported: facts.exported.emplace_back(message.text); break;
+        case MessageKind::AlsoExported: facts.alsoExported.emplace_back(message.text); break;
+        case MessageKind::Finished: finished = true; break;
+        default: break;
+        }
+    }
+    if (finished || !facts.problem.empty())
+        return facts;
+
+    // The child ended while loading: the library's start-up code ended it.
+    facts.loaded = false;
+    const std::string startUp = "the start-up code of " + candidate;
+    const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(),
+                                     [](const Message& message) { return message.kind == MessageKind::Signal; });
+    if (outcome.timedOut)
+        facts.problem = startUp + " did not return within " + timeText();
+    else if (signal != outcome.messages.end())
+        facts.problem = startUp + " crashed (" + signalName(static_cast<int>(signal->number)) + ")";
+    else if (WIFSIGNALED(outcome.status))
+        facts.problem = startUp + " crashed (" + signalName(WTERMSIG(outcome.status)) + ")";
+    else if (WIFEXITED(outcome.status))
+        facts.problem = startUp + " ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status));
+    else
+        facts.problem = "the checker could not start a process to load " + candidate;
+    return facts;
+}
+
+RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck& routine) const
+{
+    // One child calls the routine twice, or once with one piece moved away from its guard.
+    const auto calling = [&](std::optional<std::pair<int, Probe>> probe) {
+        return [&file, &routine, probe, show = show_](const ReportChannel& channel) {
+            void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+            void* address = handle ? dlsym(handle, routine.name) : nullptr;
+            if (!address) {
+                channel.send(MessageKind::Fault, "could not be found again in a new process");
+                return;
+            }
+            if (probe) {
+                Call call(channel, probe->first, false, probe->second);
+                routine.check(address, call);
+            } else {
+                Call first(channel, 1, show);
+                routine.check(address, first);
+                first.seal();
+                Call second(channel, 2, false);
+                routine.check(address, second);
+            }
+        };
+    };
+
+    Reading reading = readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
+    if (!reading.boundary)
+        return {reading.findings, reading.shown};
+
+    // How far the routine reaches: the least distance from the guard page at which the same
+    // piece no longer faults on that side, in steps of the piece's alignment.
+    const BoundaryFault boundary = *reading.boundary;
+    const auto faultsWithSlack = [&](std::size_t slack) {
+        const Probe probe{static_cast<int>(boundary.piece), boundary.side, slack};
+        Reading probed = readOutcome(runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_,
+                                         timeLimit_),
+                              timeText());
+        return probed.boundary && probed.boundary->piece == boundary.piece && probed.boundary->side == boundary.side;
+    };
+    const std::size_t step = std::max<std::size_t>(boundary.alignment, 1);
+    std::size_t reaching = 0;
+    std::size_t clear = step;
+    while (clear <= farthestMeasured && faultsWithSlack(clear)) {
+        reaching = clear;
+        clear *= 2;
+    }
+    std::string distance;
+    if (clear > farthestMeasured) {
+        distance = " by more than " + bytes(farthestMeasured);
+    } else {
+        while (clear - reaching > step) {
+            const std::size_t middle = reaching + (clear - reaching) / step / 2 * step;
+            (faultsWithSlack(middle) ? reaching : clear) = middle;
+        }
+        distance = " by " + bytes(clear);
+    }
+    // The same fault may already have been seen, with its distance, from the bytes around the
+    // piece in the other call.
+    std::vector<Finding> findings;
+    for (const Finding& finding : reading.findings)
+        add(findings, finding.fault, finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
+    return {findings, reading.shown};
+}

@@ -1,0 +1,9 @@
+/* sumdll never returns. */
+#include "pettrix.h"
+
+ROUTINE_EXPORT void ROUTINE_CALL sumdll(int16_t *a, int16_t *b, int16_t *c)
+{
+    volatile int16_t *sum = c;
+    for (;;)
+        *sum = (int16_t)(*a + *b);
+}

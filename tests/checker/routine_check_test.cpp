@@ -1,0 +1,388 @@
+// routine-check on libraries with one fault each, on sound ones, and on what is no library.
+// Each run goes through the real command; a row fails when the line a learner would read,
+// or the exit status, is not the one expected.
+#include "scratch_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct CheckerRun {
+    int status = -1;
+    std::string output; // standard output
+    std::string errors; // standard error
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(output);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool hasLine(const std::string& expected) const
+    {
+        for (const std::string& line : lines())
+            if (line == expected)
+                return true;
+        return false;
+    }
+};
+
+// Starts routine-check with `arguments` in the current directory, with TMPDIR pointing at
+// `temporary` and its output going to `outputFile` and `errorFile`.
+pid_t startChecker(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
+                   const std::string& outputFile, const std::string& errorFile)
+{
+    std::vector<std::string> words{CHECKER};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> environment{"TMPDIR=" + temporary.string()};
+    for (char** variable = environ; *variable; ++variable)
+        if (std::string(*variable).rfind("TMPDIR=", 0) != 0)
+            environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = -1;
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        child = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+// Runs routine-check to its end and collects its output and exit status.
+CheckerRun check(const std::vector<std::string>& arguments, const std::filesystem::path& temporary)
+{
+    const std::filesystem::path outputs = std::filesystem::current_path() / ".outputs";
+    std::filesystem::create_directories(outputs);
+    const std::string outputFile = (outputs / "stdout").string();
+    const std::string errorFile = (outputs / "stderr").string();
+    CheckerRun run;
+    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile); child > 0)
+        waitpid(child, &run.status, 0);
+    run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
+    run.output = fileBytes(outputFile);
+    run.errors = fileBytes(errorFile);
+    std::filesystem::remove_all(outputs);
+    return run;
+}
+
+std::string checked(const std::string& name)
+{
+    return std::string(CHECKED_LIBRARIES) + "/lib" + name + ".so";
+}
+
+// Everything in a directory, for "nothing left behind".
+std::vector<std::string> contents(const std::filesystem::path& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+class RoutineCheck : public ::testing::Test {
+protected:
+    CheckerRun run(const std::vector<std::string>& arguments)
+    {
+        CheckerRun result = check(arguments, temporary);
+        EXPECT_EQ(contents(temporary), std::vector<std::string>{}) << "left behind in the temporary directory";
+        EXPECT_EQ(contents(scratch.file("")), std::vector<std::string>{"tmp"}) << "left behind in the current directory";
+        return result;
+    }
+
+    ScratchDirectory scratch;
+    std::filesystem::path temporary = [this] {
+        std::filesystem::create_directory(scratch.file("tmp"));
+        return std::filesystem::path(scratch.file("tmp"));
+    }();
+};
+
+// ---- One fault each: the routine, the fault's words and the argument on one line ----------
+
+struct FaultRow {
+    const char* library; // the contract
+    const char* file;    // the library built here
+    const char* line;    // the line expected among the output
+};
+
+const FaultRow faultRows[] = {
+    {"Pettrix", "misnamed", "sumdll fault: is not exported"},
+    {"Morvane", "square_in_cpp",
+     "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern \"C\")"},
+    {"Pettrix", "sum_stored_wide", "sumdll fault: wrote past the end of c by 2 bytes"},
+    {"Ostrum", "number_read_wide", "transnumber fault: read past the end of a by 2 bytes"},
+    {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB by 2 bytes"},
+    {"Ostrum", "text_written_before", "chara fault: wrote before the start of textB by 1 byte"},
+    {"Pettrix", "number_read_before", "sumdll fault: read before the start of a by 2 bytes"},
+    {"Morvane", "square_writes_x", "square fault: wrote into x, which it must only read"},
+    {"Ostrum", "descriptor_changed", "yArray fault: changed the descriptor of array (its element count)"},
+    {"Ostrum", "array_variable_changed",
+     "zArray fault: changed the descriptor of array (the address that its array variable holds)"},
+    {"Ostrum", "tag_changed", "zArray fault: changed the tag of array"},
+    {"Ostrum", "element_made_text",
+     "xArray fault: left element 3 of y with the kind 0x0008, which the program cannot hold and release safely"},
+    {"Ostrum", "rounding_left_changed",
+     "square fault: changed the floating-point environment (SSE and x87: rounding toward zero)"},
+    {"Pettrix", "address_kept", "sumdll fault: kept the address of c"},
+    {"Ostrum", "crashes", "transnumber fault: crashed (SIGSEGV)"},
+    {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
+    {"Pettrix", "ends_process", "sumdll fault: ended the process with exit status 0"},
+};
+
+TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
+{
+    for (const FaultRow& row : faultRows) {
+        SCOPED_TRACE(row.file);
+        const CheckerRun result = run({row.library, checked(row.file)});
+        EXPECT_TRUE(result.hasLine(row.line)) << "expected the line \"" << row.line << "\" in:\n" << result.output;
+        EXPECT_EQ(result.status, 1);
+    }
+}
+
+// ---- Sound libraries pass ------------------------------------------------------------------
+
+TEST_F(RoutineCheck, ShippedOstrumGivesSixOkLines)
+{
+    const CheckerRun result = run({"Ostrum", SAMPLE_OSTRUM});
+    const std::vector<std::string> lines = result.lines();
+    ASSERT_EQ(lines.size(), 8u) << result.output;
+    EXPECT_EQ(lines[0], "Checking Ostrum in " + std::string(SAMPLE_OSTRUM) + ".");
+    const char* routines[] = {"chara", "xArray", "square", "transnumber", "yArray", "zArray"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(lines[1 + i], std::string(routines[i]) + " ok");
+    EXPECT_EQ(lines[7], "summary: 6 routines, 6 ok, 0 with a fault");
+    EXPECT_EQ(result.status, 0);
+}
+
+struct PassingRow {
+    const char* library;
+    std::string file;
+    std::vector<std::string> lines; // expected among the output
+};
+
+TEST_F(RoutineCheck, SoundLibrariesPass)
+{
+    const PassingRow rows[] = {
+        {"Pettrix", SAMPLE_PETTRIX, {"sumdll ok"}},
+        // Morvane writes its trace into the checker's own temporary directory, which the
+        // fixture sees removed.
+        {"morvane.DLL", MORVANE, {"square ok"}},
+        {"Ostrum", checked("writes_everything"),
+         {"chara ok", "xArray ok", "square ok", "transnumber ok", "yArray ok", "zArray ok"}},
+        {"Ostrum", checked("with_notes"),
+         {"chara note: changed lengthB from 20 to 12; Korvik does not read it back, and text B keeps its 20 characters",
+          "xArray note: left count at 11, beyond the 10 elements of each array; Korvik then reports \"Subscript out "
+          "of range\"",
+          "square note: raised the floating-point exception flags overflow, inexact; the programs do not look at them",
+          "Ostrum note: also exports helper, which Korvik never calls", "summary: 6 routines, 6 ok, 0 with a fault"}},
+    };
+    for (const PassingRow& row : rows) {
+        SCOPED_TRACE(row.file);
+        const CheckerRun result = run({row.library, row.file});
+        for (const std::string& line : row.lines)
+            EXPECT_TRUE(result.hasLine(line)) << "expected the line \"" << line << "\" in:\n" << result.output;
+        EXPECT_EQ(result.output.find("fault:"), std::string::npos) << result.output;
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
+// ---- Crashes and hangs are findings, and the check goes on ----------------------------------
+
+TEST_F(RoutineCheck, GoesOnAfterACrash)
+{
+    const CheckerRun result = run({"Ostrum", checked("crashes")});
+    EXPECT_TRUE(result.hasLine("transnumber fault: crashed (SIGSEGV)")) << result.output;
+    EXPECT_TRUE(result.hasLine("yArray ok")) << result.output;
+    EXPECT_TRUE(result.hasLine("summary: 6 routines, 1 ok, 5 with a fault")) << result.output;
+}
+
+TEST_F(RoutineCheck, StopsAHangAtTheTimeLimit)
+{
+    const CheckerRun result = run({"--time-limit", "0.2", "Pettrix", checked("hangs")});
+    EXPECT_TRUE(result.hasLine("sumdll fault: did not return within 0.2 seconds")) << result.output;
+    EXPECT_EQ(result.status, 1);
+}
+
+// Interrupted while a routine hangs, it ends the routine's process with itself, removes its
+// temporary directory and ends by the interrupt.
+TEST_F(RoutineCheck, InterruptedLeavesNothingBehind)
+{
+    const pid_t checker = startChecker({"--time-limit", "60", "Pettrix", checked("hangs")}, temporary, "/dev/null",
+                                       "/dev/null");
+    ASSERT_GT(checker, 0);
+    // Its temporary directory exists once it is ready for an interrupt.
+    const auto start = std::chrono::steady_clock::now();
+    while (contents(temporary).empty() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_FALSE(contents(temporary).empty());
+    const std::string working = (temporary / contents(temporary)[0]).string();
+
+    kill(checker, SIGINT);
+    int status = 0;
+    waitpid(checker, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_EQ(contents(temporary), std::vector<std::string>{});
+    // No process is left in that directory: the hanging routine's process was ended.
+    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+        std::error_code error;
+        const auto directory = std::filesystem::read_symlink(process.path() / "cwd", error);
+        EXPECT_NE(directory.string().rfind(working, 0), 0u) << "still running there: " << process.path();
+    }
+}
+
+// ---- Without FILE: the file the program would load ------------------------------------------
+
+TEST_F(RoutineCheck, WithoutAFileChecksTheOneBesideIt)
+{
+    const std::string beside = std::filesystem::path(CHECKER).parent_path() / "libOstrum.so";
+    const CheckerRun result = run({"OSTRUM.dll"});
+    ASSERT_FALSE(result.lines().empty()) << result.errors;
+    EXPECT_EQ(result.lines()[0], "Checking Ostrum in " + beside + ", the file Korvik would load.");
+    EXPECT_EQ(result.status, 0);
+}
+
+// ---- Nothing to check: a sentence and status 2 ----------------------------------------------
+
+struct RefusalRow {
+    std::vector<std::string> arguments;
+    std::string sentence; // expected in the error output
+};
+
+TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
+{
+    const std::string text = std::string(__FILE__);
+    // A FIFO and a copy cut short would make the loader wait or fault: they are turned away first.
+    char spoiled[] = "/tmp/spoiled-libraries-XXXXXX";
+    ASSERT_NE(mkdtemp(spoiled), nullptr);
+    const std::string fifo = std::string(spoiled) + "/libFifo.so";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string cutShort = std::string(spoiled) + "/libCut.so";
+    std::filesystem::copy_file(checked("start_up_exits"), cutShort);
+    std::filesystem::resize_file(cutShort, 100);
+    const RefusalRow rows[] = {
+        {{}, "routine-check: no library named"},
+        {{"Ostrum", "a", "b"}, "routine-check: too many arguments"},
+        {{"Korvik"}, "routine-check: unknown library Korvik"},
+        {{"--verbose", "Ostrum"}, "routine-check: unknown option --verbose"},
+        {{"--time-limit", "0", "Ostrum"}, "routine-check: --time-limit needs a number of seconds greater than 0"},
+        {{"Pettrix", text}, text + " does not load: the file is not a library: it does not begin with an ELF header"},
+        {{"Pettrix", CHECKED_LIBRARIES}, std::string(CHECKED_LIBRARIES) + " does not load: the file is a directory"},
+        {{"Pettrix", checked("absent")}, checked("absent") + " does not load: the file does not exist"},
+        {{"Ostrum", fifo}, fifo + " does not load: the file is a FIFO (a named pipe), not a regular file"},
+        {{"Ostrum", cutShort}, cutShort + " does not load: the file is cut short: "},
+        {{"Pettrix", checked("start_up_crashes")},
+         "routine-check: the start-up code of " + checked("start_up_crashes") + " crashed (SIGSEGV)"},
+        {{"Pettrix", checked("start_up_exits")},
+         "routine-check: the start-up code of " + checked("start_up_exits") + " ended the process with exit status 3"},
+    };
+    for (const RefusalRow& row : rows) {
+        SCOPED_TRACE(row.sentence);
+        const CheckerRun result = run(row.arguments);
+        EXPECT_NE(result.errors.find(row.sentence), std::string::npos) << result.errors;
+        EXPECT_EQ(result.output, "");
+        EXPECT_EQ(result.status, 2);
+    }
+    std::filesystem::remove_all(spoiled);
+}
+
+// ---- --show: the bytes as the teaching pages list them ---------------------------------------
+
+// The listing a teaching page recorded through the real program, without its first line (the
+// call and who made it) and the blank line after it.
+std::string recordedListing(const std::string& page, const std::string& id)
+{
+    const std::string text = fileBytes(std::string(PAGES_FOLDER) + "/" + page);
+    const std::string opening = "<!-- recorded: " + id + " -->\n```text\n";
+    const std::size_t start = text.find(opening);
+    if (start == std::string::npos)
+        return "no recorded section " + id + " in " + page;
+    const std::size_t body = text.find("\n\n", start + opening.size()) + 2;
+    return text.substr(body, text.find("```\n<!-- end recorded -->", body) - body);
+}
+
+// What --show printed for a routine before or after its first call: the regions, each a
+// paragraph whose first line names it with an arrow.
+std::string shownListing(const std::string& output, const std::string& routine, const std::string& when)
+{
+    const std::size_t section = output.find("\n" + routine + " ok\n\nbefore the call:\n");
+    if (section == std::string::npos)
+        return "no listing for " + routine;
+    std::size_t at = output.find(when + " the call:\n", section) + when.size() + std::string(" the call:\n").size();
+    std::string listing;
+    while (at < output.size()) {
+        const std::size_t end = output.find("\n\n", at);
+        const std::string paragraph = output.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at);
+        if (paragraph.substr(0, paragraph.find('\n')).find(" → ") == std::string::npos)
+            break;
+        listing += (listing.empty() ? "" : "\n") + paragraph;
+        at = end == std::string::npos ? output.size() : end + 2;
+    }
+    return listing;
+}
+
+// The checker passes what the programs pass: with the shipped libraries its listing of each
+// call is byte for byte what the teaching pages recorded through the real windows.
+TEST_F(RoutineCheck, ShowsWhatThePagesRecordedThroughThePrograms)
+{
+    struct Row {
+        const char* library;
+        const char* file;
+        const char* routine;
+        const char* page;
+        const char* id;
+        const char* when; // "after" where the page shows a result, which exists only then
+    };
+    const Row rows[] = {
+        {"Ostrum", SAMPLE_OSTRUM, "chara", "4-text-copy.md", "korvik-test1", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "xArray", "5-first-element.md", "korvik-test2", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "square", "3-function-result.md", "korvik-test3", "after"},
+        {"Ostrum", SAMPLE_OSTRUM, "transnumber", "2-through-a-temporary.md", "korvik-test5", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "yArray", "6-whole-array.md", "korvik-test6", "before"},
+        {"Ostrum", SAMPLE_OSTRUM, "zArray", "7-tagged-array.md", "korvik-test7", "before"},
+        {"Morvane", MORVANE, "square", "1-by-own-address.md", "vandrel", "before"},
+        {"Pettrix", SAMPLE_PETTRIX, "sumdll", "1-by-own-address.md", "tolvan", "before"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        const CheckerRun result = run({"--show", row.library, row.file});
+        EXPECT_EQ(shownListing(result.output, row.routine, row.when), recordedListing(row.page, row.id));
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
+TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
+{
+    const CheckerRun result = run({"--help"});
+    EXPECT_EQ(result.output.rfind("usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n", 0), 0u);
+    EXPECT_NE(result.output.find("Exit status: 0 when no routine has a fault, 1 when any has, 2 when"),
+              std::string::npos);
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
