@@ -1,8 +1,6 @@
 // square_test.cpp: Morvane's `square` as a client reaches it: the library loaded by its file
 // name, the routine found by its exported name, every check on the bits of y and the bytes
 // of "square.dat".
-#include <dlfcn.h>
-
 #include <bit>
 #include <cfenv>
 #include <cmath>
@@ -18,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "library_file.h"
 #include "routine_abi.h"
 #include "scratch_directory.h"
 
@@ -25,19 +24,8 @@ namespace {
 
 using SquareRoutine = int32_t(ROUTINE_CALL *)(double *n, double *x, double *y);
 
-// Loads the library once for the whole run; a failure says what was tried and why it failed.
-SquareRoutine boundSquare(std::string &failure)
-{
-    static void *library = dlopen(MORVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        failure = std::string("could not load " MORVANE_LIBRARY ": ") + dlerror();
-        return nullptr;
-    }
-    void *routine = dlsym(library, "square");
-    if (!routine)
-        failure = std::string("no routine square in " MORVANE_LIBRARY ": ") + dlerror();
-    return reinterpret_cast<SquareRoutine>(routine);
-}
+// The library stays loaded for the whole run, as a client keeps it.
+LibraryFile morvane(MORVANE_LIBRARY);
 
 std::uint64_t bits(double value)
 {
@@ -52,9 +40,8 @@ class SquareTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::string failure;
-        square = boundSquare(failure);
-        ASSERT_NE(square, nullptr) << failure;
+        square = morvane.function<int32_t ROUTINE_CALL(double *, double *, double *)>("square");
+        ASSERT_NE(square, nullptr) << morvane.failure();
     }
 
     ScratchDirectory scratch;

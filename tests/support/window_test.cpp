@@ -1,0 +1,43 @@
+#include "window_test.h"
+
+#include "routine_binding.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+
+#include <filesystem>
+
+std::string Ending::report() const
+{
+    if (boxes.empty() || boxes.back().icon != QMessageBox::Critical)
+        return {};
+    return boxes.back().text.toStdString();
+}
+
+Ending clickToTheEnd(QWidget* window, const char* button)
+{
+    Ending ending;
+    auto* pressed = control<QAbstractButton>(window, button);
+    if (!pressed)
+        return ending;
+    MessageBoxAnswerer answerer;
+    // The button's own click, not a mouse event: ProgramEnded then leaves through the click's
+    // signal alone, and not through Qt's delivery of input events, which is built without
+    // exceptions and would be left half done.
+    try {
+        pressed->click();
+    } catch (const ProgramEnded& end) {
+        ending.status = end.status;
+    }
+    ending.boxes = answerer.seen();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a box outlived the end of the program";
+    return ending;
+}
+
+std::string bindingFailureReport(const char* library, const char* routine)
+{
+    const auto besideProgram = std::filesystem::path(programDirectory()) / libraryFileName(library);
+    if (std::filesystem::exists(besideProgram))
+        return std::string("Routine not found '") + routine + "' in library '" + library + "'";
+    return std::string("Cannot load library '") + library + "'";
+}
