@@ -44,14 +44,7 @@ using KorvikUnboundDeathTest = KorvikWindow;
 
 TEST_F(KorvikUnboundDeathTest, TheReportEndsTheProcessWithStatus1)
 {
-    EXPECT_EXIT(
-        {
-            replaceProgramEnding(nullptr);
-            MessageBoxAnswerer answerer;
-            clickButton(&form, "cmdstart7");
-            std::exit(99);
-        },
-        testing::ExitedWithCode(1), "");
+    expectTheProcessToEnd(1, [this] { clickButton(&form, "cmdstart7"); });
 }
 
 } // namespace

@@ -24,14 +24,7 @@ using VandrelUnboundDeathTest = VandrelTest;
 
 TEST_F(VandrelUnboundDeathTest, TheReportEndsTheProcessWithStatus1)
 {
-    EXPECT_EXIT(
-        {
-            replaceProgramEnding(nullptr);
-            MessageBoxAnswerer answerer;
-            clickButton(&form, "cmdaction");
-            std::exit(99);
-        },
-        testing::ExitedWithCode(1), "");
+    expectTheProcessToEnd(1, [this] { clickButton(&form, "cmdaction"); });
 }
 
 } // namespace

@@ -12,13 +12,7 @@ namespace {
 
 // ---- The window at start -----------------------------------------------------------------
 
-struct Placement {
-    const char* name;
-    const char* text; // a label's caption, a text box's text, a button's caption
-    int tabIndex;
-};
-
-const Placement placements[] = {
+const StartingControl startingControls[] = {
     {"Label1", "Input X", 0},    {"txtinput", "3", 1}, {"Label2", "Result Y", 2}, {"cmdaction", "Action(&A)", 3},
     {"cmdexit", "Exit(&X)", 4}, {"lblresult", "", 5}, {"txttext", "1", 6},
 };
@@ -33,11 +27,7 @@ TEST_F(VandrelTest, WindowIsFormOneWithItsTextsAndTabIndexes)
 {
     EXPECT_EQ(form.objectName(), "Form1");
     EXPECT_EQ(form.windowTitle(), "Form1");
-    for (const Placement& expected : placements) {
-        SCOPED_TRACE(expected.name);
-        EXPECT_EQ(shownText(&form, expected.name), expected.text);
-        EXPECT_EQ(control<QWidget>(&form, expected.name)->property("TabIndex").toInt(), expected.tabIndex);
-    }
+    expectControlsAtStart(&form, startingControls);
 }
 
 TEST_F(VandrelTest, EveryControlIsInSightAndEveryCaptionFits)
@@ -241,15 +231,11 @@ using VandrelDeathTest = VandrelTest;
 
 TEST_F(VandrelDeathTest, AltXEndsTheProcessWithStatus0BeforeAFurtherEvent)
 {
-    EXPECT_EXIT(
-        {
-            replaceProgramEnding(nullptr);
-            QObject::connect(control<QPushButton>(&form, "cmdexit"), &QPushButton::clicked,
-                             control<QPushButton>(&form, "cmdaction"), &QPushButton::click);
-            pressAccessKey(&form, Qt::Key_X);
-            std::exit(99);
-        },
-        testing::ExitedWithCode(0), "");
+    expectTheProcessToEnd(0, [this] {
+        QObject::connect(control<QPushButton>(&form, "cmdexit"), &QPushButton::clicked,
+                         control<QPushButton>(&form, "cmdaction"), &QPushButton::click);
+        pressAccessKey(&form, Qt::Key_X);
+    });
     EXPECT_FALSE(fileExists(scratch.file("square.dat"))) << "an event ran after Exit";
 }
 

@@ -34,11 +34,7 @@ TEST_F(TolvanUnbound, TheFirstFailingStepIsReportedAndEndsTheProgram)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        typeInto(&form, "Text1", QString::fromUtf8(row.text1));
-        typeInto(&form, "Text2", QString::fromUtf8(row.text2));
-
-        const Ending end = clickToTheEnd("Command1");
-
+        const Ending end = clickWith(row.text1, row.text2);
         EXPECT_EQ(end.status, 1);
         ASSERT_EQ(end.boxes.size(), 1u);
         EXPECT_EQ(end.boxes[0].title, "Tolvan");
@@ -51,14 +47,7 @@ using TolvanUnboundDeathTest = TolvanTest;
 
 TEST_F(TolvanUnboundDeathTest, TheReportEndsTheProcessWithStatus1)
 {
-    EXPECT_EXIT(
-        {
-            replaceProgramEnding(nullptr);
-            MessageBoxAnswerer answerer;
-            clickButton(&form, "Command1");
-            std::exit(99);
-        },
-        testing::ExitedWithCode(1), "");
+    expectTheProcessToEnd(1, [this] { clickButton(&form, "Command1"); });
 }
 
 } // namespace

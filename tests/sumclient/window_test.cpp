@@ -47,13 +47,7 @@ protected:
 
 // ---- The window as it opens ---------------------------------------------------------------
 
-struct ControlRow {
-    const char* name;
-    const char* shows; // caption or text
-    int tabIndex;
-};
-
-const ControlRow controlRows[] = {
+const StartingControl controlRows[] = {
     {"Label1", "Value of A", 0}, {"Text1", "10", 1}, {"Label2", "Value of B", 2}, {"Text2", "20", 3},
     {"Command1", "call fortran function sumdll", 4},
 };
@@ -62,11 +56,7 @@ TEST_F(TolvanWindow, OpensWithItsCaptionAndFiveControls)
 {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Form1"));
     EXPECT_EQ(form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), std::size(controlRows));
-    for (const ControlRow& row : controlRows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(shownText(&form, row.name), row.shows);
-        EXPECT_EQ(control<QWidget>(&form, row.name)->property("TabIndex").toInt(), row.tabIndex);
-    }
+    expectControlsAtStart(&form, controlRows);
 }
 
 TEST_F(TolvanWindow, EveryControlIsInSightAndEveryCaptionFits)
@@ -172,14 +162,10 @@ TEST_F(TolvanWindow, TextsBecomeSixteenBitIntegersAndTheSumShows)
     for (const TextRow& row : textRows) {
         SCOPED_TRACE(row.what);
         recordingPettrixReset(RECORDING_STORES_SUM);
-        typeInto(&form, "Text1", QString::fromUtf8(row.text1));
-        typeInto(&form, "Text2", QString::fromUtf8(row.text2));
-
-        MessageBoxAnswerer answerer;
-        clickButton(&form, "Command1");
-
+        const Ending end = clickWith(row.text1, row.text2);
+        EXPECT_EQ(end.status, std::nullopt);
         EXPECT_THAT(recordedCalls(), testing::ElementsAre(SumdllCall{row.a, row.b, 0}));
-        EXPECT_THAT(answerer.seen(), testing::ElementsAre(box("a+b="), box(row.sumShown)));
+        EXPECT_THAT(end.boxes, testing::ElementsAre(box("a+b="), box(row.sumShown)));
     }
 }
 
@@ -217,7 +203,7 @@ TEST_F(TolvanWindow, TheHandlerChangesNoControl)
     MessageBoxAnswerer answerer;
     clickButton(&form, "Command1");
 
-    for (const ControlRow& row : controlRows) {
+    for (const StartingControl& row : controlRows) {
         const char* expected = std::string_view(row.name) == "Text1" ? "1 2abc" : row.shows;
         EXPECT_EQ(shownText(&form, row.name), expected) << row.name;
     }
@@ -242,11 +228,7 @@ TEST_F(TolvanWindow, AnOverflowIsReportedAndEndsTheProgramBeforeTheCall)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        typeInto(&form, "Text1", QString::fromUtf8(row.text1));
-        typeInto(&form, "Text2", QString::fromUtf8(row.text2));
-
-        const Ending end = clickToTheEnd("Command1");
-
+        const Ending end = clickWith(row.text1, row.text2);
         EXPECT_EQ(end.status, 1);
         ASSERT_EQ(end.boxes.size(), 1u) << "the report alone";
         EXPECT_THAT(end.report(), testing::StartsWith(row.report));

@@ -100,6 +100,17 @@ std::string shownText(QWidget* window, const char* name)
     return found ? shownText(found) : std::string();
 }
 
+void expectControlsAtStart(QWidget* window, std::span<const StartingControl> controls)
+{
+    for (const StartingControl& expected : controls) {
+        SCOPED_TRACE(expected.name);
+        EXPECT_EQ(shownText(window, expected.name), expected.shows);
+        if (QWidget* found = window->findChild<QWidget*>(QString::fromLatin1(expected.name))) {
+            EXPECT_EQ(found->property("TabIndex").toInt(), expected.tabIndex);
+        }
+    }
+}
+
 namespace {
 
 // The room a caption has inside its control, and the caption's widest line.

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,16 @@ void typeInto(QWidget* window, const char* textBox, const QString& text);
 // ("&" included).
 std::string shownText(QWidget* control);
 std::string shownText(QWidget* window, const char* name);
+
+// A control as its window starts: its name, what it shows and its tab index.
+struct StartingControl {
+    const char* name;
+    const char* shows; // as shownText gives it
+    int tabIndex;
+};
+
+// Checks what each of `controls` shows and its tab index.
+void expectControlsAtStart(QWidget* window, std::span<const StartingControl> controls);
 
 // Checks the window as a person sees it: every control lies inside the client area, no two
 // controls overlap beyond a shared edge, and every label's and button's caption fits its

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 
+#include <cstdlib>
 #include <filesystem>
 
 std::string Ending::report() const
@@ -32,6 +33,18 @@ Ending clickToTheEnd(QWidget* window, const char* button)
     ending.boxes = answerer.seen();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a box outlived the end of the program";
     return ending;
+}
+
+void expectTheProcessToEnd(int status, const std::function<void()>& action)
+{
+    EXPECT_EXIT(
+        {
+            replaceProgramEnding(nullptr);
+            MessageBoxAnswerer answerer;
+            action();
+            std::exit(99);
+        },
+        testing::ExitedWithCode(status), "");
 }
 
 std::string bindingFailureReport(const char* library, const char* routine)

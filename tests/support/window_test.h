@@ -5,6 +5,7 @@
 #include "form_runtime.h"
 #include "gui_test.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ struct Ending {
 
 // Clicks `button` of `window` and sees the program to its end (WindowTest::clickToTheEnd).
 Ending clickToTheEnd(QWidget* window, const char* button);
+
+// Runs `action` in a child process with the program's own end in place, every message box
+// answered with OK, and expects the process to exit with `status` before the action returns.
+// For the few death tests that see a program end its process.
+void expectTheProcessToEnd(int status, const std::function<void()>& action);
 
 // What the first call of `routine` in `library` reports in a test program whose folder holds
 // no such library, or one without that routine (tests/support/no_routines.c), whichever lies
