@@ -12,11 +12,7 @@ using KorvikUnbound = KorvikWindow;
 
 TEST_F(KorvikUnbound, Test1ReportsTheRoutineAndLeavesItsCaption)
 {
-    const Ending end = clickToTheEnd("cmdstart1");
-    EXPECT_EQ(end.status, 1);
-    ASSERT_EQ(end.boxes.size(), 1u);
-    EXPECT_EQ(end.boxes[0].title, "Korvik");
-    EXPECT_THAT(end.report(), StartsWith(bindingFailureReport("Ostrum", "chara")));
+    expectEndedWithTheReportAlone(clickToTheEnd("cmdstart1"), bindingFailureReport("Ostrum", "chara"));
     EXPECT_EQ(shown("lblindex2"), "Label1");
 }
 

@@ -342,9 +342,7 @@ TEST_F(KorvikTests, StartAllFillsEveryFieldAsItsOwnButtonDoes)
 TEST_F(KorvikTests, ASubscriptErrorEndsTest2WithTheFirstListingShown)
 {
     ostrumDoubleReset(DOUBLE_CHANGES_COUNT, 11);
-    const Ending end = clickToTheEnd("cmdstart2");
-    EXPECT_EQ(end.status, 1);
-    EXPECT_EQ(end.report(), "Subscript out of range: index 11 is outside 1 to 10");
+    expectEndedWithTheReportAlone(clickToTheEnd("cmdstart2"), "Subscript out of range: index 11 is outside 1 to 10");
     EXPECT_EQ(shown("Text1"), firstListing);
 }
 

@@ -15,6 +15,15 @@ std::string Ending::report() const
     return boxes.back().text.toStdString();
 }
 
+void expectEndedWithTheReportAlone(const Ending& end, const std::string& report)
+{
+    EXPECT_EQ(end.status, 1);
+    ASSERT_EQ(end.boxes.size(), 1u) << "the report alone";
+    EXPECT_EQ(end.boxes[0].title, programTitle());
+    EXPECT_EQ(end.boxes[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(end.report().substr(0, report.size()), report);
+}
+
 Ending clickToTheEnd(QWidget* window, const char* button)
 {
     Ending ending;

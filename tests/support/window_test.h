@@ -25,6 +25,10 @@ struct Ending {
     std::string report() const;
 };
 
+// Checks that the program ended with status 1 after one box alone: the error report, titled
+// with the program's title, whose text starts with `report`.
+void expectEndedWithTheReportAlone(const Ending& end, const std::string& report);
+
 // Clicks `button` of `window` and sees the program to its end (WindowTest::clickToTheEnd).
 Ending clickToTheEnd(QWidget* window, const char* button);
 
