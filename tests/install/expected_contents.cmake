@@ -9,3 +9,14 @@ set(failures "")
 macro(fail text)
   string(APPEND failures "\n  ${text}")
 endmacro()
+
+# Fails unless the list `found` holds exactly the names that follow, in any order; `where`
+# names the folder in the failure.
+function(expect_names where found)
+  list(SORT found)
+  set(expected ${ARGN})
+  list(SORT expected)
+  if(NOT "${found}" STREQUAL "${expected}")
+    set(failures "${failures}\n  ${where} holds [${found}], not [${expected}]" PARENT_SCOPE)
+  endif()
+endfunction()
