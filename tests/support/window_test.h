@@ -29,7 +29,9 @@ struct Ending {
 // with the program's title, whose text starts with `report`.
 void expectEndedWithTheReportAlone(const Ending& end, const std::string& report);
 
-// Clicks `button` of `window` and sees the program to its end (WindowTest::clickToTheEnd).
+// Clicks `button` of `window`, answers every message box with OK, and tells how the click
+// ended. An end of the program comes back here only while a WindowTest runs; elsewhere it
+// ends the process.
 Ending clickToTheEnd(QWidget* window, const char* button);
 
 // Runs `action` in a child process with the program's own end in place, every message box
@@ -44,8 +46,8 @@ std::string bindingFailureReport(const char* library, const char* routine);
 
 // A program's window, `Window`, started as the program starts it under the program's title.
 // While the test runs, the end of the program throws ProgramEnded, so that a test sees the
-// report, the status and the window as the end left them. A test that must see the process
-// exit (a death test) puts the program's own end back first: replaceProgramEnding(nullptr).
+// report, the status and the window as the end left them (clickToTheEnd). A test that must
+// see the process exit uses expectTheProcessToEnd.
 template <typename Window>
 class WindowTest : public testing::Test {
 protected:
