@@ -31,11 +31,12 @@ Ending clickToTheEnd(QWidget* window, const char* button)
     if (!pressed)
         return ending;
     MessageBoxAnswerer answerer;
-    // The button's own click, not a mouse event: ProgramEnded then leaves through the click's
-    // signal alone, and not through Qt's delivery of input events, which is built without
-    // exceptions and would be left half done.
+    // The click's signal itself, which runs the handler, rather than a mouse event or the
+    // button's click(): ProgramEnded then leaves through the signal alone, and not through Qt's
+    // widget code, which is built without exceptions and would be left half done (a button's
+    // guard of itself would never be released, for one).
     try {
-        pressed->click();
+        emit pressed->clicked();
     } catch (const ProgramEnded& end) {
         ending.status = end.status;
     }

@@ -29,8 +29,8 @@ struct Ending {
 // with the program's title, whose text starts with `report`.
 void expectEndedWithTheReportAlone(const Ending& end, const std::string& report);
 
-// Clicks `button` of `window`, answers every message box with OK, and tells how the click
-// ended. An end of the program comes back here only while a WindowTest runs; elsewhere it
+// Clicks `button` of `window` (its clicked signal, which runs the handler), answers every
+// message box with OK, and tells how the click ended. An end of the program comes back here only while a WindowTest runs; elsewhere it
 // ends the process.
 Ending clickToTheEnd(QWidget* window, const char* button);
 
