@@ -6,7 +6,7 @@
 
 #include <gmock/gmock.h>
 
-#include <dlfcn.h>
+#include "opened_library.h"
 
 namespace {
 
@@ -35,10 +35,9 @@ const SumRow sumRows[] = {
 
 TEST(SamplePettrix, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
 {
-    void* library = dlopen(SAMPLE_PETTRIX, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    auto* sum = reinterpret_cast<decltype(&sumdll)>(dlsym(library, "sumdll"));
-    ASSERT_NE(sum, nullptr) << dlerror();
+    OpenedLibrary library(SAMPLE_PETTRIX);
+    auto* sum = library.function<decltype(sumdll)>("sumdll");
+    ASSERT_NE(sum, nullptr) << library.failure();
 
     for (const SumRow& row : sumRows) {
         int16_t a = row.a;
@@ -49,7 +48,6 @@ TEST(SamplePettrix, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
         EXPECT_EQ(a, row.a);
         EXPECT_EQ(b, row.b);
     }
-    dlclose(library);
 }
 
 struct WindowRow {
@@ -71,10 +69,10 @@ TEST_F(TolvanWithSamplePettrix, TheSecondBoxShowsWhatTheSampleStores)
 {
     for (const WindowRow& row : windowRows) {
         SCOPED_TRACE(std::string(row.text1) + " + " + row.text2);
-        typeInto(&window, "Text1", QString::fromUtf8(row.text1));
-        typeInto(&window, "Text2", QString::fromUtf8(row.text2));
+        typeInto(&form, "Text1", QString::fromUtf8(row.text1));
+        typeInto(&form, "Text2", QString::fromUtf8(row.text2));
         MessageBoxAnswerer answerer;
-        clickButton(&window, "Command1");
+        clickButton(&form, "Command1");
         ASSERT_EQ(answerer.seen().size(), 2u);
         EXPECT_EQ(answerer.seen()[0].text, QStringLiteral("a+b="));
         EXPECT_EQ(answerer.seen()[1].text, QString::fromUtf8(row.sumShown));
