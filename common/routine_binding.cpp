@@ -2,7 +2,6 @@
 
 #include "runtime_error.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -15,8 +14,6 @@
 #endif
 
 namespace {
-
-thread_local int savedLastError = 0;
 
 bool endsWithDll(std::string_view name)
 {
@@ -108,16 +105,3 @@ void* LibraryBinding::findRoutine(const char* routineName)
     return address;
 }
 
-int lastRoutineError()
-{
-    return savedLastError;
-}
-
-void saveLastRoutineError()
-{
-#ifdef _WIN32
-    savedLastError = static_cast<int>(GetLastError());
-#else
-    savedLastError = errno;
-#endif
-}

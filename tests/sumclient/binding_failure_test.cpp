@@ -3,7 +3,7 @@
 // BINDING_REPORT what its report must say.
 #include "tolvan_test.h"
 
-#include "pettrix.h"
+#include "pettrix_binding.h"
 
 #include <gmock/gmock.h>
 
