@@ -68,7 +68,7 @@ TEST(Rounding, ThirtyTwoBitRangeIsCheckedAfterRounding)
     EXPECT_THROW(toInt32(INFINITY), RuntimeError);
 }
 
-// A message writes a number as the windows do: "1E+10", not "1e+10".
+// A message writes a number as the windows do: "10000000000" and "1E+16", not "1e+10".
 TEST(Rounding, OverflowSaysWhatDidNotFit)
 {
     const struct {
@@ -76,7 +76,8 @@ TEST(Rounding, OverflowSaysWhatDidNotFit)
         const char* message;
     } cases[] = {
         {[] { toInt16(40000); }, "Overflow: 40000 is outside the 16-bit integer range -32768 to 32767"},
-        {[] { toInt16(1e10); }, "Overflow: 1E+10 is outside the 16-bit integer range -32768 to 32767"},
+        {[] { toInt16(1e10); }, "Overflow: 10000000000 is outside the 16-bit integer range -32768 to 32767"},
+        {[] { toInt16(1e16); }, "Overflow: 1E+16 is outside the 16-bit integer range -32768 to 32767"},
         {[] { toInt32(-2.5e15); }, "Overflow: -2.5E+15 is outside the 32-bit integer range -2147483648 to 2147483647"},
         {[] { toSingle(-1e39); }, "Overflow: -1E+39 is outside the range of a 32-bit real"},
         {[] { power(10, 400); }, "Floating-point overflow: 10 ^ 400 is too large for a 64-bit real"},
