@@ -37,8 +37,8 @@ std::u16string textForJoining(int32_t value);
 std::u16string textForJoining(float value, char16_t decimalPoint = 0);
 std::u16string textForJoining(double value, char16_t decimalPoint = 0);
 
-// A number as a runtime error's message writes it: as joined to text with "." for the decimal
-// point ("1E+10", "32767.5"), in 8-bit characters.
+// A number as a runtime error's message writes it: as joined to text, with "." for the decimal
+// point ("32767.5", "1E+16"), in 8-bit characters.
 std::string textForMessage(float value);
 std::string textForMessage(double value);
 

@@ -2,9 +2,9 @@
 //
 // A Variant *is* a VARIANT (routine_abi.h): same size, same layout, so its address, or the
 // address of an array of them, is exactly what a routine library receives. It owns the text
-// or array it holds and releases it when it is overwritten or destroyed. Like a local
-// variable without a declared kind, it takes the kind of the last value stored into it.
-// Arrays are held by VariantArray (variant_array.h); a Variant only refers to one.
+// it holds and releases it when it is overwritten or destroyed. Like a local variable without
+// a declared kind, it takes the kind of the last value stored into it. Arrays are held by
+// VariantArray (variant_array.h); a Variant refers to one and never releases a descriptor.
 #pragma once
 
 #include "routine_abi.h"
