@@ -2,6 +2,8 @@
 # Installs what is missing, builds in build/ and runs every test; non-zero on any failure.
 # ./test.sh --sanitize builds and runs the same tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-sanitize/.
+# ./test.sh --fuzz installs clang and libFuzzer, builds the fuzzing targets with them in
+# build-fuzz/ and runs each for FUZZ_SECONDS seconds (60 unless set); not part of the other runs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/scripts/prepare.sh"
@@ -17,7 +19,16 @@ case "${1:-}" in
     export LSAN_OPTIONS="suppressions=$here/tests/leak-suppressions.txt:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     ;;
-  *) echo "usage: ./test.sh [--sanitize]" >&2; exit 2 ;;
+  --fuzz)
+    folder="$here/build-fuzz"
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON -DCMAKE_C_COMPILER=clang
+             -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON -DBUILD_FUZZERS=ON -DBUILD_TESTING=OFF
+             -DBUILD_BENCHMARKS=OFF)
+    packages+=(clang libclang-rt-dev)  # the compiler, and libFuzzer with the sanitizers' runtimes
+    build_target=fuzzers
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    ;;
+  *) echo "usage: ./test.sh [--sanitize | --fuzz]" >&2; exit 2 ;;
 esac
 
 install_missing_packages

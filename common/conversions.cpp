@@ -22,16 +22,44 @@ bool isDigit(char16_t c)
 
 // The decimal power of the leading digit of mantissa × 10^exponent: positive for a number
 // too large to hold, negative or zero for one too small.
-long leadingPower(const std::string& mantissa, long exponent)
+long long leadingPower(const std::string& mantissa, long long exponent)
 {
     const auto first = mantissa.find_first_of("123456789");
     auto point = mantissa.find('.');
     if (point == std::string::npos)
         point = mantissa.size();
-    const long offset = first < point ? static_cast<long>(point - first) - 1
-                                      : -static_cast<long>(first - point);
+    const long long offset = first < point ? static_cast<long long>(point - first) - 1
+                                           : -static_cast<long long>(first - point);
     return exponent + offset;
 }
+
+// The digits of the mantissa from its first nonzero digit to its last, without the point.
+std::string significantDigits(const std::string& mantissa)
+{
+    std::string digits;
+    for (char c : mantissa)
+        if (c != '.' && (c != '0' || !digits.empty()))
+            digits += c;
+    digits.erase(digits.find_last_not_of('0') + 1);
+    return digits;
+}
+
+// An exponent is kept up to this magnitude: no text holds enough digits to bring a number
+// with a larger one back into the range of a 64-bit real, or to make it nonzero.
+constexpr long long exponentLimit = 1'000'000'000'000'000;
+
+// Leading powers beyond which a number is too large for a 64-bit real, or rounds to 0.
+constexpr long long largestPower = 308;
+constexpr long long smallestPower = -400;
+
+// The digits that decide how a number rounds: no double lies between two numbers that
+// agree in their first 800 significant digits and both have more.
+constexpr std::size_t decidingDigits = 800;
+
+// The largest 64-bit real as the set writes it, 1.79769313486232E+308 (15 digits), and the
+// digits of the largest number that rounds to that text: anything from the largest real up
+// to it reads as the largest real, so that every text the set writes reads back.
+constexpr std::string_view largestWrittenDigits = "1797693134862325";
 
 // %G-style text with the given significant digits: "E" for the exponent, no "-0".
 std::u16string generalForm(double value, int digits, char16_t decimalPoint)
@@ -75,28 +103,35 @@ double numberFromText(std::u16string_view text)
         return 0;
 
     // An exponent counts only when at least one digit follows the E and its sign.
-    std::string exponentText;
-    long exponent = 0;
+    long long exponent = 0;
     if (next() == u'E' || next() == u'e') {
         ++i;
-        std::string sign = (next() == u'+' || next() == u'-') ? std::string(1, static_cast<char>(text[i++])) : "";
-        for (char16_t c = next(); isDigit(c); ++i, c = next()) {
-            exponentText += static_cast<char>(c);
-            exponent = std::min(exponent * 10 + (c - u'0'), 1'000'000L);
-        }
-        if (sign == "-")
+        const bool negativeExponent = (next() == u'+' || next() == u'-') && text[i++] == u'-';
+        for (char16_t c = next(); isDigit(c); ++i, c = next())
+            exponent = std::min(exponent * 10 + (c - u'0'), exponentLimit);
+        if (negativeExponent)
             exponent = -exponent;
-        if (!exponentText.empty())
-            exponentText = "e" + sign + exponentText;
     }
 
-    const std::string number = mantissa + exponentText;
+    // The magnitude is judged from the digits and the exponent together, so that a long run
+    // of digits before or after the point moves the exponent as far as it should.
+    const std::string digits = significantDigits(mantissa);
+    const long long power = digits.empty() ? 0 : leadingPower(mantissa, exponent);
+    if (power > largestPower)
+        throw RuntimeError(ErrorCode::Overflow, "the number read from text is too large for a 64-bit real");
     double value = 0;
-    auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        if (leadingPower(mantissa, exponent) > 0)
-            throw RuntimeError(ErrorCode::Overflow, "the number read from text is too large for a 64-bit real");
-        value = 0;
+    if (!digits.empty() && power >= smallestPower) {
+        // d.ddd…e<power>, with a last 1 standing for the nonzero digits beyond the deciding ones.
+        std::string number = digits.substr(0, 1);
+        if (digits.size() > 1)
+            number += "." + digits.substr(1, decidingDigits - 1) + (digits.size() > decidingDigits ? "1" : "");
+        number += "e" + std::to_string(power);
+        auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+        if (ec == std::errc::result_out_of_range) {
+            if (power > 0 && !(power == largestPower && digits <= largestWrittenDigits))
+                throw RuntimeError(ErrorCode::Overflow, "the number read from text is too large for a 64-bit real");
+            value = power > 0 ? DBL_MAX : 0;
+        }
     }
     return negative ? -value : value;
 }

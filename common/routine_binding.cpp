@@ -1,5 +1,6 @@
 #include "routine_binding.h"
 
+#include "library_file.h"
 #include "runtime_error.h"
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <link.h>
 #endif
 
 namespace {
@@ -40,6 +42,46 @@ std::string lastLoaderError()
     const char* text = dlerror();
     return text ? text : "unknown reason";
 }
+#endif
+
+#ifdef __GLIBC__
+// Whether the address lies in an executable segment of a loaded object.
+bool inExecutableSegment(const void* address)
+{
+    const auto where = reinterpret_cast<ElfW(Addr)>(address);
+    auto search = [](dl_phdr_info* object, size_t, void* data) -> int {
+        const ElfW(Addr) at = *static_cast<const ElfW(Addr)*>(data);
+        for (ElfW(Half) i = 0; i < object->dlpi_phnum; ++i) {
+            const ElfW(Phdr)& segment = object->dlpi_phdr[i];
+            const ElfW(Addr) start = object->dlpi_addr + segment.p_vaddr;
+            if (segment.p_type == PT_LOAD && (segment.p_flags & PF_X) && at >= start && at - start < segment.p_memsz)
+                return 1;
+        }
+        return 0;
+    };
+    return dl_iterate_phdr(search, const_cast<ElfW(Addr)*>(&where)) != 0;
+}
+
+// Whether an exported address is code: the dynamic symbol that covers it is a function or an
+// indirect function. An indirect function's address is that of the code its resolver chose,
+// which may have no exported symbol of its own, and a routine written in assembly may carry no
+// type; such an address counts when it is executable. Anything else (data, a thread-local
+// variable, an absolute value) would be jumped into.
+bool isRoutine(void* address)
+{
+    Dl_info object;
+    void* entry = nullptr;
+    if (!dladdr1(address, &object, &entry, RTLD_DL_SYMENT))
+        return false;
+    // The type is the low four bits of the symbol's info, in 32- and 64-bit files alike.
+    const auto* symbol = static_cast<const ElfW(Sym)*>(entry);
+    const int type = symbol ? symbol->st_info & 0xF : STT_NOTYPE;
+    if (type == STT_NOTYPE)
+        return inExecutableSegment(address);
+    return type == STT_FUNC || type == STT_GNU_IFUNC;
+}
+#else
+bool isRoutine(void*) { return true; }
 #endif
 
 } // namespace
@@ -85,6 +127,11 @@ void LibraryBinding::load()
     std::error_code error;
     const bool inProgramDirectory = std::filesystem::exists(besideProgram, error);
     const std::string candidate = inProgramDirectory ? besideProgram.string() : file;
+    // A FIFO would hold the loader forever and a file cut short makes it fault, so the file is
+    // looked at first.
+    if (inProgramDirectory)
+        if (const auto problem = libraryFileProblem(candidate))
+            throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + candidate + ": " + *problem);
     handle_ = openLibrary(candidate);
     if (!handle_)
         throw RuntimeError(ErrorCode::CannotLoadLibrary,
@@ -102,6 +149,10 @@ void* LibraryBinding::findRoutine(const char* routineName)
     if (!address)
         throw RuntimeError(ErrorCode::RoutineNotFound,
                            "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ + ")");
+    if (!isRoutine(address))
+        throw RuntimeError(ErrorCode::RoutineNotFound,
+                           "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ +
+                               "): the library exports the name, but what it names is not a routine");
     return address;
 }
 

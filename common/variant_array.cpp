@@ -74,5 +74,7 @@ VariantArray::~VariantArray()
 
 Variant& VariantArray::operator()(double index)
 {
+    if (lookUpWatcher_)
+        lookUpWatcher_(*this, index);
     return elementOf(descriptor_, toInt32(index));
 }

@@ -26,8 +26,20 @@ public:
     ~VariantArray();
 
     // x(i): the element at an index; a real index is first rounded to a 32-bit integer.
-    Variant& operator()(int32_t index) { return elementOf(descriptor_, index); }
+    Variant& operator()(int32_t index)
+    {
+        if (lookUpWatcher_)
+            lookUpWatcher_(*this, index);
+        return elementOf(descriptor_, index);
+    }
     Variant& operator()(double index);
+
+    // A watcher of element look-ups, for a tool that records what a program's arrays hold at
+    // a moment of its run (the teaching pages see Korvik's arrays at the call of Sample so).
+    // It is called before every look-up x(i), with the array and the index as written. None
+    // is set unless a tool sets one; then a look-up only tests for it. Null removes it.
+    using LookUpWatcher = void (*)(VariantArray& array, double index);
+    static void watchLookUps(LookUpWatcher watcher) noexcept { lookUpWatcher_ = watcher; }
 
     // The address of this variable, which holds the address of the descriptor: what goes
     // to a routine that takes the array by reference.
@@ -36,4 +48,5 @@ public:
 
 private:
     SAFEARRAY* descriptor_ = nullptr;
+    static inline LookUpWatcher lookUpWatcher_ = nullptr;
 };

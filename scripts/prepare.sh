@@ -1,6 +1,7 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs (only those
 # missing) and configures and builds the project in the given folder.
 # Usage: source scripts/prepare.sh; install_missing_packages; build_project DIR [CMAKE OPTIONS...]
+# build_project builds every target, or only $build_target when that is set.
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -39,7 +40,7 @@ build_project() {
   local folder=$1
   shift
   cmake -S "$project_root" -B "$folder" -G Ninja "$@"
-  cmake --build "$folder" -j "$(nproc)"
+  cmake --build "$folder" -j "$(nproc)" ${build_target:+--target "$build_target"}
 }
 
 project_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

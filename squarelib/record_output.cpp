@@ -4,6 +4,12 @@
 #include <new>
 #include <utility>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace record_output {
 
 namespace {
@@ -34,6 +40,53 @@ std::string integerText(WholeNumber value, std::size_t width, std::size_t minimu
         return std::string(width, '*');
     return std::string(width - digits.size(), ' ') + digits;
 }
+
+#ifdef _WIN32
+std::FILE *openForAppending(const char *fileName)
+{
+    return std::fopen(fileName, "a");
+}
+#else
+// A kind of file that takes a record at once: a regular file, or the null device or a
+// terminal once opened. A FIFO, a socket or any other device could hold a write, or end the
+// process with SIGPIPE when its reader has gone, so it is skipped as a file that cannot be
+// written.
+bool takesRecords(const struct stat &status, int openedFile)
+{
+    if (S_ISREG(status.st_mode))
+        return true;
+    if (!S_ISCHR(status.st_mode))
+        return false;
+    if (openedFile < 0)
+        return true; // which device it is shows once it is open
+    struct stat nullDevice;
+    return (stat("/dev/null", &nullDevice) == 0 && nullDevice.st_rdev == status.st_rdev) || isatty(openedFile);
+}
+
+// Opens for appending, creating the file when it is missing, without waiting: an open for
+// writing of a FIFO that no process reads would wait forever. Nothing but a regular file is
+// opened at all; what is opened is checked again, as the name may have changed meanwhile.
+std::FILE *openForAppending(const char *fileName)
+{
+    struct stat named;
+    if (stat(fileName, &named) == 0 && !takesRecords(named, -1))
+        return nullptr;
+    const int descriptor = ::open(fileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat opened;
+    if (fstat(descriptor, &opened) != 0 || !takesRecords(opened, descriptor)) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    // A terminal then takes each record whole, as an ordinary write does.
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE *file = fdopen(descriptor, "a");
+    if (!file)
+        ::close(descriptor);
+    return file;
+}
+#endif
 
 } // namespace
 
@@ -107,7 +160,7 @@ Connection open(int unit, const char *fileName)
     if (unit < 0 || unit >= unitCount)
         return Connection({}, nullptr);
     std::unique_lock<std::mutex> hold(unitLocks[unit]);
-    return Connection(std::move(hold), std::fopen(fileName, "a"));
+    return Connection(std::move(hold), openForAppending(fileName));
 }
 
 } // namespace record_output

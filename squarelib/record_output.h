@@ -4,7 +4,10 @@
 // whole record, one line, to the end of the file. A unit is held by one thread from its open
 // to its close, so the records of two connections of the same unit never interleave.
 // Output failures (a file that cannot be opened, a full disk) stay inside this layer: the
-// writes of a unit whose open failed do nothing, and no caller ever sees an error.
+// writes of a unit whose open failed do nothing, and no caller ever sees an error. Only a
+// regular file, a terminal or the null device is written to; a FIFO, a socket or another
+// device under the file's name counts as a file that cannot be opened, so no open or write
+// waits on a reader and none raises SIGPIPE.
 #ifndef RECORD_OUTPUT_H
 #define RECORD_OUTPUT_H
 
@@ -84,8 +87,8 @@ private:
 // The unit numbers that exist; open of any other number gives a connection that writes nothing.
 inline constexpr int unitCount = 100;
 
-// Connects `unit` to `fileName` for appending, creating the file when it is missing. Waits
-// while another thread holds the unit; a thread closes a unit before it opens it again.
+// Connects `unit` to `fileName` for appending, creating the file when it is missing; never
+// waits on the file itself. Waits while another thread holds the unit; a thread closes a unit before it opens it again.
 Connection open(int unit, const char *fileName);
 
 } // namespace record_output

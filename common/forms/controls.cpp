@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -165,6 +166,9 @@ TextBox::TextBox(QWidget* form, const QString& name, std::u16string_view text, c
     layout->setContentsMargins(0, 0, 0, 0);
     if (lines == Lines::One) {
         oneLine_ = new QLineEdit(this);
+        // A line editor keeps only its first 32767 characters unless told otherwise; a text
+        // box keeps whatever is typed, pasted or set into it.
+        oneLine_->setMaxLength(std::numeric_limits<int>::max());
         connect(oneLine_, &QLineEdit::textChanged, this, &TextBox::describeText);
     } else {
         manyLines_ = new QPlainTextEdit(this);

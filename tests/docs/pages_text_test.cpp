@@ -1,7 +1,7 @@
 // The teaching pages as text: the index lists them in order, each has its parts, every quoted
 // declaration and call site stands as quoted in the file it names, and every picture a page
 // embeds is there. The recorded listings and pictures are checked by the programs' own tests.
-#include "teaching_pages.h"
+#include "page.h"
 
 #include <gtest/gtest.h>
 

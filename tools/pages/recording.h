@@ -4,29 +4,18 @@
  * The doubles behind the teaching pages (docs/passing/) copy, at the moment they are called,
  * the bytes at every address they are given, over the size the contract gives, and then the
  * bytes behind every address found inside those: the storage a routine can reach, region by
- * region, in the order a routine reaches it.
+ * region, in the order a routine reaches it. The page tool (tools/pages/) reads the record
+ * back, names the regions as the caller knows them and lists and draws them.
  */
 #ifndef RECORDING_H
 #define RECORDING_H
 
+#include "region_layout.h"
 #include "routine_abi.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-/* How the bytes of a region are laid out. */
-typedef enum RegionLayout {
-    REGION_INT16, /* a 16-bit integer */
-    REGION_INT32, /* a 32-bit integer */
-    REGION_REAL32, /* a 32-bit real */
-    REGION_REAL64, /* a 64-bit real */
-    REGION_TEXT, /* 8-bit characters and their terminating zero */
-    REGION_ADDRESS, /* a variable that holds an address */
-    REGION_VARIANT, /* one VARIANT */
-    REGION_DESCRIPTOR, /* one SAFEARRAY descriptor */
-    REGION_VARIANTS /* consecutive VARIANT elements */
-} RegionLayout;
 
 #define RECORDING_REGION_ROOM 256 /* bytes kept of one region: sixteen VARIANTs */
 #define RECORDING_REGIONS 12

@@ -1,0 +1,58 @@
+#include "recorded_call.h"
+
+#include <algorithm>
+
+std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call)
+{
+    const Recording& recording = call.recording;
+    const std::size_t count = std::min<std::size_t>(
+        {static_cast<std::size_t>(std::max(recording.regionCount, 0)), call.regions.size(), RECORDING_REGIONS});
+    std::vector<ListedRegion> regions;
+    for (std::size_t i = 0; i < count; ++i) {
+        const RecordedRegion& kept = recording.regions[i];
+        const RegionName& naming = call.regions[i];
+        const std::size_t size = std::min<std::size_t>(kept.size, RECORDING_REGION_ROOM);
+        regions.push_back({kept.reachedThrough, naming.name, kept.layout, kept.address,
+            std::vector<unsigned char>(kept.bytes, kept.bytes + size), naming.arrayName, naming.firstIndex});
+    }
+    return regions;
+}
+
+std::string callText(const RecordedCall& call)
+{
+    std::string text = call.routine + "(";
+    for (std::size_t i = 0; i < call.parameters.size(); ++i)
+        text += (i ? ", " : "") + call.parameters[i];
+    return text + ")";
+}
+
+std::string pageListingOf(const RecordedCall& call)
+{
+    std::string listing = callText(call) + ", called by " + call.calledBy + "\n";
+    for (const UnrecordedParameter& parameter : call.unrecorded)
+        listing += "\n" + parameter.parameter + " → " + parameter.name + ": not recorded; " + parameter.why + "\n";
+    const std::vector<ListedRegion> regions = listedRegionsOf(call);
+    if (!regions.empty())
+        listing += "\n" + listingOf(regions);
+    return listing;
+}
+
+std::vector<std::string> problemsOf(const RecordedCall& call)
+{
+    const Recording& recording = call.recording;
+    if (call.routine != recording.routine)
+        return {call.id + ": the window called " + (*recording.routine ? recording.routine : "nothing the recording saw")
+            + ", not " + call.routine};
+    if (static_cast<std::size_t>(recording.regionCount) != call.regions.size())
+        return {call.id + ": " + std::to_string(recording.regionCount) + " regions recorded, "
+            + std::to_string(call.regions.size()) + " named"};
+    std::vector<std::string> problems;
+    for (int i = 0; i < recording.regionCount; ++i)
+        if (recording.regions[i].size == 0)
+            problems.push_back(call.id + ": " + recording.regions[i].reachedThrough
+                + " reaches more bytes than a recording keeps");
+    if (problems.empty() && listingOf(listedRegionsOf(call)).find("outside the recorded storage") != std::string::npos)
+        problems.push_back(call.id + ": an address in the call points at nothing the routine was given:\n"
+            + pageListingOf(call));
+    return problems;
+}
