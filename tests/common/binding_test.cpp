@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -104,6 +105,21 @@ TEST(Binding, TheLastErrorOfACallIsSaved)
     value = 0;
     setLastError(&value);
     EXPECT_EQ(lastRoutineError(), 0);
+}
+
+TEST(Binding, EachThreadKeepsTheLastErrorOfItsOwnCalls)
+{
+    Routine<void ROUTINE_CALL(int32_t*)> setLastError{"Probe", "probeSetLastError"};
+    int32_t here = 42;
+    setLastError(&here);
+    int seenThere = -1;
+    std::thread([&] {
+        int32_t there = 7;
+        setLastError(&there);
+        seenThere = lastRoutineError();
+    }).join();
+    EXPECT_EQ(seenThere, 7);
+    EXPECT_EQ(lastRoutineError(), 42);
 }
 
 } // namespace

@@ -250,7 +250,7 @@ TEST_F(VandrelTest, WholeNumberOutside16BitsEndsTheProgramBeforeTheCall)
         {"40000", "Overflow: 40000 is outside the 16-bit integer range -32768 to 32767"},
         {"-32769", "Overflow: -32769 is outside the 16-bit integer range"},
         {"32767.5", "Overflow: 32767.5 is outside the 16-bit integer range"},
-        {"1E10", "Overflow: 1e+10 is outside the 16-bit integer range"},
+        {"1E10", "Overflow: 10000000000 is outside the 16-bit integer range"},
     };
     clickButton(&form, "cmdaction");
     for (const auto& c : cases) {

@@ -2,7 +2,7 @@
 // without sumdll (one program each): the first failing step is reported and ends the program.
 #include "tolvan_test.h"
 
-#include "pettrix.h"
+#include "pettrix_binding.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // test program: what sumdll is given, what the two boxes say, and how an overflow ends it all.
 #include "tolvan_test.h"
 
-#include "pettrix.h"
+#include "pettrix_binding.h"
 #include "recording_pettrix.h"
 #include "routine_binding.h"
 
