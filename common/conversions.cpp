@@ -2,7 +2,6 @@
 
 #include "runtime_error.h"
 
-#include <cfenv>
 #include <cfloat>
 #include <charconv>
 #include <clocale>
@@ -19,14 +18,6 @@ bool isBlank(char16_t c)
 bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-// A number as a short narrow text, for error messages.
-std::string describe(double value)
-{
-    char buffer[32];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? std::string(buffer, end) : std::string("the value");
 }
 
 // The decimal power of the leading digit of mantissa × 10^exponent: positive for a number
@@ -157,7 +148,7 @@ int16_t toInt16(double value)
     const double whole = toNearestEven(value);
     if (!(whole >= -32768.0 && whole <= 32767.0))
         throw RuntimeError(ErrorCode::Overflow,
-                           describe(value) + " is outside the 16-bit integer range -32768 to 32767");
+                           textForMessage(value) + " is outside the 16-bit integer range -32768 to 32767");
     return static_cast<int16_t>(whole);
 }
 
@@ -166,7 +157,7 @@ int32_t toInt32(double value)
     const double whole = toNearestEven(value);
     if (!(whole >= -2147483648.0 && whole <= 2147483647.0))
         throw RuntimeError(ErrorCode::Overflow,
-                           describe(value) + " is outside the 32-bit integer range -2147483648 to 2147483647");
+                           textForMessage(value) + " is outside the 32-bit integer range -2147483648 to 2147483647");
     return static_cast<int32_t>(whole);
 }
 
@@ -175,67 +166,8 @@ float toSingle(double value)
     // Values from FLT_MAX up to half a step beyond it still round to FLT_MAX.
     constexpr double limit = static_cast<double>(FLT_MAX) + 0x1p103;
     if (std::isfinite(value) && std::fabs(value) >= limit)
-        throw RuntimeError(ErrorCode::Overflow, describe(value) + " is outside the range of a 32-bit real");
+        throw RuntimeError(ErrorCode::Overflow, textForMessage(value) + " is outside the range of a 32-bit real");
     return static_cast<float>(value);
-}
-
-static int16_t checked16(int32_t result, int16_t a, const char* operation, int16_t b)
-{
-    if (result < -32768 || result > 32767)
-        throw RuntimeError(ErrorCode::Overflow, std::to_string(a) + operation + std::to_string(b) +
-                                                    " leaves the 16-bit integer range -32768 to 32767");
-    return static_cast<int16_t>(result);
-}
-
-int16_t add16(int16_t a, int16_t b)
-{
-    return checked16(int32_t{a} + b, a, " + ", b);
-}
-
-int16_t subtract16(int16_t a, int16_t b)
-{
-    return checked16(int32_t{a} - b, a, " - ", b);
-}
-
-int16_t multiply16(int16_t a, int16_t b)
-{
-    return checked16(int32_t{a} * b, a, " * ", b);
-}
-
-double power(double base, double exponent)
-{
-    const double result = std::pow(base, exponent);
-    const std::string what = describe(base) + " ^ " + describe(exponent);
-    if (std::isnan(result) && !std::isnan(base) && !std::isnan(exponent))
-        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what + " is not a number");
-    if (std::isinf(result) && std::isfinite(base) && std::isfinite(exponent)) {
-        if (base == 0)
-            throw RuntimeError(ErrorCode::DivisionByZero, what);
-        throw RuntimeError(ErrorCode::FloatingPointOverflow, what + " is too large for a 64-bit real");
-    }
-    return result;
-}
-
-float scaledSingle(float value, int multiplier, int divisor)
-{
-    constexpr int checked = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
-    // The volatile operands keep the arithmetic between clearing and testing the status.
-    const volatile float operand = value;
-    const volatile int times = multiplier;
-    const volatile int by = divisor;
-    std::feclearexcept(checked);
-    const volatile double quotient = double{operand} * times / by;
-    const volatile float result = static_cast<float>(quotient);
-    const int raised = std::fetestexcept(checked);
-
-    const std::string what = describe(value) + " * " + std::to_string(multiplier) + " / " + std::to_string(divisor);
-    if (raised & FE_INVALID)
-        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what);
-    if (raised & FE_DIVBYZERO)
-        throw RuntimeError(ErrorCode::DivisionByZero, what);
-    if (raised & FE_OVERFLOW)
-        throw RuntimeError(ErrorCode::FloatingPointOverflow, what + " is too large for a 32-bit real");
-    return result;
 }
 
 int32_t textLength(std::u16string_view text)
@@ -262,6 +194,22 @@ std::u16string textForJoining(float value, char16_t decimalPoint)
 std::u16string textForJoining(double value, char16_t decimalPoint)
 {
     return generalForm(value, 15, decimalPoint ? decimalPoint : userDecimalPoint());
+}
+
+// The text of a number is ASCII, so each unit is its own byte.
+static std::string narrowed(const std::u16string& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+std::string textForMessage(float value)
+{
+    return narrowed(textForJoining(value, u'.'));
+}
+
+std::string textForMessage(double value)
+{
+    return narrowed(textForJoining(value, u'.'));
 }
 
 std::u16string explicitNumberText(double value)

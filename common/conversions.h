@@ -24,21 +24,6 @@ int32_t toInt32(double value);
 // Narrows to a 32-bit real (to nearest); a finite value beyond its range raises Overflow.
 float toSingle(double value);
 
-// 16-bit integer arithmetic; a result outside -32768 to 32767 raises Overflow.
-int16_t add16(int16_t a, int16_t b);
-int16_t subtract16(int16_t a, int16_t b);
-int16_t multiply16(int16_t a, int16_t b);
-
-// The power operator: always a 64-bit real. A result that is not a number raises an invalid
-// floating-point operation, an infinite one from finite operands Division by zero (zero to a
-// negative power) or Floating-point overflow.
-double power(double base, double exponent);
-
-// value × multiplier / divisor, multiplied and divided in double precision and rounded once to
-// a 32-bit real. An invalid operation, a division by zero or an overflow (the rounding to 32
-// bits included) that the computation signals raises the matching floating-point error.
-float scaledSingle(float value, int multiplier, int divisor);
-
 // Length of a text in UTF-16 code units.
 int32_t textLength(std::u16string_view text);
 
@@ -51,6 +36,11 @@ std::u16string textForJoining(int16_t value);
 std::u16string textForJoining(int32_t value);
 std::u16string textForJoining(float value, char16_t decimalPoint = 0);
 std::u16string textForJoining(double value, char16_t decimalPoint = 0);
+
+// A number as a runtime error's message writes it: as joined to text, with "." for the decimal
+// point ("32767.5", "1E+16"), in 8-bit characters.
+std::string textForMessage(float value);
+std::string textForMessage(double value);
 
 // The explicit number-to-text conversion: as for joining, to 15 significant digits, but the
 // decimal point is always ".", a value between -1 and 1 has no 0 before the point, and a

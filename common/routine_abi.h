@@ -7,6 +7,9 @@
  *
  *     ROUTINE_EXPORT int32_t ROUTINE_CALL square(double *n, double *x, double *y);
  *
+ * and the library is built with ROUTINE_BUILDING_LIBRARY defined, so that ROUTINE_EXPORT
+ * exports.
+ *
  * Every argument is an address; the caller owns all storage before, during and after the
  * call, and a routine keeps no address once it has returned.
  */
@@ -30,11 +33,19 @@ extern "C" {
 #define ROUTINE_CALL
 #endif
 
-/* Makes a routine visible under its plain exported name. */
+/* Marks a routine that a library exports under its plain name. A routine library defines
+   ROUTINE_BUILDING_LIBRARY while it is built (cc -DROUTINE_BUILDING_LIBRARY ...), and its
+   routines become visible outside it. Anywhere else the mark is empty: a program that includes
+   a contract header to declare the routines it calls binds them by name at run time, so it
+   neither exports nor imports them. */
+#if defined(ROUTINE_BUILDING_LIBRARY)
 #if defined(_WIN32)
 #define ROUTINE_EXPORT __declspec(dllexport)
 #else
 #define ROUTINE_EXPORT __attribute__((visibility("default")))
+#endif
+#else
+#define ROUTINE_EXPORT
 #endif
 
 /* ---- Kind tags ---------------------------------------------------------------------- */

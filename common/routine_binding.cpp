@@ -3,7 +3,6 @@
 #include "library_file.h"
 #include "runtime_error.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -17,8 +16,6 @@
 #endif
 
 namespace {
-
-thread_local int savedLastError = 0;
 
 bool endsWithDll(std::string_view name)
 {
@@ -159,16 +156,3 @@ void* LibraryBinding::findRoutine(const char* routineName)
     return address;
 }
 
-int lastRoutineError()
-{
-    return savedLastError;
-}
-
-void saveLastRoutineError()
-{
-#ifdef _WIN32
-    savedLastError = static_cast<int>(GetLastError());
-#else
-    savedLastError = errno;
-#endif
-}

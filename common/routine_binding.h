@@ -13,6 +13,7 @@
 
 #include "routine_abi.h"
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -64,10 +65,31 @@ private:
     void* handle_ = nullptr;
 };
 
-// The operating system's last-error value (errno here) as it stood after the latest call of
-// a bound routine on this thread.
-int lastRoutineError();
-void saveLastRoutineError();
+#if defined(_WIN32)
+extern "C" __declspec(dllimport) unsigned long __stdcall GetLastError(void);
+#endif
+
+namespace routine_binding_detail {
+// Saved after every call of a bound routine, in the calling thread's own copy. Defined here so
+// that the save is inlined into each call: a few instructions instead of a call into the binding.
+inline thread_local int lastError = 0;
+} // namespace routine_binding_detail
+
+// The operating system's last-error value (errno, or GetLastError on Windows) as it stood after
+// the latest call of a bound routine on this thread.
+inline int lastRoutineError()
+{
+    return routine_binding_detail::lastError;
+}
+
+inline void saveLastRoutineError()
+{
+#if defined(_WIN32)
+    routine_binding_detail::lastError = static_cast<int>(GetLastError());
+#else
+    routine_binding_detail::lastError = errno;
+#endif
+}
 
 template <typename Signature>
 class Routine;
@@ -81,8 +103,8 @@ public:
 
     Result operator()(Args... args)
     {
-        if (!address_)
-            address_ = reinterpret_cast<Address>(LibraryBinding::named(library_).findRoutine(name_));
+        if (!address_) [[unlikely]]
+            bind();
         if constexpr (std::is_void_v<Result>) {
             address_(args...);
             saveLastRoutineError();
@@ -96,6 +118,12 @@ public:
     bool isBound() const { return address_ != nullptr; }
 
 private:
+    // Out of line, so that a call once bound is no more than the test, the call and the save.
+    [[gnu::noinline]] void bind()
+    {
+        address_ = reinterpret_cast<Address>(LibraryBinding::named(library_).findRoutine(name_));
+    }
+
     const char* library_;
     const char* name_;
     Address address_ = nullptr; // set once; the programs call routines from one thread only

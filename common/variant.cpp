@@ -3,7 +3,6 @@
 #include "conversions.h"
 #include "counted_text.h"
 #include "runtime_error.h"
-#include "variant_array.h"
 
 namespace {
 
@@ -20,11 +19,6 @@ VARIANT emptyValue() noexcept
 bool ownsText(const VARIANT& v)
 {
     return v.kind == VT_BSTR;
-}
-
-bool ownsArray(const VARIANT& v)
-{
-    return (v.kind & VT_ARRAY) && !(v.kind & VT_BYREF);
 }
 
 // The value a reference points at, as a plain VARIANT of the target's kind.
@@ -125,20 +119,10 @@ Variant Variant::arrayReference(SAFEARRAY** variable) noexcept
     return referenceTo(VT_ARRAY | VT_VARIANT, variable);
 }
 
-Variant Variant::adoptArray(SAFEARRAY* array) noexcept
-{
-    Variant v;
-    v.raw_.kind = VT_ARRAY | VT_VARIANT;
-    v.raw_.value.array = array;
-    return v;
-}
-
 Variant::Variant(const Variant& other) : raw_(other.raw_)
 {
     if (ownsText(other.raw_))
         raw_.value.text = allocText(viewText(other.raw_.value.text));
-    else if (ownsArray(other.raw_))
-        raw_.value.array = copyArray(other.raw_.value.array);
 }
 
 Variant::Variant(Variant&& other) noexcept : raw_(other.raw_)
@@ -172,8 +156,6 @@ void Variant::release() noexcept
 {
     if (ownsText(raw_))
         freeText(raw_.value.text);
-    else if (ownsArray(raw_))
-        destroyArray(raw_.value.array);
     raw_ = emptyValue();
 }
 

@@ -2,8 +2,9 @@
 //
 // A Variant *is* a VARIANT (routine_abi.h): same size, same layout, so its address, or the
 // address of an array of them, is exactly what a routine library receives. It owns the text
-// or array it holds and releases it when it is overwritten or destroyed. Like a local
-// variable without a declared kind, it takes the kind of the last value stored into it.
+// it holds and releases it when it is overwritten or destroyed. Like a local variable without
+// a declared kind, it takes the kind of the last value stored into it. Arrays are held by
+// VariantArray (variant_array.h); a Variant refers to one and never releases a descriptor.
 #pragma once
 
 #include "routine_abi.h"
@@ -36,9 +37,6 @@ public:
     // A reference to the variable that holds an array of Variants: tag 0x600C.
     static Variant arrayReference(SAFEARRAY** variable) noexcept;
 
-    // Takes ownership of an array of Variants (VT_ARRAY | VT_VARIANT).
-    static Variant adoptArray(SAFEARRAY* array) noexcept;
-
     Variant(const Variant& other);
     Variant(Variant&& other) noexcept;
     Variant& operator=(const Variant& other);
@@ -69,9 +67,3 @@ private:
 
 static_assert(sizeof(Variant) == sizeof(VARIANT), "a Variant is exactly a VARIANT");
 static_assert(std::is_standard_layout_v<Variant>, "a Variant can stand where a VARIANT does");
-
-// The VARIANT behind a pointer, seen as the Variant that owns its contents.
-inline Variant& asVariant(VARIANT& value)
-{
-    return *reinterpret_cast<Variant*>(&value);
-}

@@ -6,6 +6,9 @@
 #include <string>
 #include <utility>
 
+namespace {
+
+// A new one-dimension array of `count` empty Variants, index lowerBound to lowerBound + count - 1.
 SAFEARRAY* createArray(int32_t lowerBound, uint32_t count)
 {
     auto* array = new SAFEARRAY{};
@@ -18,6 +21,7 @@ SAFEARRAY* createArray(int32_t lowerBound, uint32_t count)
     return array;
 }
 
+// Releases every element and then the descriptor; a null array is ignored.
 void destroyArray(SAFEARRAY* array) noexcept
 {
     if (!array)
@@ -26,15 +30,7 @@ void destroyArray(SAFEARRAY* array) noexcept
     delete array;
 }
 
-SAFEARRAY* copyArray(const SAFEARRAY* array)
-{
-    SAFEARRAY* copy = createArray(array->bounds[0].lowerBound, array->bounds[0].elementCount);
-    auto* from = static_cast<const Variant*>(array->data);
-    auto* to = static_cast<Variant*>(copy->data);
-    for (uint32_t i = 0; i < array->bounds[0].elementCount; ++i)
-        to[i] = from[i];
-    return copy;
-}
+} // namespace
 
 Variant& elementOf(SAFEARRAY* array, int32_t index)
 {

@@ -9,15 +9,6 @@
 
 #include <cstdint>
 
-// A new one-dimension array of `count` empty Variants, index lowerBound to lowerBound + count - 1.
-SAFEARRAY* createArray(int32_t lowerBound, uint32_t count);
-
-// Releases every element and then the descriptor; a null array is ignored.
-void destroyArray(SAFEARRAY* array) noexcept;
-
-// A new array with the same bounds holding copies of the elements.
-SAFEARRAY* copyArray(const SAFEARRAY* array);
-
 // Element `index` of an array of Variants. The array must exist, have exactly one dimension,
 // and the index must lie in its bounds; otherwise Subscript out of range.
 Variant& elementOf(SAFEARRAY* array, int32_t index);

@@ -1,8 +1,9 @@
 #include "form1.h"
 
 #include "ansi_copy.h"
+#include "arithmetic.h"
 #include "conversions.h"
-#include "ostrum.h"
+#include "ostrum_binding.h"
 #include "variant.h"
 
 namespace {

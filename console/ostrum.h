@@ -30,32 +30,16 @@ ROUTINE_EXPORT float ROUTINE_CALL square(float *x);
 /* Two 16-bit integers. */
 ROUTINE_EXPORT void ROUTINE_CALL transnumber(int16_t *a, int16_t *b);
 
-/* The element count, and the array by reference (elements: 16-bit integers). */
+/* The element count, and the array by reference (elements: Variants that hold 16-bit
+   integers). */
 ROUTINE_EXPORT void ROUTINE_CALL yArray(int16_t *count, SAFEARRAY **array);
 
 /* A Variant tagged VT_BYREF | VT_ARRAY | VT_VARIANT (0x600C) whose value is the array by
-   reference. */
+   reference (elements: Variants that hold 16-bit integers). */
 ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array);
 
 #ifdef __cplusplus
 }
-
-// Korvik's binding of the routines. An installed copy of this header has no
-// routine_binding.h beside it and only declares the routines.
-#if __has_include("routine_binding.h")
-#include "routine_binding.h"
-
-// The console binds each routine by its exported name in the library "Ostrum" at the
-// routine's first call.
-namespace Ostrum {
-inline Routine<decltype(::chara)> chara{"Ostrum", "chara"};
-inline Routine<decltype(::xArray)> xArray{"Ostrum", "xArray"};
-inline Routine<decltype(::square)> square{"Ostrum", "square"};
-inline Routine<decltype(::transnumber)> transnumber{"Ostrum", "transnumber"};
-inline Routine<decltype(::yArray)> yArray{"Ostrum", "yArray"};
-inline Routine<decltype(::zArray)> zArray{"Ostrum", "zArray"};
-} // namespace Ostrum
-#endif
 #endif
 
 #endif /* OSTRUM_H */

@@ -35,12 +35,13 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Configures every time, so that the folder is built with the options of the script that
+# asked last (./test.sh after ./run.sh turns warnings into errors); with nothing changed this
+# takes a moment.
 build_project() {
   local folder=$1
   shift
-  if [ ! -f "$folder/build.ninja" ]; then
-    cmake -S "$project_root" -B "$folder" -G Ninja "$@"
-  fi
+  cmake -S "$project_root" -B "$folder" -G Ninja "$@"
   cmake --build "$folder" -j "$(nproc)" ${build_target:+--target "$build_target"}
 }
 

@@ -1,7 +1,7 @@
 #include "form1.h"
 
 #include "conversions.h"
-#include "morvane.h"
+#include "morvane_binding.h"
 
 #include <cmath>
 

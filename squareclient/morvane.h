@@ -20,17 +20,6 @@ ROUTINE_EXPORT int32_t ROUTINE_CALL square(double *n, double *x, double *y);
 
 #ifdef __cplusplus
 }
-
-// Vandrel's binding of the routine. An installed copy of this header has no
-// routine_binding.h beside it and only declares the routine.
-#if __has_include("routine_binding.h")
-#include "routine_binding.h"
-
-// Vandrel binds square by its exported name in the library "Morvane.dll" at the first click.
-namespace Morvane {
-inline Routine<decltype(::square)> square{"Morvane.dll", "square"};
-} // namespace Morvane
-#endif
 #endif
 
 #endif /* MORVANE_H */

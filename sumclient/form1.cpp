@@ -1,7 +1,7 @@
 #include "form1.h"
 
 #include "conversions.h"
-#include "pettrix.h"
+#include "pettrix_binding.h"
 #include "variant.h"
 
 // The system chooses where the window first appears, so it is neither placed nor centred.

@@ -20,17 +20,6 @@ ROUTINE_EXPORT void ROUTINE_CALL sumdll(int16_t *a, int16_t *b, int16_t *c);
 
 #ifdef __cplusplus
 }
-
-// Tolvan's binding of the routine. An installed copy of this header has no
-// routine_binding.h beside it and only declares the routine.
-#if __has_include("routine_binding.h")
-#include "routine_binding.h"
-
-// Tolvan binds sumdll by its exported name in the library "Pettrix.dll" at the first click.
-namespace Pettrix {
-inline Routine<decltype(::sumdll)> sumdll{"Pettrix.dll", "sumdll"};
-} // namespace Pettrix
-#endif
 #endif
 
 #endif /* PETTRIX_H */

@@ -3,24 +3,20 @@
 // per call are counted too: once bound, a call allocates nothing.
 #include "allocation_counter.h"
 #include "ansi_copy.h"
+#include "opened_library.h"
 #include "routine_binding.h"
 #include "../ratio_reporter.h"
-
-#include <dlfcn.h>
 
 #include <filesystem>
 
 namespace {
 
-using Add = void(ROUTINE_CALL*)(int16_t*, int16_t*, int16_t*);
-
 void callThroughFunctionPointer(benchmark::State& state)
 {
-    const std::string file = (std::filesystem::path(programDirectory()) / "libBenchRoutine.so").string();
-    void* library = dlopen(file.c_str(), RTLD_NOW);
-    auto add = library ? reinterpret_cast<Add>(dlsym(library, "benchAdd")) : nullptr;
+    OpenedLibrary library((std::filesystem::path(programDirectory()) / "libBenchRoutine.so").string());
+    auto* add = library.function<void ROUTINE_CALL(int16_t*, int16_t*, int16_t*)>("benchAdd");
     if (!add) {
-        state.SkipWithError("cannot load libBenchRoutine.so");
+        state.SkipWithError(library.failure().c_str());
         return;
     }
     int16_t a = 2, b = 3, sum = 0;

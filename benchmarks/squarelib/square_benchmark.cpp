@@ -1,6 +1,5 @@
 // square_benchmark.cpp: one call of Morvane's `square` (open, two records, close) beside plain
 // C stdio writing the same two records to the same file. The target is a ratio of at most 1.2.
-#include <dlfcn.h>
 #include <stdlib.h>
 
 #include <cstdint>
@@ -11,6 +10,7 @@
 
 #include "../ratio_reporter.h"
 
+#include "opened_library.h"
 #include "routine_abi.h"
 #include "scratch_directory.h"
 
@@ -20,8 +20,8 @@ using SquareRoutine = int32_t(ROUTINE_CALL *)(double *n, double *x, double *y);
 
 SquareRoutine boundSquare()
 {
-    static void *library = dlopen(MORVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    return library ? reinterpret_cast<SquareRoutine>(dlsym(library, "square")) : nullptr;
+    static OpenedLibrary morvane(MORVANE_LIBRARY);
+    return morvane.function<int32_t ROUTINE_CALL(double *, double *, double *)>("square");
 }
 
 void squareThroughMorvane(benchmark::State &state)

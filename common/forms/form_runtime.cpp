@@ -6,11 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 namespace {
 
 // The status a program ends with after a runtime error has been reported.
 constexpr int runtimeErrorStatus = 1;
+
+[[noreturn]] void exitAtOnce(int exitStatus)
+{
+    std::fflush(nullptr);
+    std::_Exit(exitStatus);
+}
+
+ProgramEnding programEnding = nullptr;
 
 // The window a message box belongs to: the active one, or else the program's visible window.
 QWidget* ownerWindow()
@@ -63,8 +72,14 @@ void messageBox(const Variant& prompt)
 
 void endProgram(int exitStatus)
 {
-    std::fflush(nullptr);
-    std::_Exit(exitStatus);
+    if (programEnding)
+        programEnding(exitStatus);
+    exitAtOnce(exitStatus);
+}
+
+ProgramEnding replaceProgramEnding(ProgramEnding ending)
+{
+    return std::exchange(programEnding, ending);
 }
 
 void runEvent(const std::function<void()>& handler)

@@ -18,8 +18,17 @@ QString programTitle();
 // shown as it reads when joined to text. Returns when the box is closed, however it is closed.
 void messageBox(const Variant& prompt);
 
-// Ends the program at once; no further event runs.
+// Ends the program at once through its ending step; no further event runs.
 [[noreturn]] void endProgram(int exitStatus = 0);
+
+// The step that ends the program with a status. The program's own step flushes the output
+// and exits the process at once; a test puts one in its place to see the end from inside the
+// process. A step that returns is followed by the program's own.
+using ProgramEnding = void (*)(int exitStatus);
+
+// Puts `ending` in place of the current ending step (nullptr: the program's own) and returns
+// the step it replaced.
+ProgramEnding replaceProgramEnding(ProgramEnding ending);
 
 // Runs one event's handler to its end. A runtime error that leaves it is reported in a
 // message box, and when the user closes the box the program ends with a non-zero status.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -43,11 +44,13 @@ TEST(Binding, TheSystemsSearchComesNext)
     EXPECT_EQ(LibraryBinding::named("OnlyElsewhere").loadedFile(), "libOnlyElsewhere.so");
 }
 
+// No other test names FirstCall (a copy of the probe), so it is loaded here first whatever
+// ran before in this process.
 TEST(Binding, LoadsAtTheFirstCallAndBindsEachRoutineAtItsOwn)
 {
-    Routine<int32_t ROUTINE_CALL()> origin{"Probe", "probeOrigin"};
-    Routine<void ROUTINE_CALL(int16_t*, int16_t*, int16_t*)> add{"Probe.dll", "probeAdd"};
-    LibraryBinding& library = LibraryBinding::named("Probe");
+    Routine<int32_t ROUTINE_CALL()> origin{"FirstCall", "probeOrigin"};
+    Routine<void ROUTINE_CALL(int16_t*, int16_t*, int16_t*)> add{"FirstCall.dll", "probeAdd"};
+    LibraryBinding& library = LibraryBinding::named("FirstCall");
     EXPECT_FALSE(library.isLoaded());
     EXPECT_FALSE(origin.isBound());
 
@@ -59,32 +62,37 @@ TEST(Binding, LoadsAtTheFirstCallAndBindsEachRoutineAtItsOwn)
     int16_t a = 2, b = 3, sum = 0;
     add(&a, &b, &sum);
     EXPECT_EQ(sum, 5);
-    EXPECT_EQ(&LibraryBinding::named("Probe.dll"), &library);
+    EXPECT_EQ(&LibraryBinding::named("FirstCall.dll"), &library);
 }
 
-TEST(Binding, AMissingLibraryIsNamedInTheError)
+TEST(Binding, WhatCannotBeBoundIsNamedInTheError)
 {
-    Routine<int32_t ROUTINE_CALL()> routine{"Nowhere.dll", "probeOrigin"};
-    try {
-        routine();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.code(), ErrorCode::CannotLoadLibrary);
-        EXPECT_THAT(error.what(), testing::StartsWith("Cannot load library 'Nowhere.dll': "));
-        EXPECT_THAT(error.what(), testing::HasSubstr("libNowhere.so"));
-    }
-    EXPECT_FALSE(routine.isBound());
-}
-
-TEST(Binding, AMissingRoutineIsNamedWithItsLibrary)
-{
-    Routine<int32_t ROUTINE_CALL()> routine{"Probe", "probeNothing"};
-    try {
-        routine();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.code(), ErrorCode::RoutineNotFound);
-        EXPECT_THAT(error.what(), testing::StartsWith("Routine not found 'probeNothing' in library 'Probe'"));
+    const struct {
+        const char* library;
+        const char* routine;
+        ErrorCode code;
+        const char* startsWith;
+        const char* mentions; // the file that was tried, say
+    } failures[] = {
+        {"Nowhere.dll", "probeOrigin", ErrorCode::CannotLoadLibrary, "Cannot load library 'Nowhere.dll': ",
+         "libNowhere.so"},
+        {"Probe", "probeNothing", ErrorCode::RoutineNotFound, "Routine not found 'probeNothing' in library 'Probe'",
+         ""},
+        {"Probe", "PROBEORIGIN", ErrorCode::RoutineNotFound, "Routine not found 'PROBEORIGIN' in library 'Probe'",
+         ""},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(std::string(f.library) + " " + f.routine);
+        Routine<int32_t ROUTINE_CALL()> routine{f.library, f.routine};
+        try {
+            routine();
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.code(), f.code);
+            EXPECT_THAT(error.what(), testing::StartsWith(f.startsWith));
+            EXPECT_THAT(error.what(), testing::HasSubstr(f.mentions));
+        }
+        EXPECT_FALSE(routine.isBound());
     }
 }
 
@@ -97,6 +105,21 @@ TEST(Binding, TheLastErrorOfACallIsSaved)
     value = 0;
     setLastError(&value);
     EXPECT_EQ(lastRoutineError(), 0);
+}
+
+TEST(Binding, EachThreadKeepsTheLastErrorOfItsOwnCalls)
+{
+    Routine<void ROUTINE_CALL(int32_t*)> setLastError{"Probe", "probeSetLastError"};
+    int32_t here = 42;
+    setLastError(&here);
+    int seenThere = -1;
+    std::thread([&] {
+        int32_t there = 7;
+        setLastError(&there);
+        seenThere = lastRoutineError();
+    }).join();
+    EXPECT_EQ(seenThere, 7);
+    EXPECT_EQ(lastRoutineError(), 42);
 }
 
 } // namespace

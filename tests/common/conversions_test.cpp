@@ -1,4 +1,5 @@
 // Conversions between numbers and text, with their rounding and range rules.
+#include "arithmetic.h"
 #include "conversions.h"
 #include "runtime_error.h"
 
@@ -6,6 +7,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -66,14 +68,28 @@ TEST(Rounding, ThirtyTwoBitRangeIsCheckedAfterRounding)
     EXPECT_THROW(toInt32(INFINITY), RuntimeError);
 }
 
+// A message writes a number as the windows do: "10000000000" and "1E+16", not "1e+10".
 TEST(Rounding, OverflowSaysWhatDidNotFit)
 {
-    try {
-        toInt16(40000);
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.code(), ErrorCode::Overflow);
-        EXPECT_STREQ(error.what(), "Overflow: 40000 is outside the 16-bit integer range -32768 to 32767");
+    const struct {
+        std::function<void()> raise;
+        const char* message;
+    } cases[] = {
+        {[] { toInt16(40000); }, "Overflow: 40000 is outside the 16-bit integer range -32768 to 32767"},
+        {[] { toInt16(1e10); }, "Overflow: 10000000000 is outside the 16-bit integer range -32768 to 32767"},
+        {[] { toInt16(1e16); }, "Overflow: 1E+16 is outside the 16-bit integer range -32768 to 32767"},
+        {[] { toInt32(-2.5e15); }, "Overflow: -2.5E+15 is outside the 32-bit integer range -2147483648 to 2147483647"},
+        {[] { toSingle(-1e39); }, "Overflow: -1E+39 is outside the range of a 32-bit real"},
+        {[] { power(10, 400); }, "Floating-point overflow: 10 ^ 400 is too large for a 64-bit real"},
+        {[] { scaledSingle(1e38f, 7, 2); }, "Floating-point overflow: 1E+38 * 7 / 2 is too large for a 32-bit real"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.raise();
+            ADD_FAILURE() << c.message << ": no error";
+        } catch (const RuntimeError& error) {
+            EXPECT_STREQ(error.what(), c.message);
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include "korvik_fixture.h"
 #include "ostrum_double.h"
 
+#include <gmock/gmock.h>
+
 #include <cfloat>
 #include <cstring>
 #include <functional>
@@ -64,11 +66,11 @@ TEST_F(KorvikTests, Test3PassesA32BitTemporaryAndStoresItBack)
 {
     clickButton(&form, "cmdstart3");
     EXPECT_EQ(record().squareArgument, 5.0f);
-    EXPECT_EQ(shown(label("Label1")->caption()), "xx = 5, xx^2 = 25");
+    EXPECT_EQ(shown("Label1"), "xx = 5, xx^2 = 25");
 
     ostrumDoubleReset(DOUBLE_SQUARE_CHANGES_ARGUMENT, 0);
     clickButton(&form, "cmdstart3");
-    EXPECT_EQ(shown(label("Label1")->caption()), "xx = 7, xx^2 = 25") << "the temporary came back into xx";
+    EXPECT_EQ(shown("Label1"), "xx = 7, xx^2 = 25") << "the temporary came back into xx";
 }
 
 TEST_F(KorvikTests, Test5ShowsBothNumbersAsTheRoutineLeftThem)
@@ -76,11 +78,11 @@ TEST_F(KorvikTests, Test5ShowsBothNumbersAsTheRoutineLeftThem)
     clickButton(&form, "cmdstart5");
     EXPECT_EQ(record().transA, 15);
     EXPECT_EQ(record().transB, 0);
-    EXPECT_EQ(shown(label("Label2")->caption()), "15  0");
+    EXPECT_EQ(shown("Label2"), "15  0");
 
     ostrumDoubleReset(DOUBLE_TRANSNUMBER_EXCHANGES, 0);
     clickButton(&form, "cmdstart5");
-    EXPECT_EQ(shown(label("Label2")->caption()), "0  15");
+    EXPECT_EQ(shown("Label2"), "0  15");
 }
 
 const char* const firstListing = "x(i) = 1\r\nx(i) = 2\r\nx(i) = 3\r\nx(i) = 4\r\nx(i) = 5\r\n"
@@ -89,7 +91,7 @@ const char* const firstListing = "x(i) = 1\r\nx(i) = 2\r\nx(i) = 3\r\nx(i) = 4\r
 TEST_F(KorvikTests, Test2ShowsTheFirstListingWhileXArrayRuns)
 {
     std::string duringTheCall;
-    whileEachRoutineRuns([&](const char*) { duringTheCall = shown(textBox("Text1")->text()); });
+    whileEachRoutineRuns([&](const char*) { duringTheCall = shown("Text1"); });
     clickButton(&form, "cmdstart2");
     EXPECT_EQ(duringTheCall, firstListing);
     EXPECT_EQ(duringTheCall.size(), 101u);
@@ -131,14 +133,14 @@ TEST_F(KorvikTests, Test2ListsTheElementsAsXArrayLeftThem)
     for (const auto& c : cases) {
         ostrumDoubleReset(c.behaviour, c.count);
         clickButton(&form, "cmdstart2");
-        EXPECT_EQ(shown(textBox("Text1")->text()), c.listing) << c.what;
+        EXPECT_EQ(shown("Text1"), c.listing) << c.what;
     }
 }
 
 TEST_F(KorvikTests, Test4ListsTheSquaresThatSampleStored)
 {
     clickButton(&form, "cmdstart4");
-    const std::string listing = shown(textBox("Text2")->text());
+    const std::string listing = shown("Text2");
     EXPECT_EQ(listing, "xxx = 1   xxx^2 = 1\r\nxxx = 2   xxx^2 = 4\r\nxxx = 3   xxx^2 = 9\r\n"
                        "xxx = 4   xxx^2 = 16\r\nxxx = 5   xxx^2 = 25\r\nxxx = 6   xxx^2 = 36\r\n"
                        "xxx = 7   xxx^2 = 49\r\nxxx = 8   xxx^2 = 64\r\nxxx = 9   xxx^2 = 81\r\n"
@@ -211,7 +213,7 @@ TEST_F(KorvikTests, Test6PassesTheCountAndTheWholeArrayByReference)
     EXPECT_EQ(record().yArrayCount, 10);
     ASSERT_TRUE(record().yArrayGotDescriptor);
     expectTenSmallIntegers(record().yArrayDescriptor, record().yArrayElements, 2, 2);
-    EXPECT_EQ(shown(label("Label3")->caption()), "OKey");
+    EXPECT_EQ(shown("Label3"), "OKey");
 }
 
 TEST_F(KorvikTests, Test7WrapsTheArrayInAVariantTagged600C)
@@ -220,7 +222,7 @@ TEST_F(KorvikTests, Test7WrapsTheArrayInAVariantTagged600C)
     EXPECT_EQ(record().zWrapper.kind, 0x600C);
     ASSERT_TRUE(record().zArrayGotDescriptor);
     expectTenSmallIntegers(record().zArrayDescriptor, record().zArrayElements, 1, 1);
-    EXPECT_EQ(shown(label("Label4")->caption()), "O-Key");
+    EXPECT_EQ(shown("Label4"), "O-Key");
 }
 
 TEST_F(KorvikTests, Tests6And7ConfirmWhateverTheRoutineDid)
@@ -228,8 +230,8 @@ TEST_F(KorvikTests, Tests6And7ConfirmWhateverTheRoutineDid)
     ostrumDoubleReset(DOUBLE_CHANGES_COUNT, 99);
     clickButton(&form, "cmdstart6");
     clickButton(&form, "cmdstart7");
-    EXPECT_EQ(shown(label("Label3")->caption()), "OKey");
-    EXPECT_EQ(shown(label("Label4")->caption()), "O-Key");
+    EXPECT_EQ(shown("Label3"), "OKey");
+    EXPECT_EQ(shown("Label4"), "O-Key");
 }
 
 TEST_F(KorvikTests, ASecondClickShowsTheSameResultAgain)
@@ -237,11 +239,11 @@ TEST_F(KorvikTests, ASecondClickShowsTheSameResultAgain)
     ostrumDoubleReset(DOUBLE_XARRAY_SQUARES | DOUBLE_TRANSNUMBER_EXCHANGES, 0);
     for (const char* button : {"cmdstart1", "cmdstart2", "cmdstart3", "cmdstart4", "cmdstart5"}) {
         clickButton(&form, button);
-        const std::string first = shown(label("lblindex2")->caption() + textBox("Text1")->text() +
+        const std::string first = narrow(label("lblindex2")->caption() + textBox("Text1")->text() +
                                         label("Label1")->caption() + textBox("Text2")->text() +
                                         label("Label2")->caption());
         clickButton(&form, button);
-        EXPECT_EQ(shown(label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
+        EXPECT_EQ(narrow(label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
                         textBox("Text2")->text() + label("Label2")->caption()),
                   first)
             << button;
@@ -264,9 +266,9 @@ TEST_F(KorvikTests, StartAllAsksFirstWithTheLampAlreadyRed)
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].title, "Korvik");
     EXPECT_EQ(answerer.seen()[0].text, "Start?");
-    EXPECT_EQ(lampWhileAsking, 0x0000FFu);
+    EXPECT_EQ(lampWhileAsking, red);
     EXPECT_EQ(barWhileAsking, 100.0f) << "the bar goes to Min only after the box is closed";
-    EXPECT_EQ(lamp()->fillColor(), 0xFF0000u) << "blue after a complete run";
+    EXPECT_EQ(lamp()->fillColor(), blue) << "blue after a complete run";
 }
 
 TEST_F(KorvikTests, StartAllAdvancesTheBarAfterEachTest)
@@ -284,7 +286,7 @@ TEST_F(KorvikTests, StartAllAdvancesTheBarAfterEachTest)
     ASSERT_EQ(barDuring.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(barDuring[i].first, expected[i].first);
-        EXPECT_EQ(shown(textForJoining(barDuring[i].second, u'.')), expected[i].second) << expected[i].first;
+        EXPECT_EQ(narrow(textForJoining(barDuring[i].second, u'.')), expected[i].second) << expected[i].first;
     }
     EXPECT_EQ(bar()->currentValue(), 100.0f);
 }
@@ -328,10 +330,34 @@ TEST_F(KorvikTests, StartAllFillsEveryFieldAsItsOwnButtonDoes)
     clickButton(&form, "cmdrestart");
     MessageBoxAnswerer answerer;
     clickButton(&form, "cmdstartall");
-    EXPECT_EQ(shown(label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
+    EXPECT_EQ(narrow(label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
                     textBox("Text2")->text() + label("Label2")->caption() + label("Label3")->caption() +
                     label("Label4")->caption()),
-              shown(byButtons));
+              narrow(byButtons));
+}
+
+// ---- A runtime error ----
+
+// xArray sets the count beyond the arrays: the second listing runs into index 11.
+TEST_F(KorvikTests, ASubscriptErrorEndsTest2WithTheFirstListingShown)
+{
+    ostrumDoubleReset(DOUBLE_CHANGES_COUNT, 11);
+    expectEndedWithTheReportAlone(clickToTheEnd("cmdstart2"), "Subscript out of range: index 11 is outside 1 to 10");
+    EXPECT_EQ(shown("Text1"), firstListing);
+}
+
+TEST_F(KorvikTests, AnErrorStopsStartAllAfterTheLastCompletedStep)
+{
+    ostrumDoubleReset(DOUBLE_CHANGES_COUNT, 11);
+    const Ending end = clickToTheEnd("cmdstartall");
+    EXPECT_EQ(end.status, 1);
+    EXPECT_THAT(end.report(), testing::StartsWith("Subscript out of range"));
+    EXPECT_EQ(lamp()->fillColor(), red) << "the lamp stays red";
+    EXPECT_EQ(bar()->currentValue(), static_cast<float>(100.0 / 7)) << "the bar keeps the step after test 1";
+    EXPECT_EQ(shown("lblindex2"), "aaaa                ");
+    for (const char* later : {"Label1", "Label2", "Label3", "Label4"})
+        EXPECT_EQ(shown(later), later) << "a later test ran";
+    EXPECT_THAT(shown("Text1"), testing::StartsWith("x(i) = 1\r\n"));
 }
 
 TEST_F(KorvikTests, ClosingTheQuestionAnyWayGoesOnWithTheRun)
@@ -341,7 +367,7 @@ TEST_F(KorvikTests, ClosingTheQuestionAnyWayGoesOnWithTheRun)
         lamp()->setFillColor(0xC0C0C0);
         clickButton(&form, "cmdstartall");
         EXPECT_EQ(answerer.seen().size(), 1u);
-        EXPECT_EQ(lamp()->fillColor(), 0xFF0000u);
+        EXPECT_EQ(lamp()->fillColor(), blue);
         EXPECT_EQ(bar()->currentValue(), 100.0f);
     }
 }
@@ -353,7 +379,7 @@ TEST_F(KorvikTests, RestartAfterStartAllLeavesTheLampBlue)
     clickButton(&form, "cmdrestart");
     EXPECT_EQ(bar()->currentValue(), 0.0f);
     EXPECT_TRUE(bar()->isVisible());
-    EXPECT_EQ(lamp()->fillColor(), 0xFF0000u);
+    EXPECT_EQ(lamp()->fillColor(), blue);
 }
 
 } // namespace

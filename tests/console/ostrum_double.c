@@ -1,6 +1,4 @@
-/* The Ostrum test double: records what crosses, behaves as selected (ostrum_double.h).
-   Built without zArray (OSTRUM_DOUBLE_WITHOUT_ZARRAY) it stands for a library that lacks a
-   routine. */
+/* The Ostrum test double: records what crosses, behaves as selected (ostrum_double.h). */
 #include "ostrum.h"
 #include "ostrum_double.h"
 
@@ -113,7 +111,6 @@ ROUTINE_EXPORT void ROUTINE_CALL yArray(int16_t *count, SAFEARRAY **array)
         *count = changedCount;
 }
 
-#ifndef OSTRUM_DOUBLE_WITHOUT_ZARRAY
 ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array)
 {
     called("zArray");
@@ -122,4 +119,3 @@ ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array)
         copyArray(*array->value.arrayRef, &record.zArrayGotDescriptor, &record.zArrayDescriptor,
                   record.zArrayElements);
 }
-#endif

@@ -5,12 +5,14 @@
 
 namespace {
 
-TEST(KorvikPages, EachTestPassesWhatItsPageShows)
+class KorvikPages : public PagesTest<Form1> {
+protected:
+    KorvikPages() : PagesTest("Korvik") {}
+};
+
+TEST_F(KorvikPages, EachTestPassesWhatItsPageShows)
 {
-    if (!pagesShowThisMachine)
-        GTEST_SKIP() << "the pages show the memory of an x86-64 Linux build";
-    Form1 form;
-    expectPagesShowTheCallsOf("Korvik", form);
+    expectPagesShowItsCalls();
     // The result the recording Ostrum returned to test 3 is the one its page says is shown.
     EXPECT_EQ(QString::fromStdU16String(control<Label>(&form, "Label1")->caption()), "xx = 5, xx^2 = 25");
 }

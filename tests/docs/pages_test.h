@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gui_test.h"
+#include "window_test.h"
 #include "page.h"
 #include "program_calls.h"
 
@@ -28,11 +29,19 @@ inline void expectPagesShow(const std::vector<RecordedCall>& calls)
     }
 }
 
-// Shows the window as the program titled `title` shows it, makes every call the pages show
-// through it, and compares them with the pages.
-template <typename Window> void expectPagesShowTheCallsOf(const char* title, Window& window)
-{
-    describeProgram(title, "1.00");
-    showAndActivate(&window);
-    expectPagesShow(recordCalls(window));
-}
+// A program's window, shown as the program shows it, for comparing its calls with the pages.
+template <typename Window>
+class PagesTest : public WindowTest<Window> {
+protected:
+    using WindowTest<Window>::WindowTest;
+
+    void SetUp() override
+    {
+        if (!pagesShowThisMachine)
+            GTEST_SKIP() << "the pages show the memory of an x86-64 Linux build";
+        WindowTest<Window>::SetUp();
+    }
+
+    // Makes every call the pages show through the window and compares them with the pages.
+    void expectPagesShowItsCalls() { expectPagesShow(recordCalls(this->form)); }
+};

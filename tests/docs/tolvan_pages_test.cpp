@@ -5,12 +5,14 @@
 
 namespace {
 
-TEST(TolvanPages, TheCallPassesWhatItsPageShows)
+class TolvanPages : public PagesTest<Form1> {
+protected:
+    TolvanPages() : PagesTest("Tolvan") {}
+};
+
+TEST_F(TolvanPages, TheCallPassesWhatItsPageShows)
 {
-    if (!pagesShowThisMachine)
-        GTEST_SKIP() << "the pages show the memory of an x86-64 Linux build";
-    Form1 form;
-    expectPagesShowTheCallsOf("Tolvan", form);
+    expectPagesShowItsCalls();
 }
 
 } // namespace

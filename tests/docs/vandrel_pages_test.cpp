@@ -5,12 +5,14 @@
 
 namespace {
 
-TEST(VandrelPages, TheCallPassesWhatItsPageShows)
+class VandrelPages : public PagesTest<Form1> {
+protected:
+    VandrelPages() : PagesTest("Vandrel") {}
+};
+
+TEST_F(VandrelPages, TheCallPassesWhatItsPageShows)
 {
-    if (!pagesShowThisMachine)
-        GTEST_SKIP() << "the pages show the memory of an x86-64 Linux build";
-    Form1 form;
-    expectPagesShowTheCallsOf("Vandrel", form);
+    expectPagesShowItsCalls();
 }
 
 } // namespace

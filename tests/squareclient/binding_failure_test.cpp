@@ -1,23 +1,24 @@
-// Vandrel beside no Morvane, or beside a Morvane without square: the first click reports that
-// the routine cannot be bound and ends the program; nothing is traced.
+// Vandrel beside no Morvane, or beside a Morvane without square (one program each): the first
+// click reports that the routine cannot be bound and ends the program; nothing is traced.
 #include "vandrel_test.h"
 
 namespace {
 
-// The test's name says which of the two situations its program stands in.
-class SITUATION : public VandrelTest {};
+using VandrelUnbound = VandrelTest;
 
-TEST_F(SITUATION, FirstClickReportsTheBindingErrorAndEnds)
+TEST_F(VandrelUnbound, FirstClickReportsTheBindingErrorAndEnds)
 {
-    EXPECT_EXIT(
-        {
-            ReportWatcher watcher(&form);
-            clickButton(&form, "cmdaction");
-        },
-        endsWithAnError,
-        std::string("report title: Vandrel\nreport text: ") + EXPECTED_REPORT +
-            ".*\nlblresult while open: \\[\\]\nsquare.dat while open: absent\n");
+    expectEndedWithTheReportAlone(clickToTheEnd("cmdaction"), bindingFailureReport("Morvane.dll", "square"));
+    EXPECT_EQ(result(), u"");
     EXPECT_FALSE(fileExists(scratch.file("square.dat")));
+}
+
+// The one test that lets a report end the process: status 1 once the report is closed.
+using VandrelUnboundDeathTest = VandrelTest;
+
+TEST_F(VandrelUnboundDeathTest, TheReportEndsTheProcessWithStatus1)
+{
+    expectTheProcessToEnd(1, [this] { clickButton(&form, "cmdaction"); });
 }
 
 } // namespace

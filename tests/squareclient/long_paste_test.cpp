@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QKeySequence>
+#include <QLineEdit>
 
 namespace {
 

@@ -1,7 +1,7 @@
 /*
  * recording_pettrix.h: a stand-in for Pettrix that keeps every call of sumdll, for Tolvan's
- * window tests. Besides sumdll it exports the functions below; a test reaches them by opening
- * the very library file that the window binds.
+ * window tests. Besides sumdll it exports the functions below; the test program links the
+ * very library file beside it that the window binds, so both reach the same record.
  */
 #ifndef RECORDING_PETTRIX_H
 #define RECORDING_PETTRIX_H

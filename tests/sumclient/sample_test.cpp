@@ -1,13 +1,12 @@
 // The sample Pettrix as built: sumdll called directly, and behind Tolvan's window. A sum
-// outside 16 bits wraps around in two's complement. Built once per language of the sample;
-// SAMPLE_SUITE and SAMPLE_FIXTURE name the suites after the language.
+// outside 16 bits wraps around in two's complement.
 #include "tolvan_test.h"
 
 #include "pettrix.h"
 
 #include <gmock/gmock.h>
 
-#include <dlfcn.h>
+#include "opened_library.h"
 
 namespace {
 
@@ -34,12 +33,11 @@ const SumRow sumRows[] = {
     {32767, -32768, -1},
 };
 
-TEST(SAMPLE_SUITE, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
+TEST(SamplePettrix, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
 {
-    void* library = dlopen(SAMPLE_PETTRIX, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    auto* sum = reinterpret_cast<decltype(&sumdll)>(dlsym(library, "sumdll"));
-    ASSERT_NE(sum, nullptr) << dlerror();
+    OpenedLibrary library(SAMPLE_PETTRIX);
+    auto* sum = library.function<decltype(sumdll)>("sumdll");
+    ASSERT_NE(sum, nullptr) << library.failure();
 
     for (const SumRow& row : sumRows) {
         int16_t a = row.a;
@@ -50,7 +48,6 @@ TEST(SAMPLE_SUITE, StoresTheSumWrappedToSixteenBitsAndLeavesAAndBAlone)
         EXPECT_EQ(a, row.a);
         EXPECT_EQ(b, row.b);
     }
-    dlclose(library);
 }
 
 struct WindowRow {
@@ -66,16 +63,16 @@ const WindowRow windowRows[] = {
     {"32767.4", "32767.4", "-2"},
 };
 
-using SAMPLE_FIXTURE = TolvanTest;
+using TolvanWithSamplePettrix = TolvanTest;
 
-TEST_F(SAMPLE_FIXTURE, TheSecondBoxShowsWhatTheSampleStores)
+TEST_F(TolvanWithSamplePettrix, TheSecondBoxShowsWhatTheSampleStores)
 {
     for (const WindowRow& row : windowRows) {
         SCOPED_TRACE(std::string(row.text1) + " + " + row.text2);
-        typeInto(&window, "Text1", QString::fromUtf8(row.text1));
-        typeInto(&window, "Text2", QString::fromUtf8(row.text2));
+        typeInto(&form, "Text1", QString::fromUtf8(row.text1));
+        typeInto(&form, "Text2", QString::fromUtf8(row.text2));
         MessageBoxAnswerer answerer;
-        clickButton(&window, "Command1");
+        clickButton(&form, "Command1");
         ASSERT_EQ(answerer.seen().size(), 2u);
         EXPECT_EQ(answerer.seen()[0].text, QStringLiteral("a+b="));
         EXPECT_EQ(answerer.seen()[1].text, QString::fromUtf8(row.sumShown));

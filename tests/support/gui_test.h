@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon;
 };
+
+// Boxes are equal when they read the same: title and text.
+bool operator==(const SeenBox& left, const SeenBox& right);
+void PrintTo(const SeenBox& box, std::ostream* out);
 
 // Answers every modal message box that opens while it lives: it records the box and closes it
 // the way it is told (the OK button, the Escape key, or the box's close button).
@@ -55,6 +61,29 @@ void clickButton(QWidget* window, const char* name);
 // Presses Alt with an access key, as a user does, and waits until the button it pressed has
 // been clicked (a button pressed by its access key is shown down for a moment first).
 void pressAccessKey(QWidget* window, Qt::Key key);
+
+// Replaces the text of a text box as a user does: selects it all and types over it.
+void typeInto(QWidget* window, const char* textBox, const QString& text);
+
+// What a control shows, as UTF-8: a label's caption, a text box's text, a button's caption
+// ("&" included).
+std::string shownText(QWidget* control);
+std::string shownText(QWidget* window, const char* name);
+
+// A control as its window starts: its name, what it shows and its tab index.
+struct StartingControl {
+    const char* name;
+    const char* shows; // as shownText gives it
+    int tabIndex;
+};
+
+// Checks what each of `controls` shows and its tab index.
+void expectControlsAtStart(QWidget* window, std::span<const StartingControl> controls);
+
+// Checks the window as a person sees it: every control lies inside the client area, no two
+// controls overlap beyond a shared edge, and every label's and button's caption fits its
+// control on one line.
+void expectReadableLayout(QWidget* window);
 
 // Shows a window (a Form through its start, as the program does) and waits until it is
 // active, so that it takes keystrokes.

@@ -1,5 +1,6 @@
 // The main of every test program that drives windows: Qt on its offscreen platform, and
-// death tests that start the test program afresh, since a window's program ends by exiting.
+// death tests that start the test program afresh, for the few tests that let a program end
+// its process.
 #include <QApplication>
 
 #include <gtest/gtest.h>
