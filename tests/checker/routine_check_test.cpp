@@ -167,17 +167,21 @@ TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
 
 // ---- Sound libraries pass ------------------------------------------------------------------
 
+// The samples in Fortran, which lie beside the programs, and in C.
 TEST_F(RoutineCheck, ShippedOstrumGivesSixOkLines)
 {
-    const CheckerRun result = run({"Ostrum", SAMPLE_OSTRUM});
-    const std::vector<std::string> lines = result.lines();
-    ASSERT_EQ(lines.size(), 8u) << result.output;
-    EXPECT_EQ(lines[0], "Checking Ostrum in " + std::string(SAMPLE_OSTRUM) + ".");
-    const char* routines[] = {"chara", "xArray", "square", "transnumber", "yArray", "zArray"};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(lines[1 + i], std::string(routines[i]) + " ok");
-    EXPECT_EQ(lines[7], "summary: 6 routines, 6 ok, 0 with a fault");
-    EXPECT_EQ(result.status, 0);
+    for (const std::string sample : {SAMPLE_OSTRUM, SAMPLE_OSTRUM_C}) {
+        SCOPED_TRACE(sample);
+        const CheckerRun result = run({"Ostrum", sample});
+        const std::vector<std::string> lines = result.lines();
+        ASSERT_EQ(lines.size(), 8u) << result.output;
+        EXPECT_EQ(lines[0], "Checking Ostrum in " + sample + ".");
+        const char* routines[] = {"chara", "xArray", "square", "transnumber", "yArray", "zArray"};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(lines[1 + i], std::string(routines[i]) + " ok");
+        EXPECT_EQ(lines[7], "summary: 6 routines, 6 ok, 0 with a fault");
+        EXPECT_EQ(result.status, 0);
+    }
 }
 
 struct PassingRow {
@@ -190,6 +194,7 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
 {
     const PassingRow rows[] = {
         {"Pettrix", SAMPLE_PETTRIX, {"sumdll ok"}},
+        {"Pettrix", SAMPLE_PETTRIX_C, {"sumdll ok"}},
         // Morvane writes its trace into the checker's own temporary directory, which the
         // fixture sees removed.
         {"morvane.DLL", MORVANE, {"square ok"}},
