@@ -23,8 +23,8 @@ ArrayArgument placeArray(Call& call, const std::string& name, const std::string&
 {
     ArrayArgument array{name, smallIntegers(first, step), nullptr, nullptr, SAFEARRAY{}, nullptr};
     const std::string descriptorThrough = "*" + variable.reachedThrough;
-    array.elements = call.elements(
-        {"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName}, array.initial);
+    array.elements = call.elements({"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName},
+                                   array.initial);
 
     // The descriptor of a fixed local array of index 1 to 10, as the programs create one.
     SAFEARRAY descriptor{};
@@ -35,8 +35,8 @@ ArrayArgument placeArray(Call& call, const std::string& name, const std::string&
     descriptor.data = array.elements;
     descriptor.bounds[0] = {10, 1};
     array.before = descriptor;
-    array.descriptor =
-        call.value({"the descriptor of " + name, descriptorThrough, programName + "'s descriptor"}, descriptor);
+    array.descriptor = call.value({"the descriptor of " + name, descriptorThrough, programName + "'s descriptor"},
+                                  descriptor);
     array.variable = call.value(variable, array.descriptor);
     return array;
 }

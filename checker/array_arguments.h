@@ -8,12 +8,12 @@
 #include <vector>
 
 struct ArrayArgument {
-    std::string name;              // the routine's argument, for the sentences
-    std::vector<VARIANT> initial;  // the elements as the program filled them
+    std::string name;             // the routine's argument, for the sentences
+    std::vector<VARIANT> initial; // the elements as the program filled them
     VARIANT* elements;
     SAFEARRAY* descriptor;
-    SAFEARRAY before;              // the descriptor as it was passed
-    SAFEARRAY** variable;          // holds the descriptor's address
+    SAFEARRAY before;     // the descriptor as it was passed
+    SAFEARRAY** variable; // holds the descriptor's address
 };
 
 // A fixed array of index 1 to 10 holding the 16-bit integers first, first + step, ...: the

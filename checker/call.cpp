@@ -168,12 +168,14 @@ void Call::reportWritesAround(const Piece& piece) const
     const std::byte* dataEnd = piece.data + piece.size;
     for (const std::byte* b = piece.area; b < piece.data; ++b)
         if (*b != fillByte) {
-            fault("wrote before the start of " + piece.name.argument + " by " + bytes(static_cast<std::size_t>(piece.data - b)));
+            fault("wrote before the start of " + piece.name.argument + " by " +
+                  bytes(static_cast<std::size_t>(piece.data - b)));
             break;
         }
     for (const std::byte* b = areaEnd; b > dataEnd; --b)
         if (b[-1] != fillByte) {
-            fault("wrote past the end of " + piece.name.argument + " by " + bytes(static_cast<std::size_t>(b - dataEnd)));
+            fault("wrote past the end of " + piece.name.argument + " by " +
+                  bytes(static_cast<std::size_t>(b - dataEnd)));
             break;
         }
 }

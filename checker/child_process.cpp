@@ -64,7 +64,7 @@ void reportFatalSignals(int descriptor)
         alternate.ss_size = stackSize;
         sigaltstack(&alternate, nullptr);
     }
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_sigaction = reportFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND;
     sigemptyset(&action.sa_mask);
@@ -123,7 +123,8 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
     // run out of time.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimit);
     const auto timeLeft = [&] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count();
     };
     std::vector<char> received;
     bool finished = false;
@@ -178,14 +179,13 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
     // Nothing the routine started is left behind: the child's whole group ends here.
     kill(-child, SIGKILL);
     kill(child, SIGKILL);
-    while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {}
     return outcome;
 }
 
 void stopOnInterrupt()
 {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = noteInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no restart: a wait for the child ends at once
@@ -205,11 +205,10 @@ std::string signalName(int signal)
         const char* name;
     };
     static constexpr Named names[] = {
-        {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},   {SIGILL, "SIGILL"},
-        {SIGABRT, "SIGABRT"}, {SIGTRAP, "SIGTRAP"}, {SIGSYS, "SIGSYS"},   {SIGKILL, "SIGKILL"},
-        {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"},   {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"},
-        {SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"}, {SIGUSR1, "SIGUSR1"}, {SIGUSR2, "SIGUSR2"},
-        {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"},
+        {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},   {SIGILL, "SIGILL"},   {SIGABRT, "SIGABRT"},
+        {SIGTRAP, "SIGTRAP"}, {SIGSYS, "SIGSYS"},   {SIGKILL, "SIGKILL"}, {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"},
+        {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"}, {SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"}, {SIGUSR1, "SIGUSR1"},
+        {SIGUSR2, "SIGUSR2"}, {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"},
     };
     for (const Named& named : names)
         if (named.signal == signal)

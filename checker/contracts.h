@@ -16,9 +16,9 @@ struct RoutineCheck {
 };
 
 struct Contract {
-    const char* name;    // the library's own name
-    const char* library; // as its program declares it
-    const char* program; // the program that calls it
+    const char* name;                   // the library's own name
+    const char* library;                // as its program declares it
+    const char* program;                // the program that calls it
     std::vector<RoutineCheck> routines; // in the contract's order
 };
 

@@ -135,8 +135,10 @@ std::string describeChange(const FloatEnvironment& after)
 
 std::string describeFlags(const FloatEnvironment& after)
 {
-    const std::pair<int, const char*> flags[] = {{FE_INVALID, "invalid"}, {FE_DIVBYZERO, "divide-by-zero"},
-                                                 {FE_OVERFLOW, "overflow"}, {FE_UNDERFLOW, "underflow"},
+    const std::pair<int, const char*> flags[] = {{FE_INVALID, "invalid"},
+                                                 {FE_DIVBYZERO, "divide-by-zero"},
+                                                 {FE_OVERFLOW, "overflow"},
+                                                 {FE_UNDERFLOW, "underflow"},
                                                  {FE_INEXACT, "inexact"}};
     std::vector<std::string> raised;
     for (const auto& [flag, name] : flags)

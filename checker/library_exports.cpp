@@ -25,7 +25,8 @@ std::size_t symbolCount(const link_map* map, const uint32_t* hash, const uint32_
     const uint32_t bucketCount = gnuHash[0];
     const uint32_t firstHashed = gnuHash[1];
     const uint32_t bloomSize = gnuHash[2];
-    const auto* buckets = reinterpret_cast<const uint32_t*>(reinterpret_cast<const ElfW(Addr)*>(gnuHash + 4) + bloomSize);
+    const auto* buckets = reinterpret_cast<const uint32_t*>(reinterpret_cast<const ElfW(Addr)*>(gnuHash + 4) +
+                                                            bloomSize);
     const uint32_t* chains = buckets + bucketCount;
     uint32_t last = 0;
     for (uint32_t i = 0; i < bucketCount; ++i)

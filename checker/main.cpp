@@ -200,7 +200,8 @@ int checkLibrary(int argc, char** argv)
     for (const RoutineCheck& routine : contract->routines) {
         RoutineReport report;
         std::vector<Finding>& findings = report.findings;
-        const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) != facts.exported.end();
+        const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
+            facts.exported.end();
         if (exported)
             report = checker.check(facts.file, routine);
         if (interruptingSignal())

@@ -72,8 +72,8 @@ void checkYArray(void* address, Call& call)
 void checkZArray(void* address, Call& call)
 {
     const auto zArray = reinterpret_cast<decltype(&::zArray)>(address);
-    const ArrayArgument array =
-        placeArray(call, "array", "x", 1, 1, {"the array variable of array", "array->value.arrayRef", "x"});
+    const ArrayArgument array = placeArray(call, "array", "x", 1, 1,
+                                           {"the array variable of array", "array->value.arrayRef", "x"});
     VARIANT wrapped{};
     wrapped.value.bits = 0;
     wrapped.kind = VT_BYREF | VT_ARRAY | VT_VARIANT;

@@ -19,8 +19,7 @@ Message messageWithText(MessageKind kind, std::string_view text)
 void ReportChannel::send(const Message& message) const
 {
     // One write: the parent reads whole messages or none.
-    while (write(descriptor_, &message, sizeof message) < 0 && errno == EINTR) {
-    }
+    while (write(descriptor_, &message, sizeof message) < 0 && errno == EINTR) {}
 }
 
 void ReportChannel::send(MessageKind kind, std::string_view text) const

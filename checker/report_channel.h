@@ -11,32 +11,32 @@
 #include <string_view>
 
 enum class MessageKind : uint32_t {
-    Placed,        // an argument's storage: mapping, data, read-only or not, its name
-    CallStarted,   // the routine is being called (call 1 or 2)
-    CallReturned,  // the routine has returned
-    Fault,         // a fault found after the call, in words
-    Note,          // something allowed that may surprise, in words
-    Signal,        // the routine was stopped by a signal: number, address, read or write
-    Loaded,        // the library is loaded: its file
-    LoadFailed,    // the loader's own words
-    Exported,      // a routine of the contract is exported
-    AlsoExported,  // an export the contract does not name
-    Shown,         // part of the listing of the pieces, for --show
-    Finished       // everything the child had to do is done
+    Placed,       // an argument's storage: mapping, data, read-only or not, its name
+    CallStarted,  // the routine is being called (call 1 or 2)
+    CallReturned, // the routine has returned
+    Fault,        // a fault found after the call, in words
+    Note,         // something allowed that may surprise, in words
+    Signal,       // the routine was stopped by a signal: number, address, read or write
+    Loaded,       // the library is loaded: its file
+    LoadFailed,   // the loader's own words
+    Exported,     // a routine of the contract is exported
+    AlsoExported, // an export the contract does not name
+    Shown,        // part of the listing of the pieces, for --show
+    Finished      // everything the child had to do is done
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };
 
 struct Message {
     MessageKind kind;
-    uint32_t call;        // Placed, CallStarted, CallReturned: 1 or 2
-    uint32_t number;      // Placed: the piece's index in its call; Signal: the signal number
-    uint32_t flags;       // Placed: 1 when read-only; Signal: an Access
-    uint64_t mapStart;    // Placed: the mapping, guard pages included; Signal: the address
+    uint32_t call;     // Placed, CallStarted, CallReturned: 1 or 2
+    uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
+    uint32_t flags;    // Placed: 1 when read-only; Signal: an Access
+    uint64_t mapStart; // Placed: the mapping, guard pages included; Signal: the address
     uint64_t mapEnd;
-    uint64_t dataStart;   // Placed: the argument itself
+    uint64_t dataStart; // Placed: the argument itself
     uint64_t dataEnd;
-    char text[216];       // zero-terminated
+    char text[216]; // zero-terminated
 };
 
 static_assert(sizeof(Message) <= 512, "a message is written whole, atomically");

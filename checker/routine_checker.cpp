@@ -237,9 +237,8 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     const BoundaryFault boundary = *reading.boundary;
     const auto faultsWithSlack = [&](std::size_t slack) {
         const Probe probe{static_cast<int>(boundary.piece), boundary.side, slack};
-        Reading probed = readOutcome(runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_,
-                                         timeLimit_),
-                              timeText());
+        Reading probed = readOutcome(
+            runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_, timeLimit_), timeText());
         return probed.boundary && probed.boundary->piece == boundary.piece && probed.boundary->side == boundary.side;
     };
     const std::size_t step = std::max<std::size_t>(boundary.alignment, 1);
@@ -263,6 +262,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     // piece in the other call.
     std::vector<Finding> findings;
     for (const Finding& finding : reading.findings)
-        add(findings, finding.fault, finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
+        add(findings, finding.fault,
+            finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
     return {findings, reading.shown};
 }

@@ -12,8 +12,9 @@ namespace {
 int16_t checked16(int32_t result, int16_t a, const char* operation, int16_t b)
 {
     if (result < -32768 || result > 32767)
-        throw RuntimeError(ErrorCode::Overflow, std::to_string(a) + operation + std::to_string(b) +
-                                                    " leaves the 16-bit integer range -32768 to 32767");
+        throw RuntimeError(ErrorCode::Overflow,
+                           std::to_string(a) + operation + std::to_string(b) +
+                               " leaves the 16-bit integer range -32768 to 32767");
     return static_cast<int16_t>(result);
 }
 
@@ -60,7 +61,8 @@ float scaledSingle(float value, int multiplier, int divisor)
     const volatile float result = static_cast<float>(quotient);
     const int raised = std::fetestexcept(checked);
 
-    const std::string what = textForMessage(value) + " * " + std::to_string(multiplier) + " / " + std::to_string(divisor);
+    const std::string what = textForMessage(value) + " * " + std::to_string(multiplier) + " / " +
+        std::to_string(divisor);
     if (raised & FE_INVALID)
         throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what);
     if (raised & FE_DIVBYZERO)

@@ -38,9 +38,9 @@ struct ElfLayout {
 };
 
 constexpr ElfLayout elf32{52, {28, 4}, {32, 4}, {42, 2}, {44, 2}, {46, 2}, {48, 2},
-                          32, {0, 4}, {4, 4}, {16, 4}, 40, {28, 4}};
+                          32, {0, 4},  {4, 4},  {16, 4}, 40,      {28, 4}};
 constexpr ElfLayout elf64{64, {32, 8}, {40, 8}, {54, 2}, {56, 2}, {58, 2}, {60, 2},
-                          56, {0, 4}, {8, 8}, {32, 8}, 64, {44, 4}};
+                          56, {0, 4},  {8, 8},  {32, 8}, 64,      {44, 4}};
 
 // A program header count of 0xFFFF means the count is the first section header's info field.
 constexpr std::uint64_t manyProgramHeaders = 0xFFFF;
@@ -61,13 +61,13 @@ std::uint64_t fieldValue(const unsigned char* bytes, Field field, bool bigEndian
 std::uint64_t endOf(std::uint64_t offset, std::uint64_t size)
 {
     return size > std::numeric_limits<std::uint64_t>::max() - offset ? std::numeric_limits<std::uint64_t>::max()
-                                                                      : offset + size;
+                                                                     : offset + size;
 }
 
 std::string cutShort(const std::string& part, std::uint64_t end, std::uint64_t fileSize)
 {
     return "the file is cut short: " + part + " ends at byte " + std::to_string(end) + ", but the file holds only " +
-           std::to_string(fileSize) + " bytes";
+        std::to_string(fileSize) + " bytes";
 }
 
 std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize)
@@ -75,8 +75,11 @@ std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize
     unsigned char header[64] = {};
     if (fileSize == 0)
         return "the file is empty";
-    if (!read(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, sizeof header)), header) ||
-        fileSize < 4 || std::memcmp(header, "\x7F" "ELF", 4) != 0)
+    if (!read(0, static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, sizeof header)), header) || fileSize < 4 ||
+        std::memcmp(header,
+                    "\x7F"
+                    "ELF",
+                    4) != 0)
         return "the file is not a library: it does not begin with an ELF header";
     if (fileSize < identificationSize)
         return cutShort("the identification at the start of its ELF header", identificationSize, fileSize);
@@ -108,8 +111,8 @@ std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize
     if (programCount == 0)
         return "the file is not a library that can be loaded: it describes no segments";
     if (programEntry < layout.programHeaderEntry)
-        return "the file is not a library that can be loaded: its program headers are " +
-               std::to_string(programEntry) + " bytes long, too short for what each must hold";
+        return "the file is not a library that can be loaded: its program headers are " + std::to_string(programEntry) +
+            " bytes long, too short for what each must hold";
     const std::uint64_t programsEnd = endOf(programsAt, programCount * programEntry);
     if (programsEnd > fileSize)
         return cutShort("its program header table", programsEnd, fileSize);

@@ -53,15 +53,15 @@ extern "C" {
 typedef uint16_t VARTYPE;
 
 enum {
-    VT_EMPTY = 0,    /* no value yet */
-    VT_I2 = 2,       /* 16-bit integer */
-    VT_I4 = 3,       /* 32-bit integer */
-    VT_R4 = 4,       /* 32-bit real */
-    VT_R8 = 5,       /* 64-bit real */
-    VT_BSTR = 8,     /* counted text */
-    VT_ERROR = 10,   /* error code; DISP_E_PARAMNOTFOUND marks a missing argument */
-    VT_BOOL = 11,    /* Boolean: true is -1, false is 0 */
-    VT_VARIANT = 12, /* a VARIANT, as the element kind of an array or the target of a reference */
+    VT_EMPTY = 0,      /* no value yet */
+    VT_I2 = 2,         /* 16-bit integer */
+    VT_I4 = 3,         /* 32-bit integer */
+    VT_R4 = 4,         /* 32-bit real */
+    VT_R8 = 5,         /* 64-bit real */
+    VT_BSTR = 8,       /* counted text */
+    VT_ERROR = 10,     /* error code; DISP_E_PARAMNOTFOUND marks a missing argument */
+    VT_BOOL = 11,      /* Boolean: true is -1, false is 0 */
+    VT_VARIANT = 12,   /* a VARIANT, as the element kind of an array or the target of a reference */
     VT_ARRAY = 0x2000, /* added to a kind: an array of that kind */
     VT_BYREF = 0x4000  /* added to a kind: the address of a value held elsewhere */
 };
@@ -100,7 +100,7 @@ typedef struct SAFEARRAYBOUND {
    one-dimension array lies at data + (i - lowerBound) * elementSize. */
 typedef struct SAFEARRAY {
     uint16_t dimensions;
-    uint16_t features;   /* SAFEARRAY_FIXED_SIZE, SAFEARRAY_OF_VARIANTS */
+    uint16_t features; /* SAFEARRAY_FIXED_SIZE, SAFEARRAY_OF_VARIANTS */
     uint32_t elementSize;
     uint32_t locks;
     void *data;
@@ -120,22 +120,22 @@ typedef struct VARIANT {
     VARTYPE kind;
     uint16_t reserved[3];
     union {
-        int16_t i2;               /* VT_I2 */
-        int32_t i4;               /* VT_I4 */
-        float r4;                 /* VT_R4 */
-        double r8;                /* VT_R8 */
-        BSTR text;                /* VT_BSTR */
-        int32_t error;            /* VT_ERROR */
-        int16_t boolean;          /* VT_BOOL */
-        SAFEARRAY *array;         /* VT_ARRAY | kind */
-        int16_t *i2Ref;           /* VT_BYREF | VT_I2 */
-        int32_t *i4Ref;           /* VT_BYREF | VT_I4 */
-        float *r4Ref;             /* VT_BYREF | VT_R4 */
-        double *r8Ref;            /* VT_BYREF | VT_R8 */
+        int16_t i2;                 /* VT_I2 */
+        int32_t i4;                 /* VT_I4 */
+        float r4;                   /* VT_R4 */
+        double r8;                  /* VT_R8 */
+        BSTR text;                  /* VT_BSTR */
+        int32_t error;              /* VT_ERROR */
+        int16_t boolean;            /* VT_BOOL */
+        SAFEARRAY *array;           /* VT_ARRAY | kind */
+        int16_t *i2Ref;             /* VT_BYREF | VT_I2 */
+        int32_t *i4Ref;             /* VT_BYREF | VT_I4 */
+        float *r4Ref;               /* VT_BYREF | VT_R4 */
+        double *r8Ref;              /* VT_BYREF | VT_R8 */
         struct VARIANT *variantRef; /* VT_BYREF | VT_VARIANT */
-        SAFEARRAY **arrayRef;     /* VT_BYREF | VT_ARRAY | kind: the variable that holds the array */
-        void *ref;                /* any VT_BYREF kind */
-        int64_t bits;             /* all eight payload bytes at once */
+        SAFEARRAY **arrayRef;       /* VT_BYREF | VT_ARRAY | kind: the variable that holds the array */
+        void *ref;                  /* any VT_BYREF kind */
+        int64_t bits;               /* all eight payload bytes at once */
     } value;
 } VARIANT;
 
@@ -154,10 +154,8 @@ ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, elementSize) == 4, "element size at byte 
 ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, locks) == 8, "lock count at byte 8");
 ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, data) == (sizeof(void *) == 8 ? 16 : 12),
                    "data pointer after the lock count, pointer-aligned");
-ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, bounds) == (sizeof(void *) == 8 ? 24 : 16),
-                   "bounds after the data pointer");
-ROUTINE_ABI_ASSERT(sizeof(SAFEARRAY) == (sizeof(void *) == 8 ? 32 : 24),
-                   "a one-dimension descriptor");
+ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, bounds) == (sizeof(void *) == 8 ? 24 : 16), "bounds after the data pointer");
+ROUTINE_ABI_ASSERT(sizeof(SAFEARRAY) == (sizeof(void *) == 8 ? 32 : 24), "a one-dimension descriptor");
 ROUTINE_ABI_ASSERT(sizeof(TEXTUNIT) == 2, "a text unit is 16 bits");
 
 #ifdef __cplusplus

@@ -28,15 +28,27 @@ bool endsWithDll(std::string_view name)
 }
 
 #ifdef _WIN32
-void* openLibrary(const std::string& file) { return LoadLibraryA(file.c_str()); }
+void* openLibrary(const std::string& file)
+{
+    return LoadLibraryA(file.c_str());
+}
 void* findSymbol(void* handle, const char* name)
 {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
-std::string lastLoaderError() { return "system error " + std::to_string(GetLastError()); }
+std::string lastLoaderError()
+{
+    return "system error " + std::to_string(GetLastError());
+}
 #else
-void* openLibrary(const std::string& file) { return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL); }
-void* findSymbol(void* handle, const char* name) { return dlsym(handle, name); }
+void* openLibrary(const std::string& file)
+{
+    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* findSymbol(void* handle, const char* name)
+{
+    return dlsym(handle, name);
+}
 std::string lastLoaderError()
 {
     const char* text = dlerror();
@@ -81,7 +93,10 @@ bool isRoutine(void* address)
     return type == STT_FUNC || type == STT_GNU_IFUNC;
 }
 #else
-bool isRoutine(void*) { return true; }
+bool isRoutine(void*)
+{
+    return true;
+}
 #endif
 
 } // namespace
@@ -136,8 +151,9 @@ void LibraryBinding::load()
     if (!handle_)
         throw RuntimeError(ErrorCode::CannotLoadLibrary,
                            "'" + declaredName_ + "': " + lastLoaderError() +
-                               (inProgramDirectory ? "" : " (looked for " + file + " in " + programDirectory() +
-                                                              " and the system's library path)"));
+                               (inProgramDirectory ? ""
+                                                   : " (looked for " + file + " in " + programDirectory() +
+                                        " and the system's library path)"));
     loadedFile_ = candidate;
 }
 
@@ -148,11 +164,11 @@ void* LibraryBinding::findRoutine(const char* routineName)
     void* address = findSymbol(handle_, routineName);
     if (!address)
         throw RuntimeError(ErrorCode::RoutineNotFound,
-                           "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ + ")");
+                           "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ +
+                               ")");
     if (!isRoutine(address))
         throw RuntimeError(ErrorCode::RoutineNotFound,
                            "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ +
                                "): the library exports the name, but what it names is not a routine");
     return address;
 }
-

@@ -35,14 +35,17 @@ void destroyArray(SAFEARRAY* array) noexcept
 Variant& elementOf(SAFEARRAY* array, int32_t index)
 {
     if (!array)
-        throw RuntimeError(ErrorCode::SubscriptOutOfRange, "index " + std::to_string(index) + " of a variable that holds no array");
+        throw RuntimeError(ErrorCode::SubscriptOutOfRange,
+                           "index " + std::to_string(index) + " of a variable that holds no array");
     if (array->dimensions != 1)
-        throw RuntimeError(ErrorCode::SubscriptOutOfRange, "the array has " + std::to_string(array->dimensions) + " dimensions, not 1");
+        throw RuntimeError(ErrorCode::SubscriptOutOfRange,
+                           "the array has " + std::to_string(array->dimensions) + " dimensions, not 1");
     const int64_t first = array->bounds[0].lowerBound;
     const int64_t last = first + array->bounds[0].elementCount - 1;
     if (index < first || index > last)
-        throw RuntimeError(ErrorCode::SubscriptOutOfRange, "index " + std::to_string(index) + " is outside " +
-                                                               std::to_string(first) + " to " + std::to_string(last));
+        throw RuntimeError(ErrorCode::SubscriptOutOfRange,
+                           "index " + std::to_string(index) + " is outside " + std::to_string(first) + " to " +
+                               std::to_string(last));
     return static_cast<Variant*>(array->data)[index - first];
 }
 
@@ -53,10 +56,7 @@ VariantArray VariantArray::fixed(int32_t first, int32_t last)
     return array;
 }
 
-VariantArray::VariantArray(VariantArray&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, nullptr))
-{
-}
+VariantArray::VariantArray(VariantArray&& other) noexcept : descriptor_(std::exchange(other.descriptor_, nullptr)) {}
 
 VariantArray& VariantArray::operator=(VariantArray&& other) noexcept
 {

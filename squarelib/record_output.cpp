@@ -14,78 +14,78 @@ namespace record_output {
 
 namespace {
 
-// Wide enough for every 32-bit integer, sign included.
-constexpr std::size_t listDirectedWidth = 11;
+    // Wide enough for every 32-bit integer, sign included.
+    constexpr std::size_t listDirectedWidth = 11;
 
-// One lock per unit, held from open to close. A mutex is constant-initialised, so the table
-// costs no code when the library is loaded.
-std::mutex unitLocks[unitCount];
+    // One lock per unit, held from open to close. A mutex is constant-initialised, so the table
+    // costs no code when the library is loaded.
+    std::mutex unitLocks[unitCount];
 
-// The value right-aligned in `width` columns with at least `minimumDigits` digits; asterisks
-// across the whole field when there is no value or when sign and digits do not fit.
-std::string integerText(WholeNumber value, std::size_t width, std::size_t minimumDigits)
-{
-    if (!value)
-        return std::string(width, '*');
+    // The value right-aligned in `width` columns with at least `minimumDigits` digits; asterisks
+    // across the whole field when there is no value or when sign and digits do not fit.
+    std::string integerText(WholeNumber value, std::size_t width, std::size_t minimumDigits)
+    {
+        if (!value)
+            return std::string(width, '*');
 
-    // 64 bits so that -2147483648 has a magnitude.
-    const std::int64_t magnitude = *value < 0 ? -std::int64_t{*value} : *value;
-    std::string digits = std::to_string(magnitude);
-    if (digits.size() < minimumDigits)
-        digits.insert(0, minimumDigits - digits.size(), '0');
-    if (*value < 0)
-        digits.insert(0, 1, '-');
+        // 64 bits so that -2147483648 has a magnitude.
+        const std::int64_t magnitude = *value < 0 ? -std::int64_t{*value} : *value;
+        std::string digits = std::to_string(magnitude);
+        if (digits.size() < minimumDigits)
+            digits.insert(0, minimumDigits - digits.size(), '0');
+        if (*value < 0)
+            digits.insert(0, 1, '-');
 
-    if (digits.size() > width)
-        return std::string(width, '*');
-    return std::string(width - digits.size(), ' ') + digits;
-}
+        if (digits.size() > width)
+            return std::string(width, '*');
+        return std::string(width - digits.size(), ' ') + digits;
+    }
 
 #ifdef _WIN32
-std::FILE *openForAppending(const char *fileName)
-{
-    return std::fopen(fileName, "a");
-}
-#else
-// A kind of file that takes a record at once: a regular file, or the null device or a
-// terminal once opened. A FIFO, a socket or any other device could hold a write, or end the
-// process with SIGPIPE when its reader has gone, so it is skipped as a file that cannot be
-// written.
-bool takesRecords(const struct stat &status, int openedFile)
-{
-    if (S_ISREG(status.st_mode))
-        return true;
-    if (!S_ISCHR(status.st_mode))
-        return false;
-    if (openedFile < 0)
-        return true; // which device it is shows once it is open
-    struct stat nullDevice;
-    return (stat("/dev/null", &nullDevice) == 0 && nullDevice.st_rdev == status.st_rdev) || isatty(openedFile);
-}
-
-// Opens for appending, creating the file when it is missing, without waiting: an open for
-// writing of a FIFO that no process reads would wait forever. Nothing but a regular file is
-// opened at all; what is opened is checked again, as the name may have changed meanwhile.
-std::FILE *openForAppending(const char *fileName)
-{
-    struct stat named;
-    if (stat(fileName, &named) == 0 && !takesRecords(named, -1))
-        return nullptr;
-    const int descriptor = ::open(fileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (descriptor < 0)
-        return nullptr;
-    struct stat opened;
-    if (fstat(descriptor, &opened) != 0 || !takesRecords(opened, descriptor)) {
-        ::close(descriptor);
-        return nullptr;
+    std::FILE *openForAppending(const char *fileName)
+    {
+        return std::fopen(fileName, "a");
     }
-    // A terminal then takes each record whole, as an ordinary write does.
-    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-    std::FILE *file = fdopen(descriptor, "a");
-    if (!file)
-        ::close(descriptor);
-    return file;
-}
+#else
+    // A kind of file that takes a record at once: a regular file, or the null device or a
+    // terminal once opened. A FIFO, a socket or any other device could hold a write, or end the
+    // process with SIGPIPE when its reader has gone, so it is skipped as a file that cannot be
+    // written.
+    bool takesRecords(const struct stat &status, int openedFile)
+    {
+        if (S_ISREG(status.st_mode))
+            return true;
+        if (!S_ISCHR(status.st_mode))
+            return false;
+        if (openedFile < 0)
+            return true; // which device it is shows once it is open
+        struct stat nullDevice;
+        return (stat("/dev/null", &nullDevice) == 0 && nullDevice.st_rdev == status.st_rdev) || isatty(openedFile);
+    }
+
+    // Opens for appending, creating the file when it is missing, without waiting: an open for
+    // writing of a FIFO that no process reads would wait forever. Nothing but a regular file is
+    // opened at all; what is opened is checked again, as the name may have changed meanwhile.
+    std::FILE *openForAppending(const char *fileName)
+    {
+        struct stat named;
+        if (stat(fileName, &named) == 0 && !takesRecords(named, -1))
+            return nullptr;
+        const int descriptor = ::open(fileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (descriptor < 0)
+            return nullptr;
+        struct stat opened;
+        if (fstat(descriptor, &opened) != 0 || !takesRecords(opened, descriptor)) {
+            ::close(descriptor);
+            return nullptr;
+        }
+        // A terminal then takes each record whole, as an ordinary write does.
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+        std::FILE *file = fdopen(descriptor, "a");
+        if (!file)
+            ::close(descriptor);
+        return file;
+    }
 #endif
 
 } // namespace
@@ -130,8 +130,7 @@ void Connection::writeListDirected(std::initializer_list<WholeNumber> values) no
     }
 }
 
-void Connection::writeFormatted(std::span<const Field> format,
-                                std::initializer_list<WholeNumber> values) noexcept
+void Connection::writeFormatted(std::span<const Field> format, std::initializer_list<WholeNumber> values) noexcept
 {
     try {
         put(formattedRecord(format, values));

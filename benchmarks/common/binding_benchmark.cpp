@@ -25,7 +25,8 @@ void callThroughFunctionPointer(benchmark::State& state)
         add(&a, &b, &sum);
         benchmark::DoNotOptimize(sum);
     }
-    state.counters["allocations"] = benchmark::Counter(double(allocationCount() - before), benchmark::Counter::kAvgIterations);
+    state.counters["allocations"] = benchmark::Counter(double(allocationCount() - before),
+                                                       benchmark::Counter::kAvgIterations);
 }
 
 Routine<void ROUTINE_CALL(int16_t*, int16_t*, int16_t*)> benchAdd{"BenchRoutine", "benchAdd"};
@@ -39,7 +40,8 @@ void callThroughBinding(benchmark::State& state)
         benchAdd(&a, &b, &sum);
         benchmark::DoNotOptimize(sum);
     }
-    state.counters["allocations"] = benchmark::Counter(double(allocationCount() - before), benchmark::Counter::kAvgIterations);
+    state.counters["allocations"] = benchmark::Counter(double(allocationCount() - before),
+                                                       benchmark::Counter::kAvgIterations);
 }
 
 void textThroughAnsiCopy(benchmark::State& state)
@@ -71,7 +73,6 @@ BENCHMARK(textThroughAnsiCopy);
 
 int main(int argc, char** argv)
 {
-    return runBenchmarksWithRatios(argc, argv,
-                                   {{"callThroughBinding", "callThroughFunctionPointer"},
-                                    {"textThroughAnsiCopy", "textCopiedAsIs"}});
+    return runBenchmarksWithRatios(
+        argc, argv, {{"callThroughBinding", "callThroughFunctionPointer"}, {"textThroughAnsiCopy", "textCopiedAsIs"}});
 }

@@ -246,15 +246,17 @@ void ProgressBar::writeProperty(std::string_view name, const Variant& value)
     } else if (name == "Value") {
         const float newValue = value.toSingle();
         if (!(newValue >= min_ && newValue <= max_))
-            controlFailed(objectName(), "Value " + textForMessage(newValue) + " is outside Min " + textForMessage(min_) +
-                                            " to Max " + textForMessage(max_));
+            controlFailed(objectName(),
+                          "Value " + textForMessage(newValue) + " is outside Min " + textForMessage(min_) + " to Max " +
+                              textForMessage(max_));
         setCurrentValue(newValue);
     } else if (name == "Min" || name == "Max") {
         const float bound = value.toSingle();
         const float newMin = name == "Min" ? bound : min_;
         const float newMax = name == "Max" ? bound : max_;
         if (!(newMin <= newMax))
-            controlFailed(objectName(), "Min " + textForMessage(newMin) + " would lie above Max " + textForMessage(newMax));
+            controlFailed(objectName(),
+                          "Min " + textForMessage(newMin) + " would lie above Max " + textForMessage(newMax));
         min_ = newMin;
         max_ = newMax;
         setCurrentValue(std::clamp(value_, min_, max_));

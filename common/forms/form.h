@@ -28,9 +28,8 @@ protected:
     template <typename Window>
     void wireClick(CommandButton* button, void (Window::*handler)())
     {
-        connect(button, &QPushButton::clicked, this, [this, handler] {
-            runEvent([this, handler] { (static_cast<Window*>(this)->*handler)(); });
-        });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { runEvent([this, handler] { (static_cast<Window*>(this)->*handler)(); }); });
     }
 
 private:

@@ -105,8 +105,9 @@ QImage framedPicture(QWidget& window)
     QPainter painter(&picture);
     painter.fillRect(picture.rect(), palette.color(QPalette::Active, QPalette::Shadow));
     const QRect title(frameWidth, frameWidth, client.width(), strip);
-    painter.fillRect(title, active ? palette.color(QPalette::Active, QPalette::Highlight)
-                                   : palette.color(QPalette::Active, QPalette::Dark));
+    painter.fillRect(title,
+                     active ? palette.color(QPalette::Active, QPalette::Highlight)
+                            : palette.color(QPalette::Active, QPalette::Dark));
     painter.setPen(palette.color(QPalette::Active, QPalette::HighlightedText));
     painter.setFont(titleFont());
     painter.drawText(title.adjusted(titlePadding, 0, -titlePadding, 0), Qt::AlignLeft | Qt::AlignVCenter,

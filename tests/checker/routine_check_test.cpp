@@ -112,7 +112,8 @@ protected:
     {
         CheckerRun result = check(arguments, temporary);
         EXPECT_EQ(contents(temporary), std::vector<std::string>{}) << "left behind in the temporary directory";
-        EXPECT_EQ(contents(scratch.file("")), std::vector<std::string>{"tmp"}) << "left behind in the current directory";
+        EXPECT_EQ(contents(scratch.file("")), std::vector<std::string>{"tmp"})
+            << "left behind in the current directory";
         return result;
     }
 
@@ -134,7 +135,8 @@ struct FaultRow {
 const FaultRow faultRows[] = {
     {"Pettrix", "misnamed", "sumdll fault: is not exported"},
     {"Morvane", "square_in_cpp",
-     "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern \"C\")"},
+     "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern "
+     "\"C\")"},
     {"Pettrix", "sum_stored_wide", "sumdll fault: wrote past the end of c by 2 bytes"},
     {"Ostrum", "number_read_wide", "transnumber fault: read past the end of a by 2 bytes"},
     {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB by 2 bytes"},
@@ -198,9 +200,11 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
         // Morvane writes its trace into the checker's own temporary directory, which the
         // fixture sees removed.
         {"morvane.DLL", MORVANE, {"square ok"}},
-        {"Ostrum", checked("writes_everything"),
+        {"Ostrum",
+         checked("writes_everything"),
          {"chara ok", "xArray ok", "square ok", "transnumber ok", "yArray ok", "zArray ok"}},
-        {"Ostrum", checked("with_notes"),
+        {"Ostrum",
+         checked("with_notes"),
          {"chara note: changed lengthB from 20 to 12; Korvik does not read it back, and text B keeps its 20 characters",
           "xArray note: left count at 11, beyond the 10 elements of each array; Korvik then reports \"Subscript out "
           "of range\"",

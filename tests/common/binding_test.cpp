@@ -19,10 +19,10 @@ TEST(LibraryFileName, DllIsTheLibrarySuffixOnEveryPlatform)
         LibraryNaming naming;
         const char* file;
     } cases[] = {
-        {"Morvane.dll", linux, "libMorvane.so"},  {"Morvane", linux, "libMorvane.so"},
-        {"Pettrix.DLL", linux, "libPettrix.so"},  {"Ostrum", windows, "Ostrum.dll"},
-        {"Morvane.dll", windows, "Morvane.dll"},  {"Morvane.dll", mac, "libMorvane.dylib"},
-        {"my.lib", linux, "libmy.lib.so"},        {"dll", linux, "libdll.so"},
+        {"Morvane.dll", linux, "libMorvane.so"}, {"Morvane", linux, "libMorvane.so"},
+        {"Pettrix.DLL", linux, "libPettrix.so"}, {"Ostrum", windows, "Ostrum.dll"},
+        {"Morvane.dll", windows, "Morvane.dll"}, {"Morvane.dll", mac, "libMorvane.dylib"},
+        {"my.lib", linux, "libmy.lib.so"},       {"dll", linux, "libdll.so"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(libraryFileName(c.declared, c.naming), c.file) << c.declared;
@@ -74,12 +74,11 @@ TEST(Binding, WhatCannotBeBoundIsNamedInTheError)
         const char* startsWith;
         const char* mentions; // the file that was tried, say
     } failures[] = {
-        {"Nowhere.dll", "probeOrigin", ErrorCode::CannotLoadLibrary, "Cannot load library 'Nowhere.dll': ",
-         "libNowhere.so"},
+        {"Nowhere.dll", "probeOrigin", ErrorCode::CannotLoadLibrary,
+         "Cannot load library 'Nowhere.dll': ", "libNowhere.so"},
         {"Probe", "probeNothing", ErrorCode::RoutineNotFound, "Routine not found 'probeNothing' in library 'Probe'",
          ""},
-        {"Probe", "PROBEORIGIN", ErrorCode::RoutineNotFound, "Routine not found 'PROBEORIGIN' in library 'Probe'",
-         ""},
+        {"Probe", "PROBEORIGIN", ErrorCode::RoutineNotFound, "Routine not found 'PROBEORIGIN' in library 'Probe'", ""},
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(std::string(f.library) + " " + f.routine);

@@ -20,13 +20,32 @@ struct TextToNumber {
 TEST(NumberFromText, ReadsTheLongestLeadingNumber)
 {
     const TextToNumber cases[] = {
-        {u"3", 3},           {u"2.5", 2.5},        {u"-3", -3},          {u"+4", 4},
-        {u"", 0},            {u"abc", 0},          {u"12abc", 12},       {u"1 2", 12},
-        {u" \t\n- 1 .5", -1.5}, {u".25", 0.25},    {u"5.", 5},           {u".", 0},
-        {u"-", 0},           {u"1.2.3", 1.2},      {u"1E3", 1000},       {u"1e-2", 0.01},
-        {u"2E+2x", 200},     {u"1 E 2", 100},      {u"1E", 1},           {u"1E+", 1},
-        {u"7Eabc", 7},       {u"32767.5", 32767.5}, {u"1,5", 1},         {u"1E-400", 0},
-        {u"\r5", 0},         {u"0.1", 0.1},
+        {u"3", 3},
+        {u"2.5", 2.5},
+        {u"-3", -3},
+        {u"+4", 4},
+        {u"", 0},
+        {u"abc", 0},
+        {u"12abc", 12},
+        {u"1 2", 12},
+        {u" \t\n- 1 .5", -1.5},
+        {u".25", 0.25},
+        {u"5.", 5},
+        {u".", 0},
+        {u"-", 0},
+        {u"1.2.3", 1.2},
+        {u"1E3", 1000},
+        {u"1e-2", 0.01},
+        {u"2E+2x", 200},
+        {u"1 E 2", 100},
+        {u"1E", 1},
+        {u"1E+", 1},
+        {u"7Eabc", 7},
+        {u"32767.5", 32767.5},
+        {u"1,5", 1},
+        {u"1E-400", 0},
+        {u"\r5", 0},
+        {u"0.1", 0.1},
     };
     for (const auto& [text, number] : cases)
         EXPECT_EQ(numberFromText(text), number) << std::string(text.begin(), text.end());
@@ -42,8 +61,17 @@ TEST(NumberFromText, ANumberTooLargeForARealIsAnOverflow)
 TEST(Rounding, TiesGoToTheEvenNeighbour)
 {
     const std::pair<double, double> cases[] = {
-        {2.5, 2},   {3.5, 4},   {-2.5, -2}, {-3.5, -4}, {0.5, 0},     {1.5, 2},
-        {2.4, 2},   {2.6, 3},   {-2.6, -3}, {0.49999999999999994, 0}, {4503599627370495.5, 4503599627370496},
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {-3.5, -4},
+        {0.5, 0},
+        {1.5, 2},
+        {2.4, 2},
+        {2.6, 3},
+        {-2.6, -3},
+        {0.49999999999999994, 0},
+        {4503599627370495.5, 4503599627370496},
     };
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(toNearestEven(value), rounded) << value;
@@ -137,8 +165,7 @@ TEST(Power, IsA64BitRealAndChecksItsResult)
 
 TEST(ScaledSingle, IsComputedInDoubleAndRoundedOnce)
 {
-    const char16_t* sevenths[] = {u"14.28571", u"28.57143", u"42.85714", u"57.14286",
-                                  u"71.42857", u"85.71429", u"100"};
+    const char16_t* sevenths[] = {u"14.28571", u"28.57143", u"42.85714", u"57.14286", u"71.42857", u"85.71429", u"100"};
     for (int k = 1; k <= 7; ++k) {
         const float step = scaledSingle(100.0f, k, 7);
         EXPECT_EQ(step, static_cast<float>(100.0 * k / 7.0)) << k;
@@ -177,16 +204,23 @@ TEST(TextForJoining, WritesNumbersAsTheyReadInText)
     EXPECT_EQ(textForJoining(int16_t{-32768}), u"-32768");
     EXPECT_EQ(textForJoining(int32_t{20}), u"20");
     const std::pair<float, std::u16string> singles[] = {
-        {5.0f, u"5"},          {25.0f, u"25"},        {1.0f / 3, u"0.3333333"}, {-2.5f, u"-2.5"},
-        {1.21f, u"1.21"},      {1e7f, u"1E+07"},      {1234567.0f, u"1234567"}, {0.0001f, u"0.0001"},
-        {0.00001f, u"1E-05"},  {-0.0f, u"0"},         {100.0f, u"100"},
+        {5.0f, u"5"},         {25.0f, u"25"},   {1.0f / 3, u"0.3333333"}, {-2.5f, u"-2.5"},
+        {1.21f, u"1.21"},     {1e7f, u"1E+07"}, {1234567.0f, u"1234567"}, {0.0001f, u"0.0001"},
+        {0.00001f, u"1E-05"}, {-0.0f, u"0"},    {100.0f, u"100"},
     };
     for (const auto& [value, text] : singles)
         EXPECT_EQ(textForJoining(value, u'.'), text) << value;
     const std::pair<double, std::u16string> doubles[] = {
-        {100.0, u"100"},        {1e16, u"1E+16"},      {1e15, u"1E+15"},          {123456789012345.0, u"123456789012345"},
-        {0.1, u"0.1"},          {1.0 / 3, u"0.333333333333333"}, {1.2100000381469727, u"1.21000003814697"},
-        {-1e-20, u"-1E-20"},    {INFINITY, u"Infinity"}, {std::nan(""), u"NaN"},
+        {100.0, u"100"},
+        {1e16, u"1E+16"},
+        {1e15, u"1E+15"},
+        {123456789012345.0, u"123456789012345"},
+        {0.1, u"0.1"},
+        {1.0 / 3, u"0.333333333333333"},
+        {1.2100000381469727, u"1.21000003814697"},
+        {-1e-20, u"-1E-20"},
+        {INFINITY, u"Infinity"},
+        {std::nan(""), u"NaN"},
     };
     for (const auto& [value, text] : doubles)
         EXPECT_EQ(textForJoining(value, u'.'), text) << value;
@@ -201,8 +235,15 @@ TEST(TextForJoining, UsesTheGivenDecimalPoint)
 TEST(ExplicitNumberText, HasASignBlankAndNoLeadingZero)
 {
     const std::pair<double, std::u16string> cases[] = {
-        {9, u" 9"},      {6.25, u" 6.25"}, {0.25, u" .25"},  {-0.25, u"-.25"}, {0, u" 0"},
-        {-3, u"-3"},     {1.2100000381469727, u" 1.21000003814697"}, {1e16, u" 1E+16"}, {-0.0, u" 0"},
+        {9, u" 9"},
+        {6.25, u" 6.25"},
+        {0.25, u" .25"},
+        {-0.25, u"-.25"},
+        {0, u" 0"},
+        {-3, u"-3"},
+        {1.2100000381469727, u" 1.21000003814697"},
+        {1e16, u" 1E+16"},
+        {-0.0, u" 0"},
         {100489, u" 100489"},
     };
     for (const auto& [value, text] : cases)

@@ -55,8 +55,8 @@ TEST(BindingWhatIsCode, DataUnderARoutinesNameIsNotBound)
             ADD_FAILURE() << "bound and called";
         } catch (const RuntimeError& error) {
             EXPECT_EQ(error.code(), ErrorCode::RoutineNotFound);
-            EXPECT_THAT(error.what(), testing::StartsWith("Routine not found '" + std::string(c.name) +
-                                                          "' in library 'Impostor'"));
+            EXPECT_THAT(error.what(),
+                        testing::StartsWith("Routine not found '" + std::string(c.name) + "' in library 'Impostor'"));
             EXPECT_THAT(error.what(), HasSubstr("the library exports the name, but what it names is not a routine"));
         }
         EXPECT_FALSE(routine.isBound());
@@ -170,8 +170,9 @@ TEST(LibraryFileProblem, ASpoiledLibraryBesideTheProgramIsReported)
             }
         });
         fs::remove(file);
-        EXPECT_THAT(outcome, testing::StartsWith("Cannot load library '" + std::string(c.declared) + "': " +
-                                                 file.string() + ": "));
+        EXPECT_THAT(
+            outcome,
+            testing::StartsWith("Cannot load library '" + std::string(c.declared) + "': " + file.string() + ": "));
         EXPECT_THAT(outcome, HasSubstr(c.problem));
     }
 }

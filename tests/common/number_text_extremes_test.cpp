@@ -49,7 +49,7 @@ TEST(NumberFromText, NumbersThatRoundToTheLargestRealReadAsIt)
         {u"-1.79769313486232E+308", -DBL_MAX},
         {u" 1.79769313486232E+308", DBL_MAX},
         {u"1.7976931348623157E+308", DBL_MAX},
-        {u"1.797693134862325E+308", DBL_MAX},  // rounds to ...232 at 15 digits, ties to even
+        {u"1.797693134862325E+308", DBL_MAX}, // rounds to ...232 at 15 digits, ties to even
         {u"0.0179769313486232E+310", DBL_MAX},
         {u"179769313486232" + zeros(294), DBL_MAX},
         {u"1.79769313486231E+308", 1.79769313486231E+308},
@@ -66,8 +66,18 @@ TEST(NumberFromText, NumbersThatRoundToTheLargestRealReadAsIt)
 TEST(NumberFromText, WhatTheSetWritesReadsBackAsTheSameText)
 {
     const double values[] = {
-        DBL_MAX, -DBL_MAX, std::nextafter(DBL_MAX, 0.0), 1.797693134862315E+308, 1.7976931348623E+308,
-        DBL_MIN, DBL_TRUE_MIN, -DBL_TRUE_MIN, 1E+308, 9.99999999999999E+307, 0.1, 1.0 / 3,
+        DBL_MAX,
+        -DBL_MAX,
+        std::nextafter(DBL_MAX, 0.0),
+        1.797693134862315E+308,
+        1.7976931348623E+308,
+        DBL_MIN,
+        DBL_TRUE_MIN,
+        -DBL_TRUE_MIN,
+        1E+308,
+        9.99999999999999E+307,
+        0.1,
+        1.0 / 3,
     };
     for (double value : values) {
         for (const std::u16string& text : {textForJoining(value, u'.'), explicitNumberText(value)}) {

@@ -208,12 +208,12 @@ TEST(ArrayLookUpWatcher, SeesEveryLookUpWithItsArrayAndIndexUntilRemoved)
     VariantArray y = VariantArray::fixed(1, 10);
     seenLookUps.clear();
     VariantArray::watchLookUps([](VariantArray& array, double index) { seenLookUps.push_back({&array, index}); });
-    x(3) = int16_t {1};
-    y(2.5) = x(3); // a real index is seen as written, before it is rounded
+    x(3) = int16_t{1};
+    y(2.5) = x(3);                     // a real index is seen as written, before it is rounded
     EXPECT_THROW(x(11), RuntimeError); // a look-up out of range is seen too
     VariantArray::watchLookUps(nullptr);
     x(4);
-    const std::vector<SeenLookUp> expected {{&x, 3}, {&x, 3}, {&y, 2.5}, {&x, 11}};
+    const std::vector<SeenLookUp> expected{{&x, 3}, {&x, 3}, {&y, 2.5}, {&x, 11}};
     EXPECT_EQ(seenLookUps, expected); // an assignment's right side is looked up first
     EXPECT_EQ(y(2).toInt16(), 1);
 }

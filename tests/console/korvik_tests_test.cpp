@@ -141,10 +141,11 @@ TEST_F(KorvikTests, Test4ListsTheSquaresThatSampleStored)
 {
     clickButton(&form, "cmdstart4");
     const std::string listing = shown("Text2");
-    EXPECT_EQ(listing, "xxx = 1   xxx^2 = 1\r\nxxx = 2   xxx^2 = 4\r\nxxx = 3   xxx^2 = 9\r\n"
-                       "xxx = 4   xxx^2 = 16\r\nxxx = 5   xxx^2 = 25\r\nxxx = 6   xxx^2 = 36\r\n"
-                       "xxx = 7   xxx^2 = 49\r\nxxx = 8   xxx^2 = 64\r\nxxx = 9   xxx^2 = 81\r\n"
-                       "xxx = 10   xxx^2 = 100\r\n");
+    EXPECT_EQ(listing,
+              "xxx = 1   xxx^2 = 1\r\nxxx = 2   xxx^2 = 4\r\nxxx = 3   xxx^2 = 9\r\n"
+              "xxx = 4   xxx^2 = 16\r\nxxx = 5   xxx^2 = 25\r\nxxx = 6   xxx^2 = 36\r\n"
+              "xxx = 7   xxx^2 = 49\r\nxxx = 8   xxx^2 = 64\r\nxxx = 9   xxx^2 = 81\r\n"
+              "xxx = 10   xxx^2 = 100\r\n");
     EXPECT_EQ(listing.size(), 219u);
     EXPECT_EQ(record().calls, 0) << "test 4 calls no routine of Ostrum";
 }
@@ -240,11 +241,11 @@ TEST_F(KorvikTests, ASecondClickShowsTheSameResultAgain)
     for (const char* button : {"cmdstart1", "cmdstart2", "cmdstart3", "cmdstart4", "cmdstart5"}) {
         clickButton(&form, button);
         const std::string first = narrow(label("lblindex2")->caption() + textBox("Text1")->text() +
-                                        label("Label1")->caption() + textBox("Text2")->text() +
-                                        label("Label2")->caption());
+                                         label("Label1")->caption() + textBox("Text2")->text() +
+                                         label("Label2")->caption());
         clickButton(&form, button);
         EXPECT_EQ(narrow(label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
-                        textBox("Text2")->text() + label("Label2")->caption()),
+                         textBox("Text2")->text() + label("Label2")->caption()),
                   first)
             << button;
     }
@@ -280,8 +281,8 @@ TEST_F(KorvikTests, StartAllAdvancesTheBarAfterEachTest)
 
     // Test 4 calls the window's own Sample, so no routine shows the bar's position during it.
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {"chara", "0"},           {"xArray", "14.28571"}, {"square", "28.57143"},
-        {"transnumber", "57.14286"}, {"yArray", "71.42857"}, {"zArray", "85.71429"},
+        {"chara", "0"},         {"xArray", "14.28571"}, {"square", "28.57143"}, {"transnumber", "57.14286"},
+        {"yArray", "71.42857"}, {"zArray", "85.71429"},
     };
     ASSERT_EQ(barDuring.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -324,15 +325,15 @@ TEST_F(KorvikTests, StartAllFillsEveryFieldAsItsOwnButtonDoes)
     const char* buttons[] = {"cmdstart1", "cmdstart2", "cmdstart3", "cmdstart4", "cmdstart5", "cmdstart6", "cmdstart7"};
     for (const char* button : buttons)
         clickButton(&form, button);
-    const std::u16string byButtons = label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
-                                     textBox("Text2")->text() + label("Label2")->caption() + label("Label3")->caption() +
-                                     label("Label4")->caption();
+    const std::u16string byButtons = label("lblindex2")->caption() + textBox("Text1")->text() +
+        label("Label1")->caption() + textBox("Text2")->text() + label("Label2")->caption() +
+        label("Label3")->caption() + label("Label4")->caption();
     clickButton(&form, "cmdrestart");
     MessageBoxAnswerer answerer;
     clickButton(&form, "cmdstartall");
     EXPECT_EQ(narrow(label("lblindex2")->caption() + textBox("Text1")->text() + label("Label1")->caption() +
-                    textBox("Text2")->text() + label("Label2")->caption() + label("Label3")->caption() +
-                    label("Label4")->caption()),
+                     textBox("Text2")->text() + label("Label2")->caption() + label("Label3")->caption() +
+                     label("Label4")->caption()),
               narrow(byButtons));
 }
 

@@ -11,19 +11,18 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 
-
 namespace {
 
 // Captions as the program writes them, "&" included.
 const StartingControl buttons[] = {
-    {"cmdstart1", "Start1(&1)", 1}, {"cmdexit", "Exit (&X)", 2},    {"cmdstart2", "Start2(&2)", 4},
-    {"cmdstartall", "Start All(&A)", 5}, {"cmdstart3", "Start(&3)", 7}, {"cmdrestart", "Restart(&R)", 9},
-    {"cmdstart4", "Start(&4)", 10}, {"cmdstart5", "Start(&5)", 12}, {"cmdstart6", "Start(&6)", 14},
+    {"cmdstart1", "Start1(&1)", 1},      {"cmdexit", "Exit (&X)", 2},    {"cmdstart2", "Start2(&2)", 4},
+    {"cmdstartall", "Start All(&A)", 5}, {"cmdstart3", "Start(&3)", 7},  {"cmdrestart", "Restart(&R)", 9},
+    {"cmdstart4", "Start(&4)", 10},      {"cmdstart5", "Start(&5)", 12}, {"cmdstart6", "Start(&6)", 14},
     {"cmdstart7", "Start(&7)", 16},
 };
 
 const StartingControl fields[] = {
-    {"lblindex2", "Label1", 3}, {"Text1", "Text1", 6},   {"Label1", "Label1", 8}, {"Text2", "Text2", 11},
+    {"lblindex2", "Label1", 3}, {"Text1", "Text1", 6},    {"Label1", "Label1", 8},  {"Text2", "Text2", 11},
     {"Label2", "Label2", 13},   {"Label3", "Label3", 15}, {"Label4", "Label4", 17},
 };
 
@@ -49,8 +48,8 @@ TEST_F(KorvikWindow, EveryControlIsInSightAndEveryCaptionFits)
 
 TEST_F(KorvikWindow, TabMovesTheFocusInTabIndexOrderPastLabelsAndTheLamp)
 {
-    const char* order[] = {"cmdstart1", "cmdexit",   "cmdstart2", "cmdstartall", "Text1",     "cmdstart3", "cmdrestart",
-                           "cmdstart4", "Text2",     "cmdstart5", "cmdstart6",   "cmdstart7", "cmdstart1"};
+    const char* order[] = {"cmdstart1", "cmdexit", "cmdstart2", "cmdstartall", "Text1",     "cmdstart3", "cmdrestart",
+                           "cmdstart4", "Text2",   "cmdstart5", "cmdstart6",   "cmdstart7", "cmdstart1"};
     EXPECT_EQ(focusedControlName(), order[0]) << "the focus starts on the first control that takes it";
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

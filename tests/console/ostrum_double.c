@@ -116,6 +116,5 @@ ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array)
     called("zArray");
     record.zWrapper = *array;
     if (array->kind == (VT_BYREF | VT_ARRAY | VT_VARIANT))
-        copyArray(*array->value.arrayRef, &record.zArrayGotDescriptor, &record.zArrayDescriptor,
-                  record.zArrayElements);
+        copyArray(*array->value.arrayRef, &record.zArrayGotDescriptor, &record.zArrayDescriptor, record.zArrayElements);
 }

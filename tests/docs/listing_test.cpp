@@ -11,7 +11,8 @@
 
 namespace {
 
-template <typename T> std::vector<unsigned char> bytesOf(const T& value)
+template <typename T>
+std::vector<unsigned char> bytesOf(const T& value)
 {
     std::vector<unsigned char> bytes(sizeof value);
     std::memcpy(bytes.data(), &value, sizeof value);
@@ -65,10 +66,10 @@ TEST(PageListing, NamesWhatEachAddressPointsAt)
 
     // An address that leads elsewhere than the regions given is said to, and never shown.
     int elsewhere = 0;
-    regions[1].bytes = bytesOf(SAFEARRAY {1, 0, 16, 0, &elsewhere, {{3, 1}}});
+    regions[1].bytes = bytesOf(SAFEARRAY{1, 0, 16, 0, &elsewhere, {{3, 1}}});
     EXPECT_NE(listingOf(regions).find("<an address outside the recorded storage>"), std::string::npos);
     // One into the middle of a region is named by its offset there.
-    regions[1].bytes = bytesOf(SAFEARRAY {1, 0, 16, 0, &array.descriptor.locks, {{3, 1}}});
+    regions[1].bytes = bytesOf(SAFEARRAY{1, 0, 16, 0, &array.descriptor.locks, {{3, 1}}});
     EXPECT_NE(listingOf(regions).find("<address of x's descriptor + 8>"), std::string::npos) << listingOf(regions);
 }
 
@@ -76,16 +77,16 @@ TEST(PageListing, BeforeAndAfterACallDifferOnlyWhereTheBytesChanged)
 {
     int16_t a = 15, b = 0;
     const auto regions = [&] {
-        return std::vector<ListedRegion> {
-            {"a", "numA", REGION_INT16, &a, bytesOf(a)}, {"b", "numB", REGION_INT16, &b, bytesOf(b)}};
+        return std::vector<ListedRegion>{{"a", "numA", REGION_INT16, &a, bytesOf(a)},
+                                         {"b", "numB", REGION_INT16, &b, bytesOf(b)}};
     };
     const std::string before = listingOf(regions());
     EXPECT_EQ(before,
-        "a → numA: int16_t, 2 bytes\n"
-        "+0    0f 00                                             15, a 16-bit integer\n"
-        "\n"
-        "b → numB: int16_t, 2 bytes\n"
-        "+0    00 00                                             0, a 16-bit integer\n");
+              "a → numA: int16_t, 2 bytes\n"
+              "+0    0f 00                                             15, a 16-bit integer\n"
+              "\n"
+              "b → numB: int16_t, 2 bytes\n"
+              "+0    00 00                                             0, a 16-bit integer\n");
     std::swap(a, b);
     // The two lines of bytes exchange places; every other line stays.
     std::vector<std::string> expected;
@@ -108,14 +109,18 @@ TEST(PageListing, ShowsWhatItIsGivenAndNoMore)
         ListedRegion region;
         const char* line;
     } cases[] = {
-        {"a value returned, which lies in no storage", {"", "result", REGION_REAL32, nullptr, bytesOf(result)},
-            "returned in "},
+        {"a value returned, which lies in no storage",
+         {"", "result", REGION_REAL32, nullptr, bytesOf(result)},
+         "returned in "},
         {"printable characters, others by their code, and the zero at the end",
-            {"textA", "copyOfStrA", REGION_TEXT, text, bytesOf(text)}, "\"Ab\\x01\" and the terminating zero"},
-        {"bytes too few for a descriptor, listed as they are", {"*array", "x's descriptor", REGION_DESCRIPTOR, text, bytesOf(text)},
-            "41 62 01 00                                       fewer bytes than SAFEARRAY holds"},
-        {"elements with a part of one left over", {"x", "", REGION_VARIANTS, text, bytesOf(text), "x", 1},
-            "part of an element"},
+         {"textA", "copyOfStrA", REGION_TEXT, text, bytesOf(text)},
+         "\"Ab\\x01\" and the terminating zero"},
+        {"bytes too few for a descriptor, listed as they are",
+         {"*array", "x's descriptor", REGION_DESCRIPTOR, text, bytesOf(text)},
+         "41 62 01 00                                       fewer bytes than SAFEARRAY holds"},
+        {"elements with a part of one left over",
+         {"x", "", REGION_VARIANTS, text, bytesOf(text), "x", 1},
+         "part of an element"},
     };
     for (const auto& c : cases)
         EXPECT_NE(listingOf({c.region}).find(c.line), std::string::npos) << c.what << " in:\n" << listingOf({c.region});

@@ -14,9 +14,9 @@
 // that does not show what the call passed.
 inline void expectPagesShow(const std::vector<RecordedCall>& calls)
 {
-    const char* const howToUpdate
-        = "\nThe pages show what the programs pass; if the change is meant, rewrite them from the recording "
-          "with `cmake --build <build folder> --target update_teaching_pages` and review the difference.";
+    const char* const howToUpdate =
+        "\nThe pages show what the programs pass; if the change is meant, rewrite them from the recording "
+        "with `cmake --build <build folder> --target update_teaching_pages` and review the difference.";
     EXPECT_FALSE(calls.empty()) << "no call recorded";
     for (const RecordedCall& call : calls) {
         SCOPED_TRACE(call.id);

@@ -12,26 +12,14 @@
 namespace {
 
 const char* const pageNames[] = {
-    "1-by-own-address.md",
-    "2-through-a-temporary.md",
-    "3-function-result.md",
-    "4-text-copy.md",
-    "5-first-element.md",
-    "6-whole-array.md",
-    "7-tagged-array.md",
+    "1-by-own-address.md", "2-through-a-temporary.md", "3-function-result.md", "4-text-copy.md",
+    "5-first-element.md",  "6-whole-array.md",         "7-tagged-array.md",
 };
 
 // Every call a recording test records; each has its section on a page and its picture.
 const std::set<std::string> recordedCalls = {
-    "tolvan",
-    "vandrel",
-    "korvik-test1",
-    "korvik-test2",
-    "korvik-test3",
-    "korvik-test4",
-    "korvik-test5",
-    "korvik-test6",
-    "korvik-test7",
+    "tolvan",       "vandrel",      "korvik-test1", "korvik-test2", "korvik-test3",
+    "korvik-test4", "korvik-test5", "korvik-test6", "korvik-test7",
 };
 
 std::string withoutIndentation(const std::string& line)
@@ -49,8 +37,8 @@ bool isElision(const std::string& line)
 
 // Where `segment` stands in `file`, line for line but for leading blanks, at or after line
 // `from`; the line after it, or nothing.
-std::optional<std::size_t> findSegment(
-    const std::vector<std::string>& file, const std::vector<std::string>& segment, std::size_t from)
+std::optional<std::size_t> findSegment(const std::vector<std::string>& file, const std::vector<std::string>& segment,
+                                       std::size_t from)
 {
     for (std::size_t start = from; start + segment.size() <= file.size(); ++start) {
         bool same = true;
@@ -113,8 +101,8 @@ TEST(TeachingPagesText, EveryQuotationStandsInTheFileItNames)
     for (const auto& page : numberedPages()) {
         const std::string text = readFile(page);
         for (const PageSection& quoted : sectionsOf(text, "quoted")) {
-            SCOPED_TRACE(
-                page.filename().string() + ", line " + std::to_string(quoted.line) + ", from " + quoted.argument);
+            SCOPED_TRACE(page.filename().string() + ", line " + std::to_string(quoted.line) + ", from " +
+                         quoted.argument);
             ++quotations;
             const auto source = projectRoot() / quoted.argument;
             ASSERT_TRUE(std::filesystem::is_regular_file(source)) << "no such file";

@@ -132,15 +132,23 @@ TEST_F(BothOstrums, XArrayWritesTheSameElements)
     auto* inFortran = fortran.routine<decltype(xArray)>("xArray");
     auto* inC = c.routine<decltype(xArray)>("xArray");
     const VARIANT x[] = {
-        variantOf(VT_I2, -7), variantOf(VT_I4, 100000), variantOf(VT_R4, bitsOf(2.5f)),
-        variantOf(VT_R8, bitsOf(1.1)), variantOf(VT_BSTR, 0x1234), variantOf(VT_EMPTY, 0),
-        variantOf(VT_BOOL, -1), variantOf(VT_I2, 32767), variantOf(VT_R8, bitsOf(1e200)),
+        variantOf(VT_I2, -7),
+        variantOf(VT_I4, 100000),
+        variantOf(VT_R4, bitsOf(2.5f)),
+        variantOf(VT_R8, bitsOf(1.1)),
+        variantOf(VT_BSTR, 0x1234),
+        variantOf(VT_EMPTY, 0),
+        variantOf(VT_BOOL, -1),
+        variantOf(VT_I2, 32767),
+        variantOf(VT_R8, bitsOf(1e200)),
         variantOf(VT_R4, bitsOf(std::numeric_limits<float>::quiet_NaN())),
     };
     const VARIANT y[] = {
-        variantOf(VT_EMPTY, 0), variantOf(VT_I2, 3), variantOf(VT_BSTR, 0x5678),
-        variantOf(VT_R8, bitsOf(-0.0)), variantOf(VT_EMPTY, 0), variantOf(VT_ERROR, 0x80020004),
-        variantOf(VT_EMPTY, 0), variantOf(VT_R4, 9), variantOf(VT_EMPTY, 0), variantOf(VT_I4, 0),
+        variantOf(VT_EMPTY, 0),     variantOf(VT_I2, 3),
+        variantOf(VT_BSTR, 0x5678), variantOf(VT_R8, bitsOf(-0.0)),
+        variantOf(VT_EMPTY, 0),     variantOf(VT_ERROR, 0x80020004),
+        variantOf(VT_EMPTY, 0),     variantOf(VT_R4, 9),
+        variantOf(VT_EMPTY, 0),     variantOf(VT_I4, 0),
     };
     for (int16_t count : {0, 1, 4, 10, -1, -32768}) {
         SCOPED_TRACE("count " + std::to_string(count));

@@ -13,7 +13,7 @@ namespace {
 // ---- The window at start -----------------------------------------------------------------
 
 const StartingControl startingControls[] = {
-    {"Label1", "Input X", 0},    {"txtinput", "3", 1}, {"Label2", "Result Y", 2}, {"cmdaction", "Action(&A)", 3},
+    {"Label1", "Input X", 0},   {"txtinput", "3", 1}, {"Label2", "Result Y", 2}, {"cmdaction", "Action(&A)", 3},
     {"cmdexit", "Exit(&X)", 4}, {"lblresult", "", 5}, {"txttext", "1", 6},
 };
 
@@ -135,7 +135,8 @@ TEST_F(VandrelTest, SquareBeyondThe32BitRealRangeShowsOverflowAndExplainsIt)
 
         EXPECT_EQ(result(), u"Overflow");
         EXPECT_EQ(lblresult->text(), "Overflow") << "drawn whole";
-        EXPECT_TRUE(lblresult->toolTip().contains("beyond the range of a 32-bit real")) << lblresult->toolTip().toStdString();
+        EXPECT_TRUE(lblresult->toolTip().contains("beyond the range of a 32-bit real"))
+            << lblresult->toolTip().toStdString();
         EXPECT_EQ(focusedControlName(), "txtinput");
         EXPECT_EQ(trace().size(), 2u) << "the routine was called and traced the call";
         std::remove(scratch.file("square.dat").c_str());

@@ -16,9 +16,9 @@
 namespace {
 
 using record_output::Field;
-using record_output::WholeNumber;
 using record_output::integerField;
 using record_output::textField;
+using record_output::WholeNumber;
 
 constexpr std::int32_t smallest = INT32_MIN;
 constexpr std::int32_t largest = INT32_MAX;
@@ -44,7 +44,7 @@ const IntegerFieldCase integerFieldCases[] = {
     {5, 3, -7, " -007"},
     {5, 3, 12345, "12345"},
     {5, 4, -7, "-0007"},
-    {5, 5, -7, "*****"},   // sign and five digits need six columns
+    {5, 5, -7, "*****"}, // sign and five digits need six columns
     {5, 1, smallest, "*****"},
     {11, 1, smallest, "-2147483648"},
     {10, 1, largest, "2147483647"},
@@ -101,12 +101,8 @@ struct ListDirectedCase {
 };
 
 const ListDirectedCase listDirectedCases[] = {
-    {1, "           1"},
-    {-1, "          -1"},
-    {0, "           0"},
-    {largest, "  2147483647"},
-    {smallest, " -2147483648"},
-    {std::nullopt, " ***********"},
+    {1, "           1"},       {-1, "          -1"},       {0, "           0"},
+    {largest, "  2147483647"}, {smallest, " -2147483648"}, {std::nullopt, " ***********"},
 };
 
 TEST(ListDirectedRecord, ValueTakesABlankAndElevenColumns)
@@ -212,7 +208,8 @@ TEST(Unit, ConnectionsOfOneUnitFromSeveralThreadsDoNotInterleave)
     ASSERT_EQ(lines.size(), std::size_t{threadCount * connectionsPerThread * recordsPerConnection});
     for (std::size_t first = 0; first < lines.size(); first += recordsPerConnection) {
         for (std::size_t k = first; k < first + recordsPerConnection; ++k)
-            ASSERT_EQ(lines[k], lines[first]) << "line " << k + 1 << " breaks the connection begun at line " << first + 1;
+            ASSERT_EQ(lines[k], lines[first])
+                << "line " << k + 1 << " breaks the connection begun at line " << first + 1;
     }
 }
 

@@ -57,8 +57,8 @@ int socketNamed(const char *name)
 
 struct SpecialFileCase {
     const char *what;
-    std::function<void()> make;                 // puts something under "square.dat"
-    std::filesystem::file_type kindAfter;       // what "square.dat" must still be afterwards
+    std::function<void()> make;           // puts something under "square.dat"
+    std::filesystem::file_type kindAfter; // what "square.dat" must still be afterwards
 };
 
 TEST(SquareWithSpecialFiles, ReturnsWithYSetAndWritesNowhereItCouldWait)
@@ -76,8 +76,7 @@ TEST(SquareWithSpecialFiles, ReturnsWithYSetAndWritesNowhereItCouldWait)
          fs::file_type::fifo},
         {"a directory", [] { fs::create_directory("square.dat"); }, fs::file_type::directory},
         {"a socket", [&] { socketDescriptor = socketNamed("square.dat"); }, fs::file_type::socket},
-        {"a link to the null device", [] { fs::create_symlink("/dev/null", "square.dat"); },
-         fs::file_type::character},
+        {"a link to the null device", [] { fs::create_symlink("/dev/null", "square.dat"); }, fs::file_type::character},
     };
     for (const SpecialFileCase &row : cases) {
         SCOPED_TRACE(row.what);

@@ -54,7 +54,7 @@ struct EdgeCase {
     const char *what;
     double n;
     double x;
-    double y;             // compared bit for bit
+    double y; // compared bit for bit
     const char *record1;
     const char *record2;
 };
@@ -201,9 +201,10 @@ TEST_F(SquareTest, EachCallAppendsItsRecords)
     n = -4, x = 2.5;
     square(&n, &x, &y);
 
-    EXPECT_EQ(fileBytes("square.dat"), "earlier\n"
-                                       "           1\nx =     3   y =     9\n"
-                                       "          -4\nx =     2   y =     6\n");
+    EXPECT_EQ(fileBytes("square.dat"),
+              "earlier\n"
+              "           1\nx =     3   y =     9\n"
+              "          -4\nx =     2   y =     6\n");
 }
 
 // ---- A trace that cannot be written -----------------------------------------------------

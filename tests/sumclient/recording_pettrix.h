@@ -21,7 +21,7 @@ typedef struct SumdllCall {
 
 /* What sumdll does with c. */
 enum {
-    RECORDING_STORES_SUM = 0,   /* c becomes a + b (the tests keep the sum within 16 bits) */
+    RECORDING_STORES_SUM = 0, /* c becomes a + b (the tests keep the sum within 16 bits) */
     RECORDING_LEAVES_C_ALONE = 1
 };
 

@@ -48,7 +48,10 @@ protected:
 // ---- The window as it opens ---------------------------------------------------------------
 
 const StartingControl controlRows[] = {
-    {"Label1", "Value of A", 0}, {"Text1", "10", 1}, {"Label2", "Value of B", 2}, {"Text2", "20", 3},
+    {"Label1", "Value of A", 0},
+    {"Text1", "10", 1},
+    {"Label2", "Value of B", 2},
+    {"Text2", "20", 3},
     {"Command1", "call fortran function sumdll", 4},
 };
 
@@ -73,11 +76,8 @@ TEST_F(TolvanWindow, FocusStartsInText1AndTabSkipsTheLabels)
         const char* focusAfter;
     };
     const Step steps[] = {
-        {Qt::Key_Tab, "Text2"},
-        {Qt::Key_Tab, "Command1"},
-        {Qt::Key_Tab, "Text1"},
-        {Qt::Key_Backtab, "Command1"},
-        {Qt::Key_Backtab, "Text2"},
+        {Qt::Key_Tab, "Text2"},        {Qt::Key_Tab, "Command1"},  {Qt::Key_Tab, "Text1"},
+        {Qt::Key_Backtab, "Command1"}, {Qt::Key_Backtab, "Text2"},
     };
     for (const Step& step : steps) {
         QTest::keyClick(QApplication::focusWidget(), step.key);

@@ -23,15 +23,9 @@ MessageBoxAnswerer::MessageBoxAnswerer(Answer answer) : answer_(answer), timer_(
         if (whileOpen)
             whileOpen();
         switch (answer_) {
-        case Answer::ClickOk:
-            box->button(QMessageBox::Ok)->click();
-            break;
-        case Answer::PressEscape:
-            QTest::keyClick(box, Qt::Key_Escape);
-            break;
-        case Answer::CloseBox:
-            box->close();
-            break;
+        case Answer::ClickOk: box->button(QMessageBox::Ok)->click(); break;
+        case Answer::PressEscape: QTest::keyClick(box, Qt::Key_Escape); break;
+        case Answer::CloseBox: box->close(); break;
         }
     });
     timer_->start(5);

@@ -30,8 +30,8 @@ struct Ending {
 void expectEndedWithTheReportAlone(const Ending& end, const std::string& report);
 
 // Clicks `button` of `window` (its clicked signal, which runs the handler), answers every
-// message box with OK, and tells how the click ended. An end of the program comes back here only while a WindowTest runs; elsewhere it
-// ends the process.
+// message box with OK, and tells how the click ended. An end of the program comes back here only while a WindowTest
+// runs; elsewhere it ends the process.
 Ending clickToTheEnd(QWidget* window, const char* button);
 
 // Runs `action` in a child process with the program's own end in place, every message box

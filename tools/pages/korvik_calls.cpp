@@ -40,8 +40,11 @@ void watchLookUp(VariantArray& array, double index)
 
 RecordedCall sampleCall(Form1& window)
 {
-    RecordedCall call {"korvik-test4", "Korvik, Start(4)", "Sample", {"nn", "xxx", "yyy"},
-        {{"x"}, {"x's descriptor", 2}, {"", 2, "x", 1}, {"y"}, {"y's descriptor", 2}, {"", 2, "y", 1}}};
+    RecordedCall call{"korvik-test4",
+                      "Korvik, Start(4)",
+                      "Sample",
+                      {"nn", "xxx", "yyy"},
+                      {{"x"}, {"x's descriptor", 2}, {"", 2, "x", 1}, {"y"}, {"y's descriptor", 2}, {"", 2, "y", 1}}};
     call.argumentsInRegisters = false;
     call.unrecorded = {{"nn", "n", "Sample reads it once, with no call the recording can see"}};
     watch = {};
@@ -65,20 +68,32 @@ std::vector<RecordedCall> recordCalls(Form1& window)
     };
     return {
         click("cmdstart1",
-            {"korvik-test1", "Korvik, Start1(1)", "chara", {"textA", "lengthA", "textB", "lengthB"},
-                {{"copyOfStrA"}, {"lenATemporary"}, {"copyOfStrB"}, {"lenB"}}}),
+              {"korvik-test1",
+               "Korvik, Start1(1)",
+               "chara",
+               {"textA", "lengthA", "textB", "lengthB"},
+               {{"copyOfStrA"}, {"lenATemporary"}, {"copyOfStrB"}, {"lenB"}}}),
         click("cmdstart2",
-            {"korvik-test2", "Korvik, Start2(2)", "xArray", {"count", "x", "y"},
-                {{"n"}, {"", 1, "x", 1}, {"", 1, "y", 1}}}),
+              {"korvik-test2",
+               "Korvik, Start2(2)",
+               "xArray",
+               {"count", "x", "y"},
+               {{"n"}, {"", 1, "x", 1}, {"", 1, "y", 1}}}),
         click("cmdstart3", {"korvik-test3", "Korvik, Start(3)", "square", {"x"}, {{"xxTemporary"}, {"result", 0}}}),
         sampleCall(window),
         click("cmdstart5",
-            {"korvik-test5", "Korvik, Start(5)", "transnumber", {"a", "b"}, {{"numATemporary"}, {"numB"}}}),
+              {"korvik-test5", "Korvik, Start(5)", "transnumber", {"a", "b"}, {{"numATemporary"}, {"numB"}}}),
         click("cmdstart6",
-            {"korvik-test6", "Korvik, Start(6)", "yArray", {"count", "array"},
-                {{"nTemporary"}, {"x"}, {"x's descriptor", 2}, {"", 2, "x", 1}}}),
+              {"korvik-test6",
+               "Korvik, Start(6)",
+               "yArray",
+               {"count", "array"},
+               {{"nTemporary"}, {"x"}, {"x's descriptor", 2}, {"", 2, "x", 1}}}),
         click("cmdstart7",
-            {"korvik-test7", "Korvik, Start(7)", "zArray", {"array"},
-                {{"wrapped"}, {"x", 2}, {"x's descriptor", 2}, {"", 2, "x", 1}}}),
+              {"korvik-test7",
+               "Korvik, Start(7)",
+               "zArray",
+               {"array"},
+               {{"wrapped"}, {"x", 2}, {"x's descriptor", 2}, {"", 2, "x", 1}}}),
     };
 }

@@ -14,7 +14,8 @@ namespace {
 // ---- Reading the bytes ------------------------------------------------------------------------
 
 // The value at an offset; bytes beyond the region read as zero.
-template <typename T> T valueAt(const ListedRegion& region, std::size_t offset)
+template <typename T>
+T valueAt(const ListedRegion& region, std::size_t offset)
 {
     unsigned char bytes[sizeof(T)] = {};
     if (offset < region.bytes.size())
@@ -30,7 +31,8 @@ const void* addressAt(const ListedRegion& region, std::size_t offset)
 }
 
 // The shortest decimal text that reads back as the same number: 5, 25, 0.1.
-template <typename Real> std::string realText(Real value)
+template <typename Real>
+std::string realText(Real value)
 {
     char text[32];
     const auto end = std::to_chars(std::begin(text), std::end(text), value).ptr;
@@ -52,36 +54,16 @@ std::string kindName(VARTYPE kind)
     if (kind & VT_ARRAY)
         name += "VT_ARRAY | ";
     switch (kind & 0x0FFF) {
-    case VT_EMPTY:
-        name += "VT_EMPTY";
-        break;
-    case VT_I2:
-        name += "VT_I2";
-        break;
-    case VT_I4:
-        name += "VT_I4";
-        break;
-    case VT_R4:
-        name += "VT_R4";
-        break;
-    case VT_R8:
-        name += "VT_R8";
-        break;
-    case VT_BSTR:
-        name += "VT_BSTR";
-        break;
-    case VT_ERROR:
-        name += "VT_ERROR";
-        break;
-    case VT_BOOL:
-        name += "VT_BOOL";
-        break;
-    case VT_VARIANT:
-        name += "VT_VARIANT";
-        break;
-    default:
-        name += "kind " + std::to_string(kind & 0x0FFF);
-        break;
+    case VT_EMPTY: name += "VT_EMPTY"; break;
+    case VT_I2: name += "VT_I2"; break;
+    case VT_I4: name += "VT_I4"; break;
+    case VT_R4: name += "VT_R4"; break;
+    case VT_R8: name += "VT_R8"; break;
+    case VT_BSTR: name += "VT_BSTR"; break;
+    case VT_ERROR: name += "VT_ERROR"; break;
+    case VT_BOOL: name += "VT_BOOL"; break;
+    case VT_VARIANT: name += "VT_VARIANT"; break;
+    default: name += "kind " + std::to_string(kind & 0x0FFF); break;
     }
     return name;
 }
@@ -90,22 +72,14 @@ std::string kindName(VARTYPE kind)
 std::optional<std::string> payloadValue(VARTYPE kind, const ListedRegion& region, std::size_t payload)
 {
     switch (kind) {
-    case VT_EMPTY:
-        return std::string();
-    case VT_I2:
-        return std::to_string(valueAt<int16_t>(region, payload));
-    case VT_I4:
-        return std::to_string(valueAt<int32_t>(region, payload));
-    case VT_R4:
-        return realText(valueAt<float>(region, payload));
-    case VT_R8:
-        return realText(valueAt<double>(region, payload));
-    case VT_BOOL:
-        return std::to_string(valueAt<int16_t>(region, payload));
-    case VT_ERROR:
-        return std::to_string(valueAt<int32_t>(region, payload));
-    default:
-        return std::nullopt; // an address: text, array or reference
+    case VT_EMPTY: return std::string();
+    case VT_I2: return std::to_string(valueAt<int16_t>(region, payload));
+    case VT_I4: return std::to_string(valueAt<int32_t>(region, payload));
+    case VT_R4: return realText(valueAt<float>(region, payload));
+    case VT_R8: return realText(valueAt<double>(region, payload));
+    case VT_BOOL: return std::to_string(valueAt<int16_t>(region, payload));
+    case VT_ERROR: return std::to_string(valueAt<int32_t>(region, payload));
+    default: return std::nullopt; // an address: text, array or reference
     }
 }
 
@@ -120,46 +94,39 @@ std::string elementName(const ListedRegion& region, std::size_t element)
 std::size_t wholeValueSize(RegionLayout layout)
 {
     switch (layout) {
-    case REGION_INT16:
-        return sizeof(int16_t);
-    case REGION_INT32:
-        return sizeof(int32_t);
-    case REGION_REAL32:
-        return sizeof(float);
-    case REGION_REAL64:
-        return sizeof(double);
-    case REGION_ADDRESS:
-        return sizeof(void*);
-    case REGION_VARIANT:
-        return sizeof(VARIANT);
-    case REGION_DESCRIPTOR:
-        return sizeof(SAFEARRAY);
+    case REGION_INT16: return sizeof(int16_t);
+    case REGION_INT32: return sizeof(int32_t);
+    case REGION_REAL32: return sizeof(float);
+    case REGION_REAL64: return sizeof(double);
+    case REGION_ADDRESS: return sizeof(void*);
+    case REGION_VARIANT: return sizeof(VARIANT);
+    case REGION_DESCRIPTOR: return sizeof(SAFEARRAY);
     case REGION_TEXT:
-    case REGION_VARIANTS:
-        break;
+    case REGION_VARIANTS: break;
     }
     return 0;
 }
 
 ListedField addressField(std::size_t offset, std::string name, const ListedRegion& region)
 {
-    ListedField field {offset, sizeof(void*), std::move(name), "", "", true};
+    ListedField field{offset, sizeof(void*), std::move(name), "", "", true};
     field.address = addressAt(region, offset);
     field.note = field.name;
     return field;
 }
 
-ListedField numberField(
-    std::size_t offset, std::size_t size, std::string name, std::string value, std::string note = {})
+ListedField numberField(std::size_t offset, std::size_t size, std::string name, std::string value,
+                        std::string note = {})
 {
-    ListedField field {offset, size, std::move(name), std::move(value), std::move(note)};
+    ListedField field{offset, size, std::move(name), std::move(value), std::move(note)};
     if (field.note.empty())
         field.note = field.name + ": " + field.value;
     return field;
 }
 
 // The bytes from `from` to the end, sixteen a line, each line with the same note.
-void addPlainBytes(std::vector<ListedField>& fields, const ListedRegion& region, std::size_t from, const std::string& note)
+void addPlainBytes(std::vector<ListedField>& fields, const ListedRegion& region, std::size_t from,
+                   const std::string& note)
 {
     for (std::size_t offset = from; offset < region.bytes.size(); offset += 16)
         fields.push_back(numberField(offset, std::min<std::size_t>(16, region.bytes.size() - offset), "", "", note));
@@ -169,12 +136,12 @@ void addVariantFields(std::vector<ListedField>& fields, const ListedRegion& regi
 {
     const auto kind = valueAt<VARTYPE>(region, offsetof(VARIANT, kind));
     fields.push_back(numberField(offsetof(VARIANT, kind), sizeof(VARTYPE), "kind", hex16(kind),
-        "kind: " + hex16(kind) + " = " + kindName(kind)));
+                                 "kind: " + hex16(kind) + " = " + kindName(kind)));
     const auto* reserved = region.bytes.data() + offsetof(VARIANT, reserved);
-    const bool reservedIsZero
-        = std::all_of(reserved, reserved + sizeof(VARIANT::reserved), [](auto b) { return b == 0; });
+    const bool reservedIsZero = std::all_of(reserved, reserved + sizeof(VARIANT::reserved),
+                                            [](auto b) { return b == 0; });
     fields.push_back(numberField(offsetof(VARIANT, reserved), sizeof(VARIANT::reserved), "reserved",
-        reservedIsZero ? "0" : "", reservedIsZero ? "reserved: 0" : "reserved"));
+                                 reservedIsZero ? "0" : "", reservedIsZero ? "reserved: 0" : "reserved"));
     constexpr std::size_t payload = offsetof(VARIANT, value);
     if (auto value = payloadValue(kind, region, payload)) {
         fields.push_back(numberField(payload, sizeof(VARIANT::value), "value", *value));
@@ -183,8 +150,8 @@ void addVariantFields(std::vector<ListedField>& fields, const ListedRegion& regi
     fields.push_back(addressField(payload, "value", region));
     fields.back().note = "value: an address (" + kindName(kind) + ")";
     if (sizeof(void*) < sizeof(VARIANT::value))
-        fields.push_back(numberField(
-            payload + sizeof(void*), sizeof(VARIANT::value) - sizeof(void*), "(unused)", "", "unused by an address"));
+        fields.push_back(numberField(payload + sizeof(void*), sizeof(VARIANT::value) - sizeof(void*), "(unused)", "",
+                                     "unused by an address"));
 }
 
 void addDescriptorFields(std::vector<ListedField>& fields, const ListedRegion& region)
@@ -196,27 +163,29 @@ void addDescriptorFields(std::vector<ListedField>& fields, const ListedRegion& r
     if (features & SAFEARRAY_OF_VARIANTS)
         featureNames += std::string(featureNames.empty() ? "" : " | ") + "SAFEARRAY_OF_VARIANTS";
     fields.push_back(numberField(offsetof(SAFEARRAY, dimensions), 2, "dimensions",
-        std::to_string(valueAt<uint16_t>(region, offsetof(SAFEARRAY, dimensions)))));
+                                 std::to_string(valueAt<uint16_t>(region, offsetof(SAFEARRAY, dimensions)))));
     fields.push_back(numberField(offsetof(SAFEARRAY, features), 2, "features", hex16(features),
-        "features: " + hex16(features) + " = " + featureNames));
+                                 "features: " + hex16(features) + " = " + featureNames));
     fields.push_back(numberField(offsetof(SAFEARRAY, elementSize), 4, "elementSize",
-        std::to_string(valueAt<uint32_t>(region, offsetof(SAFEARRAY, elementSize)))));
-    fields.push_back(numberField(
-        offsetof(SAFEARRAY, locks), 4, "locks", std::to_string(valueAt<uint32_t>(region, offsetof(SAFEARRAY, locks)))));
+                                 std::to_string(valueAt<uint32_t>(region, offsetof(SAFEARRAY, elementSize)))));
+    fields.push_back(numberField(offsetof(SAFEARRAY, locks), 4, "locks",
+                                 std::to_string(valueAt<uint32_t>(region, offsetof(SAFEARRAY, locks)))));
     // On a 64-bit build the data pointer is 8-aligned, which leaves 4 bytes unused before it.
     const std::size_t afterLocks = offsetof(SAFEARRAY, locks) + sizeof(SAFEARRAY::locks);
     if (offsetof(SAFEARRAY, data) > afterLocks) {
-        ListedField padding {afterLocks, offsetof(SAFEARRAY, data) - afterLocks, "(padding)", "", ""};
+        ListedField padding{afterLocks, offsetof(SAFEARRAY, data) - afterLocks, "(padding)", "", ""};
         padding.isPadding = true;
         padding.note = "padding: the data pointer starts 8-aligned";
         fields.push_back(padding);
     }
     fields.push_back(addressField(offsetof(SAFEARRAY, data), "data", region));
     const std::size_t bound = offsetof(SAFEARRAY, bounds);
-    fields.push_back(numberField(bound + offsetof(SAFEARRAYBOUND, elementCount), 4, "bounds[0].elementCount",
-        std::to_string(valueAt<uint32_t>(region, bound + offsetof(SAFEARRAYBOUND, elementCount)))));
-    fields.push_back(numberField(bound + offsetof(SAFEARRAYBOUND, lowerBound), 4, "bounds[0].lowerBound",
-        std::to_string(valueAt<int32_t>(region, bound + offsetof(SAFEARRAYBOUND, lowerBound)))));
+    fields.push_back(
+        numberField(bound + offsetof(SAFEARRAYBOUND, elementCount), 4, "bounds[0].elementCount",
+                    std::to_string(valueAt<uint32_t>(region, bound + offsetof(SAFEARRAYBOUND, elementCount)))));
+    fields.push_back(
+        numberField(bound + offsetof(SAFEARRAYBOUND, lowerBound), 4, "bounds[0].lowerBound",
+                    std::to_string(valueAt<int32_t>(region, bound + offsetof(SAFEARRAYBOUND, lowerBound)))));
 }
 
 void addElementFields(std::vector<ListedField>& fields, const ListedRegion& region)
@@ -229,7 +198,7 @@ void addElementFields(std::vector<ListedField>& fields, const ListedRegion& regi
         if (auto value = payloadValue(kind, region, offset + offsetof(VARIANT, value))) {
             const std::string shown = kindName(kind) + (value->empty() ? "" : " " + *value);
             fields.push_back(numberField(offset, sizeof(VARIANT), name, shown,
-                name + ": " + kindName(kind) + (value->empty() ? "" : ", " + *value)));
+                                         name + ": " + kindName(kind) + (value->empty() ? "" : ", " + *value)));
         } else {
             // An element that holds an address shows its kind and names where it points.
             fields.push_back(addressField(offset, name, region));
@@ -318,24 +287,15 @@ std::string titleOf(const ListedRegion& region)
 std::string cTypeOf(const ListedRegion& region)
 {
     switch (region.layout) {
-    case REGION_INT16:
-        return "int16_t";
-    case REGION_INT32:
-        return "int32_t";
-    case REGION_REAL32:
-        return "float";
-    case REGION_REAL64:
-        return "double";
-    case REGION_TEXT:
-        return "char[" + std::to_string(region.bytes.size()) + "]";
-    case REGION_ADDRESS:
-        return "SAFEARRAY *";
-    case REGION_VARIANT:
-        return "VARIANT";
-    case REGION_DESCRIPTOR:
-        return "SAFEARRAY";
-    case REGION_VARIANTS:
-        return "VARIANT[" + std::to_string(region.bytes.size() / sizeof(VARIANT)) + "]";
+    case REGION_INT16: return "int16_t";
+    case REGION_INT32: return "int32_t";
+    case REGION_REAL32: return "float";
+    case REGION_REAL64: return "double";
+    case REGION_TEXT: return "char[" + std::to_string(region.bytes.size()) + "]";
+    case REGION_ADDRESS: return "SAFEARRAY *";
+    case REGION_VARIANT: return "VARIANT";
+    case REGION_DESCRIPTOR: return "SAFEARRAY";
+    case REGION_VARIANTS: return "VARIANT[" + std::to_string(region.bytes.size() / sizeof(VARIANT)) + "]";
     }
     return "?";
 }
@@ -368,18 +328,10 @@ std::vector<ListedField> fieldsOf(const ListedRegion& region)
         fields.push_back(addressField(0, "address", region));
         fields.back().note = "the address of the array's descriptor";
         break;
-    case REGION_VARIANT:
-        addVariantFields(fields, region);
-        break;
-    case REGION_DESCRIPTOR:
-        addDescriptorFields(fields, region);
-        break;
-    case REGION_VARIANTS:
-        addElementFields(fields, region);
-        break;
-    case REGION_TEXT:
-        addTextFields(fields, region);
-        break;
+    case REGION_VARIANT: addVariantFields(fields, region); break;
+    case REGION_DESCRIPTOR: addDescriptorFields(fields, region); break;
+    case REGION_VARIANTS: addElementFields(fields, region); break;
+    case REGION_TEXT: addTextFields(fields, region); break;
     }
     return fields;
 }
@@ -390,7 +342,7 @@ std::optional<PlaceInRegions> placeOf(const void* address, const std::vector<Lis
     for (std::size_t i = 0; i < regions.size(); ++i) {
         const auto* start = static_cast<const unsigned char*>(regions[i].address);
         if (start && std::less_equal<>()(start, wanted) && std::less<>()(wanted, start + regions[i].bytes.size()))
-            return PlaceInRegions {i, static_cast<std::size_t>(wanted - start)};
+            return PlaceInRegions{i, static_cast<std::size_t>(wanted - start)};
     }
     return std::nullopt;
 }
@@ -413,8 +365,8 @@ std::string listingOf(const std::vector<ListedRegion>& regions)
             else if (field.holdsAddress && field.size == sizeof(void*))
                 shown = placeholderFor(field.address, regions);
             else if (field.holdsAddress)
-                shown = hexBytes(region.bytes.data() + field.offset, offsetof(VARIANT, value)) + "  "
-                    + placeholderFor(field.address, regions);
+                shown = hexBytes(region.bytes.data() + field.offset, offsetof(VARIANT, value)) + "  " +
+                    placeholderFor(field.address, regions);
             else
                 shown = hexBytes(region.bytes.data() + field.offset, field.size);
             std::string line = "+" + std::to_string(field.offset);

@@ -59,9 +59,9 @@ std::string listingOf(const std::vector<ListedRegion>& regions);
 struct ListedField {
     std::size_t offset;
     std::size_t size;
-    std::string name; // "dimensions", "x(1)", "value"; empty for a line of text
+    std::string name;  // "dimensions", "x(1)", "value"; empty for a line of text
     std::string value; // as a picture shows it: "1", "0x0810", "VT_I2 2"
-    std::string note; // as the listing explains it: "dimensions: 1"
+    std::string note;  // as the listing explains it: "dimensions: 1"
     bool holdsAddress = false;
     bool isPadding = false;
     const void* address = nullptr; // the address it holds

@@ -38,8 +38,8 @@ std::string firstDifference(const std::string& expected, const std::string& foun
         if (!moreA && !moreB)
             return "they differ only in line ends";
         if (!moreA || !moreB || lineA != lineB)
-            return "line " + std::to_string(line) + ":\n  recorded: " + (moreA ? lineA : "(nothing)")
-                + "\n  page:     " + (moreB ? lineB : "(nothing)");
+            return "line " + std::to_string(line) + ":\n  recorded: " + (moreA ? lineA : "(nothing)") +
+                "\n  page:     " + (moreB ? lineB : "(nothing)");
     }
 }
 
@@ -57,11 +57,11 @@ std::optional<Marker> markerIn(const std::string& line)
         return std::nullopt;
     const std::string inside = line.substr(start.size(), line.size() - start.size() - end.size());
     if (inside.starts_with("end "))
-        return Marker {false, inside.substr(4), ""};
+        return Marker{false, inside.substr(4), ""};
     const auto colon = inside.find(": ");
     if (colon == std::string::npos)
         return std::nullopt;
-    return Marker {true, inside.substr(0, colon), inside.substr(colon + 2)};
+    return Marker{true, inside.substr(0, colon), inside.substr(colon + 2)};
 }
 
 bool opens(const std::string& line, const std::string& kind)
@@ -77,8 +77,8 @@ bool closes(const std::string& line, const std::string& kind)
 }
 
 // The page with every section of `kind` for `argument` holding `body`.
-std::string withSections(
-    const std::string& page, const std::string& kind, const std::string& argument, const std::string& body)
+std::string withSections(const std::string& page, const std::string& kind, const std::string& argument,
+                         const std::string& body)
 {
     std::string out;
     bool replacing = false;
@@ -134,12 +134,12 @@ std::vector<PageSection> sectionsOf(const std::string& page, const std::string& 
                 open->body += line + "\n";
             }
         } else if (opens(line, kind)) {
-            open = PageSection {markerIn(line)->argument, "", number};
+            open = PageSection{markerIn(line)->argument, "", number};
         }
     }
     if (open)
-        throw std::runtime_error("the section " + kind + ": " + open->argument + " at line "
-            + std::to_string(open->line) + " is never closed by <!-- end " + kind + " -->");
+        throw std::runtime_error("the section " + kind + ": " + open->argument + " at line " +
+                                 std::to_string(open->line) + " is never closed by <!-- end " + kind + " -->");
     return sections;
 }
 

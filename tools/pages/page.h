@@ -37,8 +37,8 @@ std::vector<std::filesystem::path> numberedPages();
 // A section of a page between `<!-- kind: argument -->` and `<!-- end kind -->`.
 struct PageSection {
     std::string argument; // "korvik-test6", or a file for a quoted section
-    std::string body; // everything between the two marker lines
-    int line; // the line of the opening marker, from 1
+    std::string body;     // everything between the two marker lines
+    int line;             // the line of the opening marker, from 1
 };
 // Every section of that kind, in order. Throws std::runtime_error for a section never closed.
 std::vector<PageSection> sectionsOf(const std::string& page, const std::string& kind);

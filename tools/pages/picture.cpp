@@ -23,7 +23,6 @@ struct Target {
     std::size_t offset;
 };
 
-
 // Drawn in a monospace font of 12 pixels, whose characters are about 7.3 pixels wide.
 constexpr double characterWidth = 7.3;
 constexpr double smallCharacterWidth = 6.1; // at 10 pixels
@@ -55,20 +54,11 @@ std::string escaped(const std::string& text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
         }
     }
     return out;
@@ -82,7 +72,7 @@ struct Box {
     std::vector<std::string> headers;
     std::vector<std::vector<std::string>> rows;
     std::vector<std::optional<Target>> pointsTo; // per row: the box and the offset it points at
-    std::vector<std::size_t> rowOffsets; // per row: its offset, to aim arrows at
+    std::vector<std::size_t> rowOffsets;         // per row: its offset, to aim arrows at
     // A strip of bytes: the character above, the byte below.
     bool strip = false;
     std::vector<std::string> characters, bytes;
@@ -105,8 +95,8 @@ void measure(Box& box)
         for (const auto& row : box.rows)
             box.columnWidths[c] = std::max(box.columnWidths[c], textWidth(row[c]));
     }
-    const bool holdsAddress
-        = std::any_of(box.pointsTo.begin(), box.pointsTo.end(), [](auto& p) { return p.has_value(); });
+    const bool holdsAddress = std::any_of(box.pointsTo.begin(), box.pointsTo.end(),
+                                          [](auto& p) { return p.has_value(); });
     int width = 12 + (holdsAddress ? 14 : 0);
     for (std::size_t c = 0; c < columns; ++c)
         width += box.columnWidths[c] + (c + 1 < columns ? 14 : 0);
@@ -212,17 +202,17 @@ std::string pictureOf(const RecordedCall& call)
     Box callBox;
     callBox.title = callText(call);
     callBox.fill = callFill;
-    callBox.headers = call.argumentsInRegisters ? std::vector<std::string> {"parameter", "in", ""}
-                                                : std::vector<std::string> {"parameter", ""};
+    callBox.headers = call.argumentsInRegisters ? std::vector<std::string>{"parameter", "in", ""}
+                                                : std::vector<std::string>{"parameter", ""};
     for (std::size_t p = 0; p < call.parameters.size(); ++p) {
         const std::string& parameter = call.parameters[p];
-        std::vector<std::string> row {parameter};
+        std::vector<std::string> row{parameter};
         if (call.argumentsInRegisters)
             row.push_back(p < std::size(argumentRegisters) ? argumentRegisters[p] : "stack");
         std::optional<Target> target;
         for (std::size_t r = 0; r < regions.size(); ++r)
             if (parameter == regions[r].reachedThrough)
-                target = Target {r + 1, 0}; // box 0 is the call itself
+                target = Target{r + 1, 0}; // box 0 is the call itself
         row.push_back(target ? "" : "not recorded");
         callBox.rows.push_back(row);
         callBox.pointsTo.push_back(target);
@@ -239,32 +229,26 @@ std::string pictureOf(const RecordedCall& call)
             box.title += ", returned in " + std::string(realResultRegister());
         switch (region.layout) {
         case REGION_VARIANT:
-        case REGION_DESCRIPTOR:
-            box.fill = descriptorFill;
-            break;
-        case REGION_VARIANTS:
-            box.fill = elementsFill;
-            break;
-        default:
-            box.fill = region.address ? callerFill : resultFill;
-            break;
+        case REGION_DESCRIPTOR: box.fill = descriptorFill; break;
+        case REGION_VARIANTS: box.fill = elementsFill; break;
+        default: box.fill = region.address ? callerFill : resultFill; break;
         }
         if (region.layout == REGION_TEXT) {
             box.strip = true;
             for (const unsigned char byte : region.bytes) {
-                box.characters.push_back(byte == 0   ? "\\0"
-                        : byte > 0x20 && byte < 0x7F ? std::string(1, char(byte))
-                                                     : "");
+                box.characters.push_back(byte == 0                        ? "\\0"
+                                             : byte > 0x20 && byte < 0x7F ? std::string(1, char(byte))
+                                                                          : "");
                 box.bytes.push_back(hexBytes(&byte, 1));
             }
         } else {
             box.headers = {"at", "size", "field", "value"};
             for (const ListedField& field : fieldsOf(region)) {
                 box.rows.push_back({"+" + std::to_string(field.offset), std::to_string(field.size), field.name,
-                    field.holdsAddress ? "" : field.value});
+                                    field.holdsAddress ? "" : field.value});
                 std::optional<Target> target;
                 if (const auto place = field.holdsAddress ? placeOf(field.address, regions) : std::nullopt)
-                    target = Target {place->region + 1, place->offset}; // box 0 is the call
+                    target = Target{place->region + 1, place->offset}; // box 0 is the call
                 box.pointsTo.push_back(target);
                 box.rowOffsets.push_back(field.offset);
             }
@@ -275,8 +259,8 @@ std::string pictureOf(const RecordedCall& call)
     // Columns side by side, boxes stacked in each.
     for (Box& box : boxes)
         measure(box);
-    const int columns = 1
-        + std::max_element(boxes.begin(), boxes.end(), [](auto& a, auto& b) { return a.column < b.column; })->column;
+    const int columns = 1 +
+        std::max_element(boxes.begin(), boxes.end(), [](auto& a, auto& b) { return a.column < b.column; })->column;
     std::vector<int> columnX(columns, margin), columnWidth(columns, 0), columnY(columns, top);
     for (const Box& box : boxes)
         columnWidth[box.column] = std::max(columnWidth[box.column], box.width);
@@ -290,8 +274,8 @@ std::string pictureOf(const RecordedCall& call)
         width = std::max(width, box.x + box.width + 56);
         height = std::max(height, box.y + box.height);
     }
-    const std::string note = "Offsets and sizes in bytes, as recorded on a " + std::to_string(8 * sizeof(void*))
-        + "-bit build. Each arrow is an address; each dot, where it is held.";
+    const std::string note = "Offsets and sizes in bytes, as recorded on a " + std::to_string(8 * sizeof(void*)) +
+        "-bit build. Each arrow is an address; each dot, where it is held.";
     const std::pair<const char*, const char*> legend[] = {
         {callFill, "the call: the addresses passed"},
         {callerFill, "a variable, temporary or copy"},

@@ -13,7 +13,8 @@ std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call)
         const RegionName& naming = call.regions[i];
         const std::size_t size = std::min<std::size_t>(kept.size, RECORDING_REGION_ROOM);
         regions.push_back({kept.reachedThrough, naming.name, kept.layout, kept.address,
-            std::vector<unsigned char>(kept.bytes, kept.bytes + size), naming.arrayName, naming.firstIndex});
+                           std::vector<unsigned char>(kept.bytes, kept.bytes + size), naming.arrayName,
+                           naming.firstIndex});
     }
     return regions;
 }
@@ -41,18 +42,18 @@ std::vector<std::string> problemsOf(const RecordedCall& call)
 {
     const Recording& recording = call.recording;
     if (call.routine != recording.routine)
-        return {call.id + ": the window called " + (*recording.routine ? recording.routine : "nothing the recording saw")
-            + ", not " + call.routine};
+        return {call.id + ": the window called " +
+                (*recording.routine ? recording.routine : "nothing the recording saw") + ", not " + call.routine};
     if (static_cast<std::size_t>(recording.regionCount) != call.regions.size())
-        return {call.id + ": " + std::to_string(recording.regionCount) + " regions recorded, "
-            + std::to_string(call.regions.size()) + " named"};
+        return {call.id + ": " + std::to_string(recording.regionCount) + " regions recorded, " +
+                std::to_string(call.regions.size()) + " named"};
     std::vector<std::string> problems;
     for (int i = 0; i < recording.regionCount; ++i)
         if (recording.regions[i].size == 0)
-            problems.push_back(call.id + ": " + recording.regions[i].reachedThrough
-                + " reaches more bytes than a recording keeps");
+            problems.push_back(call.id + ": " + recording.regions[i].reachedThrough +
+                               " reaches more bytes than a recording keeps");
     if (problems.empty() && listingOf(listedRegionsOf(call)).find("outside the recorded storage") != std::string::npos)
-        problems.push_back(call.id + ": an address in the call points at nothing the routine was given:\n"
-            + pageListingOf(call));
+        problems.push_back(call.id + ": an address in the call points at nothing the routine was given:\n" +
+                           pageListingOf(call));
     return problems;
 }

@@ -12,7 +12,7 @@
 // What the caller calls a region the routine reached, and where the picture draws it.
 struct RegionName {
     std::string name; // the caller's name for it: "nTemporary", "x's descriptor"
-    int column = 1; // the picture's column; the call itself stands in column 0
+    int column = 1;   // the picture's column; the call itself stands in column 0
     // For consecutive VARIANT elements: the array's name and the index of the first element
     // recorded, so that element k is called "x(first + k)".
     std::string arrayName = {};
@@ -22,14 +22,14 @@ struct RegionName {
 // A parameter whose storage the recording does not see, and why.
 struct UnrecordedParameter {
     std::string parameter; // "nn"
-    std::string name; // the caller's name for its storage: "n"
+    std::string name;      // the caller's name for its storage: "n"
     std::string why;
 };
 
 struct RecordedCall {
-    std::string id; // names the page section and the picture: "korvik-test6"
-    std::string calledBy; // "Korvik, Start(6)"
-    std::string routine; // "yArray"
+    std::string id;                      // names the page section and the picture: "korvik-test6"
+    std::string calledBy;                // "Korvik, Start(6)"
+    std::string routine;                 // "yArray"
     std::vector<std::string> parameters; // as the contract names them: {"count", "array"}
     // One per recorded region, in the order recorded; a parameter that no region is reached
     // through is shown as not recorded.

@@ -32,7 +32,7 @@ void recordingKeepResult(Recording *call, RegionLayout layout, const void *value
 }
 
 void recordingKeepArray(Recording *call, const char *variableThrough, const char *descriptorThrough,
-    const char *elementsThrough, SAFEARRAY *const *variable)
+                        const char *elementsThrough, SAFEARRAY *const *variable)
 {
     const SAFEARRAY *descriptor;
     recordingKeep(call, variableThrough, REGION_ADDRESS, variable, sizeof *variable);
@@ -41,5 +41,5 @@ void recordingKeepArray(Recording *call, const char *variableThrough, const char
         return;
     recordingKeep(call, descriptorThrough, REGION_DESCRIPTOR, descriptor, sizeof *descriptor);
     recordingKeep(call, elementsThrough, REGION_VARIANTS, descriptor->data,
-        (size_t)descriptor->bounds[0].elementCount * descriptor->elementSize);
+                  (size_t)descriptor->bounds[0].elementCount * descriptor->elementSize);
 }

@@ -46,7 +46,7 @@ void recordingKeepResult(Recording *call, RegionLayout layout, const void *value
    descriptor: the variable, the descriptor, and the elements that the descriptor's data
    points at. `descriptorThrough` and `elementsThrough` name the expressions that reach them. */
 void recordingKeepArray(Recording *call, const char *variableThrough, const char *descriptorThrough,
-    const char *elementsThrough, SAFEARRAY *const *variable);
+                        const char *elementsThrough, SAFEARRAY *const *variable);
 
 /* What each recording double exports for the tests: the record of its latest call, and
    forgetting it. */

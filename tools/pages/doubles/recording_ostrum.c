@@ -50,5 +50,5 @@ ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array)
     recordingKeep(&latestCall, "array", REGION_VARIANT, array, sizeof *array);
     if (array->kind == (VT_BYREF | VT_ARRAY | VT_VARIANT))
         recordingKeepArray(&latestCall, "array->value.arrayRef", "*array->value.arrayRef",
-            "(*array->value.arrayRef)->data", array->value.arrayRef);
+                           "(*array->value.arrayRef)->data", array->value.arrayRef);
 }
