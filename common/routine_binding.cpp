@@ -148,12 +148,12 @@ void LibraryBinding::load()
         if (const auto problem = libraryFileProblem(candidate))
             throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + candidate + ": " + *problem);
     handle_ = openLibrary(candidate);
-    if (!handle_)
-        throw RuntimeError(ErrorCode::CannotLoadLibrary,
-                           "'" + declaredName_ + "': " + lastLoaderError() +
-                               (inProgramDirectory ? ""
-                                                   : " (looked for " + file + " in " + programDirectory() +
-                                        " and the system's library path)"));
+    if (!handle_) {
+        std::string where;
+        if (!inProgramDirectory)
+            where = " (looked for " + file + " in " + programDirectory() + " and the system's library path)";
+        throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + lastLoaderError() + where);
+    }
     loadedFile_ = candidate;
 }
 
@@ -162,13 +162,12 @@ void* LibraryBinding::findRoutine(const char* routineName)
     if (!handle_)
         load();
     void* address = findSymbol(handle_, routineName);
+    const std::string routine = "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" +
+        loadedFile_ + ")";
     if (!address)
-        throw RuntimeError(ErrorCode::RoutineNotFound,
-                           "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ +
-                               ")");
+        throw RuntimeError(ErrorCode::RoutineNotFound, routine);
     if (!isRoutine(address))
         throw RuntimeError(ErrorCode::RoutineNotFound,
-                           "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" + loadedFile_ +
-                               "): the library exports the name, but what it names is not a routine");
+                           routine + ": the library exports the name, but what it names is not a routine");
     return address;
 }
