@@ -168,9 +168,7 @@ int checkLibrary(int argc, char** argv)
     if (operands.size() == 2) {
         candidate = std::filesystem::absolute(operands[1]).lexically_normal().string();
     } else {
-        const std::filesystem::path beside = std::filesystem::path(programDirectory()) / fileName;
-        std::error_code error;
-        candidate = std::filesystem::exists(beside, error) ? beside.string() : fileName;
+        candidate = libraryToLoad(contract->library);
         how = std::string(", the file ") + contract->program + " would load";
     }
 

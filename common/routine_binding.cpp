@@ -133,15 +133,20 @@ LibraryBinding& LibraryBinding::named(std::string_view declaredName)
     return *binding;
 }
 
+std::string libraryToLoad(std::string_view declaredName)
+{
+    const std::string file = libraryFileName(declaredName);
+    const std::filesystem::path besideProgram = std::filesystem::path(programDirectory()) / file;
+    std::error_code error;
+    return std::filesystem::exists(besideProgram, error) ? besideProgram.string() : file;
+}
+
 void LibraryBinding::load()
 {
-    const std::string file = libraryFileName(declaredName_);
-    const std::filesystem::path besideProgram = std::filesystem::path(programDirectory()) / file;
-
     // A library beside the program is the one meant; if it fails to load, that is the error.
-    std::error_code error;
-    const bool inProgramDirectory = std::filesystem::exists(besideProgram, error);
-    const std::string candidate = inProgramDirectory ? besideProgram.string() : file;
+    const std::string file = libraryFileName(declaredName_);
+    const std::string candidate = libraryToLoad(declaredName_);
+    const bool inProgramDirectory = candidate != file;
     // A FIFO would hold the loader forever and a file cut short makes it fault, so the file is
     // looked at first.
     if (inProgramDirectory)

@@ -40,6 +40,11 @@ std::string libraryFileName(std::string_view declaredName, LibraryNaming naming 
 // The directory that holds the running program.
 std::string programDirectory();
 
+// What a program hands the loader for a declared library name: the file beside the program
+// when there is one (a full path), else the bare file name, which the platform's standard
+// library search resolves.
+std::string libraryToLoad(std::string_view declaredName);
+
 // One loaded library, shared by every routine declared with a name that means its file.
 class LibraryBinding {
 public:
