@@ -43,12 +43,14 @@ struct CheckerRun {
     }
 };
 
-// Starts routine-check with `arguments` in the current directory, with TMPDIR pointing at
-// `temporary` and its output going to `outputFile` and `errorFile`.
+// Starts routine-check (the built one unless `checker` names a copy) with `arguments` in the
+// current directory, with TMPDIR pointing at `temporary` and its output going to `outputFile`
+// and `errorFile`.
 pid_t startChecker(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
-                   const std::string& outputFile, const std::string& errorFile)
+                   const std::string& outputFile, const std::string& errorFile,
+                   const std::string& checker = CHECKER)
 {
-    std::vector<std::string> words{CHECKER};
+    std::vector<std::string> words{checker};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -76,14 +78,15 @@ pid_t startChecker(const std::vector<std::string>& arguments, const std::filesys
 }
 
 // Runs routine-check to its end and collects its output and exit status.
-CheckerRun check(const std::vector<std::string>& arguments, const std::filesystem::path& temporary)
+CheckerRun check(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
+                 const std::string& checker = CHECKER)
 {
     const std::filesystem::path outputs = std::filesystem::current_path() / ".outputs";
     std::filesystem::create_directories(outputs);
     const std::string outputFile = (outputs / "stdout").string();
     const std::string errorFile = (outputs / "stderr").string();
     CheckerRun run;
-    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile); child > 0)
+    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile, checker); child > 0)
         waitpid(child, &run.status, 0);
     run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
     run.output = fileBytes(outputFile);
@@ -108,9 +111,9 @@ std::vector<std::string> contents(const std::filesystem::path& directory)
 
 class RoutineCheck : public ::testing::Test {
 protected:
-    CheckerRun run(const std::vector<std::string>& arguments)
+    CheckerRun run(const std::vector<std::string>& arguments, const std::string& checker = CHECKER)
     {
-        CheckerRun result = check(arguments, temporary);
+        CheckerRun result = check(arguments, temporary, checker);
         EXPECT_EQ(contents(temporary), std::vector<std::string>{}) << "left behind in the temporary directory";
         EXPECT_EQ(contents(scratch.file("")), std::vector<std::string>{"tmp"})
             << "left behind in the current directory";
@@ -267,13 +270,22 @@ TEST_F(RoutineCheck, InterruptedLeavesNothingBehind)
 
 // ---- Without FILE: the file the program would load ------------------------------------------
 
+// A copy of the checker with the sample beside it, in a folder of its own: the programs' folder
+// may hold a learner's library for a moment while other tests run.
 TEST_F(RoutineCheck, WithoutAFileChecksTheOneBesideIt)
 {
-    const std::string beside = std::filesystem::path(CHECKER).parent_path() / "libOstrum.so";
-    const CheckerRun result = run({"OSTRUM.dll"});
+    char folder[] = "/tmp/programs-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::filesystem::path programs = folder;
+    std::filesystem::copy_file(CHECKER, programs / "routine-check");
+    std::filesystem::copy_file(SAMPLE_OSTRUM, programs / "libOstrum.so");
+
+    const CheckerRun result = run({"OSTRUM.dll"}, programs / "routine-check");
+    std::filesystem::remove_all(programs);
     ASSERT_FALSE(result.lines().empty()) << result.errors;
-    EXPECT_EQ(result.lines()[0], "Checking Ostrum in " + beside + ", the file Korvik would load.");
-    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.lines()[0],
+              "Checking Ostrum in " + (programs / "libOstrum.so").string() + ", the file Korvik would load.");
+    EXPECT_EQ(result.status, 0) << result.output;
 }
 
 // ---- Nothing to check: a sentence and status 2 ----------------------------------------------
