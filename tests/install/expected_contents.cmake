@@ -11,6 +11,8 @@ set(libraries libMorvane.so libOstrum.so libPettrix.so)
 set(library_version 1.00)
 set(library_soversion 1)
 set(headers morvane.h ostrum.h pettrix.h routine_abi.h)
+# The Fortran twin of routine_abi.h, as source beside the headers.
+set(fortran_sources routine_abi.f90)
 
 set(failures "")
 macro(fail text)
@@ -34,7 +36,7 @@ function(list_expected_files result)
     list(APPEND files ${LIBDIR}/${library} ${LIBDIR}/${library}.${library_soversion}
                       ${LIBDIR}/${library}.${library_version})
   endforeach()
-  foreach(header IN LISTS headers)
+  foreach(header IN LISTS headers fortran_sources)
     list(APPEND files ${HEADERDIR}/${header})
   endforeach()
   file(GLOB pages RELATIVE ${SOURCE}/docs/passing ${SOURCE}/docs/passing/*.md ${SOURCE}/docs/passing/pictures/*.svg)

@@ -6,10 +6,12 @@
 # - the public headers in HEADERDIR each compile on their own from C and from C++ with nothing
 #   but the installed include/ on the include path, and with only the flags of the installed
 #   pkg-config file (cc $(pkg-config --cflags routine-crossings));
+# - the installed routine_abi.f90 is all a Fortran library needs besides its own source: the
+#   sample Ostrum compiles against it into a library;
 # - each desktop entry passes desktop-file-validate without a word, names its program by its
 #   title and names an installed icon; the AppStream metainfo passes appstreamcli validate.
 # Takes -DBUILD -DPREFIX -DBINDIR -DLIBDIR -DINCLUDEDIR -DHEADERDIR -DDATADIR -DMANDIR -DDOCDIR
-# -DSOURCE -DREADELF -DC_COMPILER -DCXX_COMPILER -DPKG_CONFIG.
+# -DSOURCE -DREADELF -DC_COMPILER -DCXX_COMPILER -DFortran_COMPILER -DPKG_CONFIG.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -95,6 +97,18 @@ else()
       fail("${header} does not compile with the flags '${flags}' of pkg-config:\n${output}")
     endif()
   endforeach()
+endif()
+
+# The Fortran twin, compiled with a Fortran library's own source as README says.
+set(fortran ${sources}/fortran)
+file(MAKE_DIRECTORY ${fortran})
+execute_process(COMMAND ${Fortran_COMPILER} -std=f2018 -Wall -Werror -shared -fPIC -J ${fortran}
+                        ${PREFIX}/${HEADERDIR}/routine_abi.f90 ${SOURCE}/routines/ostrum/ostrum.f90
+                        -o ${fortran}/libOstrum.so
+                WORKING_DIRECTORY ${fortran}
+                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT status EQUAL 0)
+  fail("the sample Ostrum does not compile against the installed routine_abi.f90:\n${output}")
 endif()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
