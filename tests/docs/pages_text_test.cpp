@@ -78,7 +78,7 @@ TEST(TeachingPagesText, EachPageHasItsParts)
         for (const PageSection& quoted : sectionsOf(text, "quoted")) {
             declaration |= quoted.argument.ends_with(".h");
             callSite |= quoted.argument.ends_with(".cpp");
-            sampleContract |= quoted.argument == "console/ostrum.h" || quoted.argument == "sumclient/pettrix.h";
+            sampleContract |= quoted.argument == "contracts/ostrum.h" || quoted.argument == "contracts/pettrix.h";
             fortran |= quoted.argument.ends_with(".f90");
         }
         EXPECT_TRUE(declaration) << "no declaration quoted from a header";

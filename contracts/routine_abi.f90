@@ -1,5 +1,5 @@
 ! routine_abi.f90: what crosses between a program of this set and a routine library, for a
-! routine library written in Fortran. The twin of common/routine_abi.h: the tagged value
+! routine library written in Fortran. The twin of contracts/routine_abi.h: the tagged value
 ! (VARIANT), the array descriptor (SAFEARRAY) and the kind tags, as bind(C) types laid out
 ! byte for byte like the C ones.
 !
