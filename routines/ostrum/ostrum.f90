@@ -111,17 +111,17 @@ contains
   integer(c_int16_t) function countSmallIntegers(descriptor, limit)
     type(c_ptr), intent(in) :: descriptor
     integer(c_int16_t), intent(in) :: limit
-    type(SAFEARRAY), pointer :: array
+    type(SAFEARRAY), pointer :: header
     type(VARIANT), pointer :: elements(:)
     integer(c_int64_t) :: reach
 
     countSmallIntegers = 0
     if (.not. c_associated(descriptor)) return
-    call c_f_pointer(descriptor, array)
-    if (array%dimensions /= 1 .or. array%elementSize /= storage_size(elements) / 8) return
-    reach = min(int(limit, c_int64_t), unsignedCount(array%bounds(1)))
+    call c_f_pointer(descriptor, header)
+    if (header%dimensions /= 1 .or. header%elementSize /= storage_size(elements) / 8) return
+    reach = min(int(limit, c_int64_t), unsignedCount(header%bounds(1)))
     if (reach <= 0) return
-    call c_f_pointer(array%data, elements, [reach])
+    call c_f_pointer(header%data, elements, [reach])
     do while (countSmallIntegers < reach)
       if (elements(countSmallIntegers + 1)%kind /= VT_I2) exit
       countSmallIntegers = countSmallIntegers + 1_c_int16_t
