@@ -9,18 +9,26 @@ namespace {
 // stand in for it. Its arrays are watched through their element look-ups instead. Before
 // Start(4) calls Sample it looks up elements of x alone; Sample's first step looks up xxx(1)
 // and then yyy(1), before it stores anything. So the first look-up on a second array is
-// Sample's yyy(1), and the memory it sees then is the memory at the call of Sample.
+// Sample's yyy(1), and the memory it sees then is the memory at the call of Sample. Sample
+// looks up xxx(1) only before that; the next look-up of x(1) is Start(4)'s own listing, after
+// Sample has returned, and the memory then is the memory after the call.
 struct SampleWatch {
     VariantArray* firstArray = nullptr; // x, filled before Sample is called
     bool taken = false;
+    bool returned = false;
     Recording sampleCall = {};
 };
 SampleWatch watch;
 
 void watchLookUp(VariantArray& array, double index)
 {
-    if (watch.taken)
+    if (watch.taken) {
+        if (!watch.returned && &array == watch.firstArray && index == 1.0 && *watch.sampleCall.routine) {
+            watch.returned = true;
+            recordingKeepAfterCall(&watch.sampleCall);
+        }
         return;
+    }
     if (!watch.firstArray) {
         watch.firstArray = &array;
         return;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call)
+namespace {
+
+std::vector<ListedRegion> listedRegions(const RecordedCall& call, bool afterCall)
 {
     const Recording& recording = call.recording;
     const std::size_t count = std::min<std::size_t>(
@@ -12,11 +14,23 @@ std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call)
         const RecordedRegion& kept = recording.regions[i];
         const RegionName& naming = call.regions[i];
         const std::size_t size = std::min<std::size_t>(kept.size, RECORDING_REGION_ROOM);
+        const unsigned char* bytes = afterCall ? kept.bytesAfter : kept.bytes;
         regions.push_back({kept.reachedThrough, naming.name, kept.layout, kept.address,
-                           std::vector<unsigned char>(kept.bytes, kept.bytes + size), naming.arrayName,
-                           naming.firstIndex});
+                           std::vector<unsigned char>(bytes, bytes + size), naming.arrayName, naming.firstIndex});
     }
     return regions;
+}
+
+} // namespace
+
+std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call)
+{
+    return listedRegions(call, false);
+}
+
+std::vector<ListedRegion> listedRegionsAfterCall(const RecordedCall& call)
+{
+    return listedRegions(call, true);
 }
 
 std::string callText(const RecordedCall& call)
@@ -32,10 +46,15 @@ std::string pageListingOf(const RecordedCall& call)
     std::string listing = callText(call) + ", called by " + call.calledBy + "\n";
     for (const UnrecordedParameter& parameter : call.unrecorded)
         listing += "\n" + parameter.parameter + " → " + parameter.name + ": not recorded; " + parameter.why + "\n";
-    const std::vector<ListedRegion> regions = listedRegionsOf(call);
-    if (!regions.empty())
-        listing += "\n" + listingOf(regions);
-    return listing;
+    const std::vector<ListedRegion> after = listedRegionsAfterCall(call);
+    if (after.empty())
+        return listing;
+    // A result comes into being with the return; before the call there is none.
+    std::vector<ListedRegion> before;
+    for (const ListedRegion& region : listedRegionsOf(call))
+        if (region.address)
+            before.push_back(region);
+    return listing + "\nbefore the call:\n" + listingOf(before) + "\nafter the call:\n" + listingOf(after, &before);
 }
 
 std::vector<std::string> problemsOf(const RecordedCall& call)
@@ -52,6 +71,8 @@ std::vector<std::string> problemsOf(const RecordedCall& call)
         if (recording.regions[i].size == 0)
             problems.push_back(call.id + ": " + recording.regions[i].reachedThrough +
                                " reaches more bytes than a recording keeps");
+    if (!recording.keptAfterCall)
+        problems.push_back(call.id + ": the bytes after the call were not kept");
     if (problems.empty() && listingOf(listedRegionsOf(call)).find("outside the recorded storage") != std::string::npos)
         problems.push_back(call.id + ": an address in the call points at nothing the routine was given:\n" +
                            pageListingOf(call));

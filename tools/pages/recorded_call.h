@@ -42,17 +42,21 @@ struct RecordedCall {
     Recording recording = {};
 };
 
-// The recorded regions with the caller's names, as far as both reach.
+// The recorded regions with the caller's names, as far as both reach: their bytes at the call,
+// or as the routine left them.
 std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call);
+std::vector<ListedRegion> listedRegionsAfterCall(const RecordedCall& call);
 
 // "yArray(count, array)".
 std::string callText(const RecordedCall& call);
 
 // The listing a page shows: the call and who made it, the parameters not recorded, and the
-// listing of the regions (listing.h).
+// listing of the regions (listing.h) before the call and after it, what the call changed marked
+// as `routine-check --show` marks it. A result is listed after the call alone.
 std::string pageListingOf(const RecordedCall& call);
 
 // What keeps the recording from standing for the call as described, one sentence each: another
 // routine recorded, another number of regions, a region too large to be kept whole, an address
-// that points at nothing the routine was given. Empty when the recording is sound.
+// that points at nothing the routine was given, bytes after the call not kept. Empty when the
+// recording is sound.
 std::vector<std::string> problemsOf(const RecordedCall& call);
