@@ -48,7 +48,8 @@ or "note:" and a sentence that says what it did to which argument.
 
 Options:
   --show                after each routine's lines, list the bytes of each argument
-                        before and after its first call, as the teaching pages do
+                        before and after its first call, as the teaching pages do;
+                        after it, "changed: " marks a line the call changed
   --time-limit SECONDS  how long the calls of one routine may take (default 2)
   --help                show this text
 

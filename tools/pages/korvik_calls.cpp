@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "program_calls.h"
 #include "screenshot.h"
+#include "variant.h"
 
 namespace {
 
@@ -74,6 +75,13 @@ std::vector<RecordedCall> recordCalls(Form1& window)
         call.recording = *recordingOfLatestCall();
         return call;
     };
+    // numA, whose 16 bytes stay in the handler while its value crosses in a temporary: the Variant
+    // as Start(5) makes it from its literal.
+    RecordedCall test5{"korvik-test5", "Korvik, Start(5)", "transnumber", {"a", "b"}, {{"numATemporary"}, {"numB"}}};
+    const Variant numA = int16_t{15};
+    const auto* numABytes = reinterpret_cast<const unsigned char*>(numA.raw());
+    test5.beside = {{{"", "numA", REGION_VARIANT, nullptr,
+                      std::vector<unsigned char>(numABytes, numABytes + sizeof(VARIANT))}}};
     return {
         click("cmdstart1",
               {"korvik-test1",
@@ -89,8 +97,7 @@ std::vector<RecordedCall> recordCalls(Form1& window)
                {{"n"}, {"", 1, "x", 1}, {"", 1, "y", 1}}}),
         click("cmdstart3", {"korvik-test3", "Korvik, Start(3)", "square", {"x"}, {{"xxTemporary"}, {"result", 0}}}),
         sampleCall(window),
-        click("cmdstart5",
-              {"korvik-test5", "Korvik, Start(5)", "transnumber", {"a", "b"}, {{"numATemporary"}, {"numB"}}}),
+        click("cmdstart5", test5),
         click("cmdstart6",
               {"korvik-test6",
                "Korvik, Start(6)",

@@ -256,6 +256,22 @@ std::string pictureOf(const RecordedCall& call)
         boxes.push_back(box);
     }
 
+    // What does not cross: its fields, and no arrow leads to it.
+    for (const StorageBeside& beside : call.beside) {
+        Box box;
+        box.column = beside.column;
+        box.title = titleOf(beside.region) + " · " + cTypeOf(beside.region) + ", " +
+            std::to_string(beside.region.bytes.size()) + " bytes, not passed";
+        box.fill = callerFill;
+        box.headers = {"at", "size", "field", "value"};
+        for (const ListedField& field : fieldsOf(beside.region)) {
+            box.rows.push_back({"+" + std::to_string(field.offset), std::to_string(field.size), field.name, field.value});
+            box.pointsTo.push_back(std::nullopt);
+            box.rowOffsets.push_back(field.offset);
+        }
+        boxes.push_back(box);
+    }
+
     // Columns side by side, boxes stacked in each.
     for (Box& box : boxes)
         measure(box);

@@ -26,6 +26,14 @@ struct UnrecordedParameter {
     std::string why;
 };
 
+// Storage of the caller's that a page is about but that does not cross, drawn beside what does,
+// with no arrow to it: numA, whose value crosses in a temporary. It is made as the caller makes
+// it, since no routine is given its address to record it.
+struct StorageBeside {
+    ListedRegion region;
+    int column = 2;
+};
+
 struct RecordedCall {
     std::string id;                      // names the page section and the picture: "korvik-test6"
     std::string calledBy;                // "Korvik, Start(6)"
@@ -38,6 +46,7 @@ struct RecordedCall {
     // are named in the picture.
     bool argumentsInRegisters = true;
     std::vector<UnrecordedParameter> unrecorded = {};
+    std::vector<StorageBeside> beside = {};
     // What was kept of the call.
     Recording recording = {};
 };
