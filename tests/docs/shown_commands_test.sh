@@ -5,14 +5,21 @@
 #   starts ./run.sh runs without a display, which it must say after checking its library file;
 # - a ```text block that starts with "$ " is a transcript: each "$ " line is run, and what it
 #   prints (both outputs, in order) must be the lines shown under it;
-# - a block after the line <!-- not run by the tests: WHY --> is left alone.
+# - a block after the line <!-- not run by the tests: WHY --> is left alone;
+# - a ```text block after <!-- clicked: PROGRAM BUTTON LABEL LIBRARY FOLDER --> shows what the
+#   program does at the first click of BUTTON with LIBRARY beside a copy of it in FOLDER (LABEL
+#   "-" for none): the lines the click driver (tests/install/first_click.cpp) prints for each
+#   message box and the result label, which must be the lines shown.
 # Files are read in the order below, the blocks of each in order, so a block may use what a
 # block before it built. When the build folder is not build/, "build/" at the start of a word
 # stands for it.
-# Usage: shown_commands_test.sh PROJECT_ROOT BUILD_FOLDER
+# Usage: shown_commands_test.sh PROJECT_ROOT BUILD_FOLDER CLICK_DRIVER [SANITIZER_RUNTIME]
+# (the sanitizer's runtime, for a build with the sanitizers, is preloaded before the driver)
 set -uo pipefail
 root=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
+driver=$(realpath "$3")
+sanitizer_runtime=${4:-}
 cd "$root" || exit 2
 unset DISPLAY WAYLAND_DISPLAY
 failures=0
@@ -29,6 +36,7 @@ blocks_of() {
   awk -v file="$1" '
     function emit(kind, line, text) { printf "%s\t%s:%d\t%s\n", kind, file, line, text }
     /^[ \t]*<!-- not run by the tests: .* -->[ \t]*$/ { skip = NR; next }
+    /^<!-- clicked: .* -->$/ { clicked = NR; click = substr($0, 15, length($0) - 18); next }
     !inside && /^[ \t]*```/ {
       inside = 1
       indent = match($0, /[^ \t]/) - 1
@@ -36,6 +44,7 @@ blocks_of() {
       first = 1; pending = ""
       skipped = (skip == NR - 1)
       if (skipped) emit("skip", NR, kind)
+      if (clicked == NR - 1) { emit("click", NR, click); kind = "clicked" }
       next
     }
     inside && /^[ \t]*```[ \t]*$/ { inside = 0; transcript = 0; next }
@@ -45,6 +54,8 @@ blocks_of() {
         if (pending != "") { text = pending " " text; pending = "" }
         if (text ~ /\\$/) { pending = substr(text, 1, length(text) - 1); next }
         if (text !~ /^[ \t]*(#.*)?$/) emit("run", NR, text)
+      } else if (kind == "clicked") {
+        emit("output", NR, text)
       } else if (kind == "text") {
         if (first && text ~ /^\$ /) transcript = 1
         if (transcript) {
@@ -95,6 +106,25 @@ $shown"
   fi
 }
 
+check_click() { # where, "PROGRAM BUTTON LABEL LIBRARY FOLDER", expected lines
+  local where=$1 program button label library folder shown preload
+  read -r program button label library folder <<<"$2"
+  [ "$label" = "-" ] && label=""
+  source "$root/scripts/prepare.sh"
+  lay_out_scratch_folder "$folder" "$build/bin/$program" "$library" "$(routine_library_file "$program")" >/dev/null
+  preload=$driver
+  [ -z "$sanitizer_runtime" ] || preload="$sanitizer_runtime:$driver"
+  shown=$(cd "$folder" && env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen FIRST_CLICK_BUTTON="$button" \
+    FIRST_CLICK_RESULT="$label" FIRST_CLICK_LIBRARY="$(routine_library_file "$program")" \
+    ${sanitizer_runtime:+LD_LIBRARY_PATH="$folder" ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"} \
+    LD_PRELOAD="$preload" timeout 60 "./$program" 2>/dev/null | grep -E '^(message box|result): ')
+  ran=$((ran + 1))
+  [ "$shown" = "$3" ] || fail "$where: $program with $library shows otherwise than the page says; the page, then the program:
+$3
+----
+$shown"
+}
+
 # The source tree as a list of files, and a mark of the time before any command ran.
 tree_listing() {
   find . \( -path ./.git -o -path './build*' \) -prune -o -type f -print | sort
@@ -105,17 +135,18 @@ sleep 1
 
 files=(README.md docs/*.md docs/passing/*.md)
 for file in "${files[@]}"; do
-  pending_command="" pending_where="" pending_output=""
+  pending_kind="" pending_command="" pending_where="" pending_output=""
   flush() {
-    if [ -n "$pending_where" ]; then
-      check_transcript "$pending_where" "$pending_command" "$pending_output"
-    fi
-    pending_command="" pending_where="" pending_output=""
+    case "$pending_kind" in
+      transcript) check_transcript "$pending_where" "$pending_command" "$pending_output" ;;
+      click) check_click "$pending_where" "$pending_command" "$pending_output" ;;
+    esac
+    pending_kind="" pending_command="" pending_where="" pending_output=""
   }
   while IFS=$'\t' read -r kind where text; do
     case "$kind" in
       run) flush; run_line "$where" "$text" ;;
-      transcript) flush; pending_command=$text pending_where=$where ;;
+      transcript | click) flush; pending_kind=$kind pending_command=$text pending_where=$where ;;
       output) pending_output+="${pending_output:+$'\n'}$text" ;;
       skip) ;;
     esac
