@@ -79,7 +79,7 @@ TEST(TeachingPagesText, EachPageHasItsParts)
             declaration |= quoted.argument.ends_with(".h");
             callSite |= quoted.argument.ends_with(".cpp");
             sampleContract |= quoted.argument == "contracts/ostrum.h" || quoted.argument == "contracts/pettrix.h";
-            fortran |= quoted.argument.ends_with(".f90");
+            fortran |= quoted.argument.ends_with(".f90") || quoted.argument.ends_with(".F90");
         }
         EXPECT_TRUE(declaration) << "no declaration quoted from a header";
         EXPECT_TRUE(callSite) << "no call site quoted from a window";
