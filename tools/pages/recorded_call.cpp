@@ -2,6 +2,48 @@
 
 #include <algorithm>
 
+namespace {
+
+// The regions a recording keeps of one argument, in the order kept: the argument's own region
+// in the picture's first column, and what is reached through it in the second.
+void addRegionsOf(const ArgumentDescription& argument, std::vector<RegionName>& regions)
+{
+    const std::string callerName(argument.callerName);
+    const std::string arrayName(argument.array.name);
+    switch (argument.passing) {
+    case Passing::OwnAddress:
+    case Passing::Temporary:
+    case Passing::TextCopy: regions.push_back({callerName}); break;
+    case Passing::ArrayElement: regions.push_back({"", 1, arrayName, argument.array.passedIndex}); break;
+    case Passing::TaggedVariant:
+        regions.push_back({callerName});
+        regions.push_back({arrayName, 2});
+        regions.push_back({arrayName + "'s descriptor", 2});
+        regions.push_back({"", 2, arrayName, arrayFirstIndex});
+        break;
+    case Passing::ArrayByReference:
+        regions.push_back({callerName});
+        regions.push_back({arrayName + "'s descriptor", 2});
+        regions.push_back({"", 2, arrayName, arrayFirstIndex});
+        break;
+    }
+}
+
+} // namespace
+
+RecordedCall describedCall(std::string id, std::string calledBy, const CallDescription& described)
+{
+    RecordedCall call{std::move(id), std::move(calledBy), std::string(described.routine), {}, {}};
+    for (const ArgumentDescription& argument : described.arguments) {
+        call.parameters.emplace_back(argument.name);
+        addRegionsOf(argument, call.regions);
+    }
+    // A result the program reads is kept last; it stands beside the call, in no storage.
+    if (described.result != ValueKind::None)
+        call.regions.push_back({"result", 0});
+    return call;
+}
+
 std::vector<ListedRegion> listedRegionsOf(const RecordedCall& call)
 {
     const Recording& recording = call.recording;
