@@ -66,7 +66,6 @@ struct ArgumentDescription {
 // One routine as its program calls it.
 struct CallDescription {
     std::string_view routine; // "yArray"
-    std::string_view handler; // the handler that makes the call: "cmdstart6_Click"
     std::span<const ArgumentDescription> arguments;
     ValueKind result = ValueKind::None; // the kind of result the program reads; None when it reads none
 
@@ -150,12 +149,12 @@ inline constexpr ArgumentDescription zArray[] = {
 };
 
 inline constexpr CallDescription calls[] = {
-    {"chara", "cmdstart1_Click", chara},
-    {"xArray", "cmdstart2_Click", xArray},
-    {"square", "cmdstart3_Click", square, ValueKind::Real32},
-    {"transnumber", "cmdstart5_Click", transnumber},
-    {"yArray", "cmdstart6_Click", yArray},
-    {"zArray", "cmdstart7_Click", zArray},
+    {"chara", chara},
+    {"xArray", xArray},
+    {"square", square, ValueKind::Real32},
+    {"transnumber", transnumber},
+    {"yArray", yArray},
+    {"zArray", zArray},
 };
 
 } // namespace ostrum_calls
@@ -175,7 +174,7 @@ inline constexpr ArgumentDescription square[] = {
 };
 
 inline constexpr CallDescription calls[] = {
-    {"square", "cmdaction_Click", square},
+    {"square", square},
 };
 
 } // namespace morvane_calls
@@ -194,7 +193,7 @@ inline constexpr ArgumentDescription sumdll[] = {
 };
 
 inline constexpr CallDescription calls[] = {
-    {"sumdll", "Command1_Click", sumdll},
+    {"sumdll", sumdll},
 };
 
 } // namespace pettrix_calls
