@@ -3,6 +3,7 @@
 // reached), and what a recording double or watcher kept of it (recording.h).
 #pragma once
 
+#include "call_descriptions.h"
 #include "listing.h"
 #include "recording.h"
 
@@ -50,6 +51,11 @@ struct RecordedCall {
     // What was kept of the call.
     Recording recording = {};
 };
+
+// A call of a contract's routine as its description says it is passed (call_descriptions.h):
+// its parameters, and the caller's names for the regions a recording keeps of it, in the order
+// kept. `id` and `calledBy` say where the pages show it; the recording is still to be made.
+RecordedCall describedCall(std::string id, std::string calledBy, const CallDescription& described);
 
 // The recorded regions with the caller's names, as far as both reach: their bytes at the call,
 // or as the routine left them.
