@@ -71,6 +71,10 @@ ninja=$(cache_entry CMAKE_MAKE_PROGRAM)
 if grep -q morvane_square_tests "$build/build.ninja"; then
   fail "./run.sh without GoogleTest configured the tests all the same"
 fi
+for said in "No tests: GoogleTest is not installed (./test.sh installs it)" \
+            "No benchmarks: Google Benchmark is not installed (./test.sh installs it)"; do
+  grep -qF -- "$said" "$scratch/log/run.output" || fail "./run.sh without the test packages does not say: $said"
+done
 steps=$(wc -l < "$scratch/log/run.programs")
 if [ "$steps" -gt "$largest_program_build" ]; then
   fail "./run.sh builds the programs in $steps steps, more than $largest_program_build"
