@@ -3,6 +3,11 @@
 #include <dlfcn.h>
 #include <elf.h>
 #include <link.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -76,15 +81,38 @@ std::vector<std::string> exportedNames(void* handle)
     return exported;
 }
 
-void* ownExport(void* handle, const char* name)
+std::optional<FileIdentity> loadedFileIdentity(void* handle)
 {
-    link_map* library = nullptr;
-    void* address = dlsym(handle, name);
-    if (!address || dlinfo(handle, RTLD_DI_LINKMAP, &library) != 0)
-        return nullptr;
-    Dl_info info;
-    link_map* owner = nullptr;
-    if (!dladdr1(address, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP))
-        return nullptr;
-    return owner == library ? address : nullptr;
+    link_map* map = nullptr;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_ld)
+        return std::nullopt;
+    // The dynamic section lies in a mapping of the file: "start-end perms offset major:minor inode path".
+    const auto address = reinterpret_cast<uintptr_t>(map->l_ld);
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        unsigned long long start = 0, end = 0, offset = 0, inode = 0;
+        unsigned major = 0, minor = 0;
+        char permissions[8] = {};
+        if (std::sscanf(line.c_str(), "%llx-%llx %7s %llx %x:%x %llu", &start, &end, permissions, &offset, &major,
+                        &minor, &inode) == 7 &&
+            address >= start && address < end)
+            return FileIdentity{static_cast<uint64_t>(makedev(major, minor)), inode};
+    }
+    return std::nullopt;
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    struct stat file;
+    if (stat(path.c_str(), &file) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(file.st_dev), static_cast<uint64_t>(file.st_ino)};
+}
+
+std::string loadedFileName(void* handle)
+{
+    link_map* map = nullptr;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name)
+        return "";
+    return map->l_name;
 }
