@@ -7,6 +7,7 @@
 #include <sys/sysmacros.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -90,13 +91,19 @@ std::optional<FileIdentity> loadedFileIdentity(void* handle)
     const auto address = reinterpret_cast<uintptr_t>(map->l_ld);
     std::ifstream maps("/proc/self/maps");
     for (std::string line; std::getline(maps, line);) {
-        unsigned long long start = 0, end = 0, offset = 0, inode = 0;
+        char* at = nullptr;
+        const unsigned long long start = std::strtoull(line.c_str(), &at, 16);
+        const unsigned long long end = std::strtoull(at + 1, nullptr, 16);
+        if (address < start || address >= end)
+            continue;
+        unsigned long long offset = 0, inode = 0;
         unsigned major = 0, minor = 0;
         char permissions[8] = {};
-        if (std::sscanf(line.c_str(), "%llx-%llx %7s %llx %x:%x %llu", &start, &end, permissions, &offset, &major,
-                        &minor, &inode) == 7 &&
-            address >= start && address < end)
-            return FileIdentity{static_cast<uint64_t>(makedev(major, minor)), inode};
+        const std::size_t fields = line.find(' ');
+        if (fields == std::string::npos ||
+            std::sscanf(line.c_str() + fields, " %7s %llx %x:%x %llu", permissions, &offset, &major, &minor, &inode) != 5)
+            return std::nullopt;
+        return FileIdentity{static_cast<uint64_t>(makedev(major, minor)), inode};
     }
     return std::nullopt;
 }
