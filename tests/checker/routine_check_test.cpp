@@ -600,6 +600,10 @@ TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
     EXPECT_EQ(result.output.rfind("usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n", 0), 0u);
     EXPECT_NE(result.output.find("Exit status: 0 when no routine has a fault, 1 when any has, 2 when"),
               std::string::npos);
+    EXPECT_NE(result.output.find("at most 4 GiB of address space and as many seconds\nof processor time as the "
+                                 "time limit"),
+              std::string::npos)
+        << result.output;
     EXPECT_EQ(result.status, 0);
 }
 
