@@ -1,20 +1,10 @@
-/* A sound sumdll, and exports whose names hold an escape sequence, a carriage return and a
-   byte that is not UTF-8. */
+/* A sound sumdll, and an export whose name holds an escape sequence that would clear the
+   terminal, a carriage return and a byte that is not UTF-8. */
 #include "pettrix.h"
 
-ROUTINE_EXPORT void clearScreen(void) __asm__("\"clear\x1b[2Jscreen\"");
-ROUTINE_EXPORT void returnAndOverwrite(void) __asm__("\"back\rover\"");
-ROUTINE_EXPORT void notText(void) __asm__("\"latin\xe9\"");
+ROUTINE_EXPORT void oddName(void) __asm__("\"clear\x1b[2J\rback\xe9\"");
 
-void clearScreen(void)
-{
-}
-
-void returnAndOverwrite(void)
-{
-}
-
-void notText(void)
+void oddName(void)
 {
 }
 
