@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -226,6 +227,11 @@ void Call::lookAfterTheReturn() const
     if (started > 0)
         fault("left " + std::to_string(started) + (started == 1 ? " thread" : " threads") +
               " running after it returned");
+    // A process the routine started that has not ended (one that has is taken away here).
+    pid_t ended = 0;
+    while ((ended = waitpid(-1, nullptr, WNOHANG)) > 0) {}
+    if (ended == 0)
+        fault("left a process of its own running after it returned (it forked)");
 }
 
 void Call::show(const std::string& heading, const ListedRegion* result) const

@@ -192,6 +192,7 @@ const FaultRow faultRows[] = {
     {"Pettrix", "forks_away",
      "sumdll fault: went on in a process of its own (it forked, as daemon() does), which wrote into the checker's "
      "report channel"},
+    {"Pettrix", "forks_and_stays", "sumdll fault: left a process of its own running after it returned (it forked)"},
     {"Pettrix", "closes_every_descriptor", "sumdll fault: closed the checker's report channel"},
     // The limits of a routine's process.
     {"Pettrix", "processor_time_used_up",
