@@ -1,6 +1,7 @@
 #include "routine_binding.h"
 
 #include "library_file.h"
+#include "printable_text.h"
 #include "runtime_error.h"
 
 #include <filesystem>
@@ -47,12 +48,15 @@ void* openLibrary(const std::string& file)
 }
 void* findSymbol(void* handle, const char* name)
 {
+    dlerror(); // a lookup's failure is its own, not one left from before
     return dlsym(handle, name);
 }
+// The loader's words may name what the library holds (an undefined symbol's name): shown
+// printable.
 std::string lastLoaderError()
 {
     const char* text = dlerror();
-    return text ? text : "unknown reason";
+    return text ? printable(text) : "unknown reason";
 }
 #endif
 
@@ -137,8 +141,11 @@ std::string libraryToLoad(std::string_view declaredName)
 {
     const std::string file = libraryFileName(declaredName);
     const std::filesystem::path besideProgram = std::filesystem::path(programDirectory()) / file;
+    // A symbolic link there counts even when it leads nowhere: the loader is not asked to look
+    // elsewhere, and the dangling link is what gets reported.
     std::error_code error;
-    return std::filesystem::exists(besideProgram, error) ? besideProgram.string() : file;
+    return std::filesystem::exists(std::filesystem::symlink_status(besideProgram, error)) ? besideProgram.string()
+                                                                                        : file;
 }
 
 void LibraryBinding::load()
@@ -151,28 +158,47 @@ void LibraryBinding::load()
     // looked at first.
     if (inProgramDirectory)
         if (const auto problem = libraryFileProblem(candidate))
-            throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + candidate + ": " + *problem);
-    handle_ = openLibrary(candidate);
+            throw RuntimeError(ErrorCode::CannotLoadLibrary,
+                               "'" + declaredName_ + "': " + printable(candidate) + ": " + *problem);
+    std::string problem;
+    handle_ = openRoutineLibrary(candidate, problem);
     if (!handle_) {
         std::string where;
         if (!inProgramDirectory)
-            where = " (looked for " + file + " in " + programDirectory() + " and the system's library path)";
-        throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + lastLoaderError() + where);
+            where = " (looked for " + file + " in " + printable(programDirectory()) + " and the system's library path)";
+        throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + problem + where);
     }
     loadedFile_ = candidate;
+}
+
+void* openRoutineLibrary(const std::string& file, std::string& problem)
+{
+    void* handle = openLibrary(file);
+    if (!handle)
+        problem = lastLoaderError();
+    return handle;
+}
+
+FoundRoutine findExportedRoutine(void* library, const char* routineName)
+{
+    void* address = findSymbol(library, routineName);
+    if (!address)
+        return {RoutineLookup::NotExported, nullptr};
+    if (!isRoutine(address))
+        return {RoutineLookup::NotARoutine, nullptr};
+    return {RoutineLookup::Found, address};
 }
 
 void* LibraryBinding::findRoutine(const char* routineName)
 {
     if (!handle_)
         load();
-    void* address = findSymbol(handle_, routineName);
+    const FoundRoutine found = findExportedRoutine(handle_, routineName);
     const std::string routine = "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" +
-        loadedFile_ + ")";
-    if (!address)
+        printable(loadedFile_) + ")";
+    if (found.outcome == RoutineLookup::NotExported)
         throw RuntimeError(ErrorCode::RoutineNotFound, routine);
-    if (!isRoutine(address))
-        throw RuntimeError(ErrorCode::RoutineNotFound,
-                           routine + ": the library exports the name, but what it names is not a routine");
-    return address;
+    if (found.outcome == RoutineLookup::NotARoutine)
+        throw RuntimeError(ErrorCode::RoutineNotFound, routine + ": " + notARoutine);
+    return found.address;
 }
