@@ -13,7 +13,6 @@
 enum class MessageKind : uint32_t {
     Placed,       // an argument's storage: mapping, data, read-only or not, its name
     CallStarted,  // the routine is being called (call 1 or 2)
-    CallReturned, // the routine has returned
     Fault,        // a fault found after the call, in words
     Note,         // something allowed that may surprise, in words
     Signal,       // the routine was stopped by a signal: number, address, read or write
@@ -29,7 +28,7 @@ enum class Access : uint32_t { Read, Write, Unknown };
 
 struct Message {
     MessageKind kind;
-    uint32_t call;     // Placed, CallStarted, CallReturned: 1 or 2
+    uint32_t call;     // Placed, CallStarted: 1 or 2
     uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
     uint32_t flags;    // Placed: 1 when read-only; Signal: an Access
     uint64_t mapStart; // Placed: the mapping, guard pages included; Signal: the address
@@ -48,8 +47,6 @@ public:
 
     void send(const Message& message) const;
     void send(MessageKind kind, std::string_view text) const;
-
-    int descriptor() const { return descriptor_; }
 
 private:
     int descriptor_;

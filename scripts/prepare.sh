@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
 )
 
 install_missing_packages() {
