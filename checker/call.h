@@ -147,17 +147,21 @@ private:
 
     void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
-    void begin() const;
+    void begin();
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
     void reportWritesAround(const Piece& piece) const;
-    // The listing of every piece as it is now, and the result, if any, to --show.
-    void show(const std::string& heading, const ListedRegion* result) const;
+    // Every piece as it is now, in the order the teaching pages list them.
+    std::vector<ListedRegion> regionsNow() const;
+    // The listing of the regions to --show, what changed since `before` marked.
+    void show(const std::string& heading, const std::vector<ListedRegion>& regions,
+              const std::vector<ListedRegion>* before) const;
 
     const ReportChannel& channel_;
     int number_;
     bool show_;
     Probe probe_;
     std::vector<Piece> pieces_;
+    std::vector<ListedRegion> before_; // the pieces as begin() listed them, for --show
 };
 
 // What fills a piece's pages around it.

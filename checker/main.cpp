@@ -48,7 +48,8 @@ or "note:" and a sentence that says what it did to which argument.
 
 Options:
   --show                after each routine's lines, list the bytes of each argument
-                        before and after its first call, as the teaching pages do
+                        before and after its first call, as the teaching pages do;
+                        after it, "changed: " marks a line the call changed
   --time-limit SECONDS  how long the calls of one routine may take (default 2)
   --help                show this text
 
@@ -127,106 +128,171 @@ bool readTimeLimit(const std::string& text, double& seconds)
     return !text.empty() && *end == '\0' && seconds > 0 && seconds <= 3600;
 }
 
+// ---- Options ---------------------------------------------------------------------------------
+
+struct Options {
+    bool help = false;
+    bool show = false;
+    double timeLimit = defaultTimeLimit;
+    std::vector<std::string> operands; // LIBRARY, then FILE when named
+};
+
+// The options of the command line, or the sentence that says what is wrong with them. What
+// follows --help is not read.
+std::optional<std::string> readOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help") {
+            options.help = true;
+            return std::nullopt;
+        }
+        if (argument == "--show") {
+            options.show = true;
+        } else if (argument == "--time-limit") {
+            if (i + 1 == argc || !readTimeLimit(argv[i + 1], options.timeLimit))
+                return "--time-limit needs a number of seconds greater than 0\n" + std::string(usage);
+            ++i;
+        } else if (argument.starts_with("-") && argument != "-") {
+            return "unknown option " + argument + "\n" + usage;
+        } else {
+            options.operands.push_back(argument);
+        }
+    }
+    if (options.operands.empty() || options.operands.size() > 2)
+        return std::string(options.operands.empty() ? "no library named" : "too many arguments") + "\n" + usage;
+    return std::nullopt;
+}
+
+// ---- The file --------------------------------------------------------------------------------
+
+struct FileToCheck {
+    std::string candidate; // a path, or the bare file name for the system's search
+    std::string how;       // how it was chosen, for the first line; empty when named
+    bool found = false;    // chosen as the program would choose it, not named
+};
+
+// The file named, else the file the program would load: beside the program first, else
+// through the system's search, by the same name. Here the checker stands where the program
+// would.
+FileToCheck fileToCheck(const Contract& contract, const Options& options)
+{
+    if (options.operands.size() == 2)
+        return {std::filesystem::absolute(options.operands[1]).lexically_normal().string(), "", false};
+    return {libraryToLoad(contract.library), std::string(", the file ") + contract.program + " would load", true};
+}
+
+// A file named or found beside the checker is looked at before the loader opens it: the
+// loader waits forever on a FIFO and faults on a file cut short.
+std::optional<std::string> problemBeforeLoading(const Contract& contract, const FileToCheck& file)
+{
+    if (file.candidate == libraryFileName(contract.library))
+        return std::nullopt;
+    if (const std::optional<std::string> problem = libraryFileProblem(file.candidate))
+        return file.candidate + " does not load: " + *problem;
+    return std::nullopt;
+}
+
+// Why the file did not load; for the file the system's search was to find, where it looked.
+std::string loadProblem(const Contract& contract, const FileToCheck& file, const LibraryFacts& facts)
+{
+    const std::string fileName = libraryFileName(contract.library);
+    if (file.found && file.candidate == fileName)
+        return facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
+            ", then through the system's library search)";
+    return facts.problem;
+}
+
+// ---- The checks ------------------------------------------------------------------------------
+
+// What one routine of the loaded file did; a routine it does not export is a fault unchecked.
+RoutineReport checkRoutine(const RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine)
+{
+    const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
+        facts.exported.end();
+    if (!exported)
+        return {{{Severity::Fault, "is not exported" + cppNameHint(routine.name, facts.alsoExported)}}, ""};
+    return checker.check(facts.file, routine);
+}
+
+bool hasFault(const RoutineReport& report)
+{
+    return std::any_of(report.findings.begin(), report.findings.end(),
+                       [](const Finding& finding) { return finding.severity == Severity::Fault; });
+}
+
+// ---- The report ------------------------------------------------------------------------------
+
+// One routine's lines: "ok" when it has no fault, its faults, its notes, then with --show the
+// listing of its first call.
+void printRoutine(const char* name, const RoutineReport& report)
+{
+    if (!hasFault(report))
+        std::cout << name << " ok\n";
+    for (const Finding& finding : report.findings)
+        if (finding.severity == Severity::Fault)
+            std::cout << name << " fault: " << finding.sentence << "\n";
+    for (const Finding& finding : report.findings)
+        if (finding.severity == Severity::Note)
+            std::cout << name << " note: " << finding.sentence << "\n";
+    if (!report.shown.empty())
+        std::cout << "\n" << report.shown << "\n";
+}
+
+// What the library exports beyond the contract, and the summary line.
+void printEnd(const Contract& contract, const LibraryFacts& facts, int withFault)
+{
+    if (!facts.alsoExported.empty())
+        std::cout << contract.name << " note: also exports " << someNames(facts.alsoExported) << ", which "
+                  << contract.program << " never calls\n";
+    const int count = static_cast<int>(contract.routines.size());
+    std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
+              << withFault << " with a fault\n";
+}
+
 } // namespace
 
 // The whole check; every file and directory it made is gone when it returns.
 int checkLibrary(int argc, char** argv)
 {
-    double timeLimit = defaultTimeLimit;
-    bool show = false;
-    std::vector<std::string> operands;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--help") {
-            std::cout << help;
-            return noFault;
-        }
-        if (argument == "--show") {
-            show = true;
-        } else if (argument == "--time-limit") {
-            if (i + 1 == argc || !readTimeLimit(argv[i + 1], timeLimit))
-                return fail("--time-limit needs a number of seconds greater than 0\n" + std::string(usage));
-            ++i;
-        } else if (argument.starts_with("-") && argument != "-") {
-            return fail("unknown option " + argument + "\n" + usage);
-        } else {
-            operands.push_back(argument);
-        }
+    Options options;
+    if (const std::optional<std::string> problem = readOptions(argc, argv, options))
+        return fail(*problem);
+    if (options.help) {
+        std::cout << help;
+        return noFault;
     }
-    if (operands.empty() || operands.size() > 2)
-        return fail(std::string(operands.empty() ? "no library named" : "too many arguments") + "\n" + usage);
 
-    const Contract* contract = contractNamed(operands[0]);
+    const Contract* contract = contractNamed(options.operands[0]);
     if (!contract)
-        return fail("unknown library " + operands[0] + ": the programs call Ostrum, Morvane and Pettrix");
+        return fail("unknown library " + options.operands[0] + ": the programs call Ostrum, Morvane and Pettrix");
 
-    // The file the program would load: beside the program first, else through the system's
-    // search, by the same name. Here the checker stands where the program would.
-    const std::string fileName = libraryFileName(contract->library);
-    std::string candidate;
-    std::string how;
-    if (operands.size() == 2) {
-        candidate = std::filesystem::absolute(operands[1]).lexically_normal().string();
-    } else {
-        candidate = libraryToLoad(contract->library);
-        how = std::string(", the file ") + contract->program + " would load";
-    }
-
-    // A file named or found beside the checker is looked at before the loader opens it: the
-    // loader waits forever on a FIFO and faults on a file cut short.
-    if (candidate != fileName)
-        if (const std::optional<std::string> problem = libraryFileProblem(candidate))
-            return fail(candidate + " does not load: " + *problem);
+    const FileToCheck file = fileToCheck(*contract, options);
+    if (const std::optional<std::string> problem = problemBeforeLoading(*contract, file))
+        return fail(*problem);
 
     WorkingDirectory directory;
     if (directory.path().empty())
         return fail("cannot make a temporary directory for the routines to run in");
-    const RoutineChecker checker(*contract, directory.path(), timeLimit, show);
+    const RoutineChecker checker(*contract, directory.path(), options.timeLimit, options.show);
 
-    const LibraryFacts facts = checker.load(candidate);
+    const LibraryFacts facts = checker.load(file.candidate);
     if (interruptingSignal())
         return nothingChecked;
-    if (!facts.loaded) {
-        if (operands.size() == 1 && candidate == fileName)
-            return fail(facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
-                        ", then through the system's library search)");
-        return fail(facts.problem);
-    }
-    std::cout << "Checking " << contract->name << " in " << facts.file << how << ".\n";
+    if (!facts.loaded)
+        return fail(loadProblem(*contract, file, facts));
+    std::cout << "Checking " << contract->name << " in " << facts.file << file.how << ".\n";
 
+    // Each routine's lines as soon as it is checked, so that a slow library shows its progress.
     int withFault = 0;
     for (const RoutineCheck& routine : contract->routines) {
-        RoutineReport report;
-        std::vector<Finding>& findings = report.findings;
-        const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
-            facts.exported.end();
-        if (exported)
-            report = checker.check(facts.file, routine);
+        const RoutineReport report = checkRoutine(checker, facts, routine);
         if (interruptingSignal())
             return nothingChecked;
-        if (!exported)
-            findings.push_back({true, "is not exported" + cppNameHint(routine.name, facts.alsoExported)});
-
-        const bool faulty = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fault; });
-        withFault += faulty ? 1 : 0;
-        if (!faulty)
-            std::cout << routine.name << " ok\n";
-        for (const Finding& finding : findings)
-            if (finding.fault)
-                std::cout << routine.name << " fault: " << finding.sentence << "\n";
-        for (const Finding& finding : findings)
-            if (!finding.fault)
-                std::cout << routine.name << " note: " << finding.sentence << "\n";
-        if (!report.shown.empty())
-            std::cout << "\n" << report.shown << "\n";
+        withFault += hasFault(report) ? 1 : 0;
+        printRoutine(routine.name, report);
     }
-    if (!facts.alsoExported.empty())
-        std::cout << contract->name << " note: also exports " << someNames(facts.alsoExported) << ", which "
-                  << contract->program << " never calls\n";
-
-    const int count = static_cast<int>(contract->routines.size());
-    std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
-              << withFault << " with a fault\n";
+    printEnd(*contract, facts, withFault);
     return withFault ? someFault : noFault;
 }
 

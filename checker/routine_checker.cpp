@@ -46,12 +46,12 @@ struct Reading {
     bool finished = false;
 };
 
-void add(std::vector<Finding>& findings, bool fault, const std::string& sentence)
+void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
 {
     const bool known = std::any_of(findings.begin(), findings.end(),
                                    [&](const Finding& finding) { return finding.sentence == sentence; });
     if (!known)
-        findings.push_back({fault, sentence});
+        findings.push_back({severity, sentence});
 }
 
 // Names the piece behind the faulting address of a SIGSEGV or SIGBUS, or says nothing when
@@ -94,8 +94,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
                                       message.text});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
-        case MessageKind::Fault: add(reading.findings, true, message.text); break;
-        case MessageKind::Note: add(reading.findings, false, message.text); break;
+        case MessageKind::Fault: add(reading.findings, Severity::Fault, message.text); break;
+        case MessageKind::Note: add(reading.findings, Severity::Note, message.text); break;
         case MessageKind::Signal: reading.signal = message; break;
         case MessageKind::Shown: reading.shown += message.text; break;
         case MessageKind::Finished: reading.finished = true; break;
@@ -108,17 +108,17 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
         std::optional<std::string> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
-        add(reading.findings, true, named ? *named : "crashed (" + signalName(signal) + ")");
+        add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
     } else if (outcome.timedOut) {
-        add(reading.findings, true, "did not return within " + timeText);
+        add(reading.findings, Severity::Fault, "did not return within " + timeText);
     } else if (!reading.finished) {
         if (WIFSIGNALED(outcome.status))
-            add(reading.findings, true, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
+            add(reading.findings, Severity::Fault, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
         else if (WIFEXITED(outcome.status))
-            add(reading.findings, true,
+            add(reading.findings, Severity::Fault,
                 "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)));
         else
-            add(reading.findings, true, "could not be called: the checker could not start a process");
+            add(reading.findings, Severity::Fault, "could not be called: the checker could not start a process");
     }
     return reading;
 }
@@ -262,7 +262,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     // piece in the other call.
     std::vector<Finding> findings;
     for (const Finding& finding : reading.findings)
-        add(findings, finding.fault,
+        add(findings, finding.severity,
             finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
     return {findings, reading.shown};
 }

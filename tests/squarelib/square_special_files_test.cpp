@@ -1,8 +1,10 @@
 // square_special_files_test.cpp: `square` when something other than a regular file stands
 // under the name "square.dat": a FIFO with or without a reader, a directory, a socket, the
-// null device. Each call runs in a child process, so that a call that waits forever or a
+// null device, a terminal. Each call runs in a child process, so that a call that waits forever or a
 // SIGPIPE fails its row instead of stopping the run.
 #include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -103,6 +105,33 @@ TEST(SquareWithSpecialFiles, ARegularFileThroughALinkStillGetsTheRecords)
     std::filesystem::create_symlink("trace.txt", "square.dat");
     EXPECT_EQ(squareInChild(), "");
     EXPECT_EQ(fileBytes("trace.txt"), "           1\nx =     3   y =     9\n");
+}
+
+// A terminal takes the records as they are written; its line discipline ends each line with a
+// carriage return as well.
+TEST(SquareWithSpecialFiles, ATerminalGetsTheRecords)
+{
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0) << "no pseudo-terminal: " << strerror(errno);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    ScratchDirectory scratch;
+    std::filesystem::create_symlink(ptsname(terminal), "square.dat");
+
+    EXPECT_EQ(squareInChild(), "");
+    std::string shown;
+    char buffer[256];
+    pollfd waiting{terminal, POLLIN, 0};
+    while (poll(&waiting, 1, 1000) > 0 && (waiting.revents & POLLIN)) {
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        shown.append(buffer, static_cast<std::size_t>(got));
+        if (shown.find("y =     9") != std::string::npos)
+            break;
+    }
+    EXPECT_EQ(shown, "           1\r\nx =     3   y =     9\r\n");
+    close(terminal);
 }
 
 } // namespace

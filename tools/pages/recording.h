@@ -1,11 +1,16 @@
 /*
- * recording.h: what the recording doubles keep of the latest call of one of their routines.
+ * recording.h: what the recording doubles keep of the calls of their routines.
  *
  * The doubles behind the teaching pages (docs/passing/) copy, at the moment they are called,
  * the bytes at every address they are given, over the size the contract gives, and then the
  * bytes behind every address found inside those: the storage a routine can reach, region by
- * region, in the order a routine reaches it. The page tool (tools/pages/) reads the record
- * back, names the regions as the caller knows them and lists and draws them.
+ * region, in the order a routine reaches it. Then each does what the sample library does and
+ * copies the same regions again before it returns: the bytes the caller finds after the call.
+ * The page tool (tools/pages/) reads the record back, names the regions as the caller knows
+ * them and lists and draws them; the window tests read what the window passed.
+ *
+ * The record lies in a shared library of its own (call_recording), which the doubles and the
+ * programs that read the record both link, so that they reach the same record.
  */
 #ifndef RECORDING_H
 #define RECORDING_H
@@ -29,20 +34,26 @@ typedef struct RecordedRegion {
     /* 0 when the region was larger than RECORDING_REGION_ROOM and was not kept. */
     uint32_t size;
     unsigned char bytes[RECORDING_REGION_ROOM];
+    /* The same bytes as the routine leaves them, once recordingKeepAfterCall has run. */
+    unsigned char bytesAfter[RECORDING_REGION_ROOM];
 } RecordedRegion;
 
 typedef struct Recording {
     char routine[16];
     int regionCount; /* may exceed RECORDING_REGIONS: only the first ones are kept */
+    int keptAfterCall; /* 1 once the bytes after the call are kept too */
     RecordedRegion regions[RECORDING_REGIONS];
 } Recording;
 
 /* Starts the record of a call, and keeps one region of it. */
 ROUTINE_EXPORT void recordingStart(Recording *call, const char *routine);
-ROUTINE_EXPORT void recordingKeep(Recording *call, const char *reachedThrough, RegionLayout layout, const void *address,
-                                  size_t size);
+ROUTINE_EXPORT void recordingKeep(Recording *call, const char *reachedThrough, RegionLayout layout,
+                                  const void *address, size_t size);
 /* A function result: the bytes of the value returned, which lie in no storage of the caller's. */
 ROUTINE_EXPORT void recordingKeepResult(Recording *call, RegionLayout layout, const void *value, size_t size);
+/* Keeps the bytes of every region kept so far again, as the routine leaves them: the last
+   step of a recording routine, after it has done what the sample library does. */
+ROUTINE_EXPORT void recordingKeepAfterCall(Recording *call);
 /* An array of Variants as a routine follows it from the variable that holds the address of its
    descriptor: the variable, the descriptor, and the elements that the descriptor's data
    points at. `descriptorThrough` and `elementsThrough` name the expressions that reach them. */
@@ -69,7 +80,7 @@ ROUTINE_EXPORT void recordingForget(void);
 
 /* Whether the recording Pettrix's sumdll stores its sum into c, as the library does, or leaves
    c alone (nonzero), so that a test sees what Tolvan shows when a routine stores nothing. The
-   other doubles store nothing in any case; Ostrum's square returns its square. */
+   other doubles do what their sample library does in any case. */
 ROUTINE_EXPORT void recordingLeaveStorageAlone(int32_t leaveAlone);
 ROUTINE_EXPORT int32_t recordingLeavesStorageAlone(void);
 

@@ -5,7 +5,7 @@
 
 std::vector<RecordedCall> recordCalls(tolvan::Form1& window)
 {
-    RecordedCall call{"tolvan", "Tolvan, Command1", "sumdll", {"a", "b", "c"}, {{"a"}, {"b"}, {"c"}}};
+    RecordedCall call = describedCall("tolvan", "Tolvan, Command1", pettrixCalls.call("sumdll"));
     recordingForget();
     MessageBoxAnswerer answerer; // the two boxes that report the sum
     clickButton(&window, "Command1");
