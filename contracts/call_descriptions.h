@@ -204,4 +204,10 @@ inline constexpr ContractCalls pettrixCalls{"Pettrix", "Tolvan", pettrix_calls::
 inline constexpr const ContractCalls* allContractCalls[] = {&ostrumCalls, &morvaneCalls, &pettrixCalls};
 
 // The contract a program calls ("Korvik"); null for any other name.
-const ContractCalls* contractCallsOf(std::string_view program);
+constexpr const ContractCalls* contractCallsOf(std::string_view program)
+{
+    for (const ContractCalls* contract : allContractCalls)
+        if (contract->program == program)
+            return contract;
+    return nullptr;
+}

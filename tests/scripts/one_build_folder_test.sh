@@ -88,7 +88,8 @@ done
 run_script test.sh test -DCMAKE_DISABLE_FIND_PACKAGE_GTest=OFF -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=OFF
 "$ninja" -C "$build" -t commands programs > "$scratch/log/test.programs"
 "$ninja" -C "$build" -t commands > "$scratch/log/test.all"
-if ! diff "$scratch/log/run.programs" "$scratch/log/test.programs" > "$scratch/log/programs.diff"; then
+# In any order: ninja lists the steps in the order the build file declares them.
+if ! diff <(sort "$scratch/log/run.programs") <(sort "$scratch/log/test.programs") > "$scratch/log/programs.diff"; then
   fail "./test.sh builds the programs with other steps than ./run.sh, so it compiles them again:"
   head -n 6 "$scratch/log/programs.diff" | cut -c1-240 >&2
 fi
