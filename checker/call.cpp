@@ -169,10 +169,6 @@ void Call::begin()
 void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
 {
     setProgramsEnvironment();
-    Message returned{};
-    returned.kind = MessageKind::CallReturned;
-    returned.call = static_cast<uint32_t>(number_);
-    channel_.send(returned);
     if (show_) {
         std::vector<ListedRegion> leftByTheCall = regionsNow();
         if (result)

@@ -24,7 +24,7 @@ const T* relocated(const link_map* map, ElfW(Addr) address)
 
 // The number of entries of the symbol table, which the dynamic section does not give: the
 // classic hash table holds it, the GNU one gives it through its last chain.
-std::size_t symbolCount(const link_map* map, const uint32_t* hash, const uint32_t* gnuHash)
+std::size_t symbolCount(const uint32_t* hash, const uint32_t* gnuHash)
 {
     if (hash)
         return hash[1];
@@ -43,7 +43,6 @@ std::size_t symbolCount(const link_map* map, const uint32_t* hash, const uint32_
         return firstHashed;
     while (!(chains[last - firstHashed] & 1))
         ++last;
-    (void)map;
     return last + 1;
 }
 
@@ -70,7 +69,7 @@ std::vector<std::string> exportedNames(void* handle)
     std::vector<std::string> exported;
     if (!symbols || !names)
         return exported;
-    const std::size_t count = symbolCount(map, hash, gnuHash);
+    const std::size_t count = symbolCount(hash, gnuHash);
     for (std::size_t i = 1; i < count; ++i) {
         const ElfW(Sym)& symbol = symbols[i];
         const int binding = ELF64_ST_BIND(symbol.st_info);

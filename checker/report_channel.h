@@ -15,7 +15,6 @@
 enum class MessageKind : uint32_t {
     Placed,       // an argument's storage: mapping, data, read-only or not, its name
     CallStarted,  // the routine is being called (call 1 or 2)
-    CallReturned, // the routine has returned
     Fault,        // a fault found after the call, in words
     Note,         // something allowed that may surprise, in words
     Signal,       // the routine was stopped by a signal: number, address, read or write
@@ -34,7 +33,7 @@ inline constexpr uint32_t textContinues = 1u << 31;
 
 struct Message {
     MessageKind kind;
-    uint32_t call;     // Placed, CallStarted, CallReturned: 1 or 2
+    uint32_t call;     // Placed, CallStarted: 1 or 2
     uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
     uint32_t flags;    // Placed: 1 when read-only; Signal: an Access; texts: textContinues
     int32_t sender;    // the process that wrote it
@@ -70,8 +69,6 @@ public:
     // as many messages as it takes.
     void send(const Message& message, std::string_view text = {}) const;
     void send(MessageKind kind, std::string_view text) const;
-
-    int descriptor() const { return descriptor_; }
 
 private:
     void write(const Message& message) const;

@@ -2,7 +2,6 @@
 // under the name "square.dat": a FIFO with or without a reader, a directory, a socket, the
 // null device, a terminal. Each call runs in a child process, so that a call that waits forever or a
 // SIGPIPE fails its row instead of stopping the run.
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -19,23 +18,22 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "opened_library.h"
 #include "routine_abi.h"
 #include "scratch_directory.h"
 
 namespace {
 
-using SquareRoutine = int32_t(ROUTINE_CALL *)(double *n, double *x, double *y);
+using SquareRoutine = int32_t ROUTINE_CALL(double *n, double *x, double *y);
 
 // Calls square(1, 3, y) in a child process. Empty when the call returned 0 with y = 9;
 // otherwise what went wrong: the wrong result, a signal, or no return in time.
 std::string squareInChild()
 {
-    void *library = dlopen(MORVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-        return std::string("could not load " MORVANE_LIBRARY ": ") + dlerror();
-    auto square = reinterpret_cast<SquareRoutine>(dlsym(library, "square"));
+    OpenedLibrary library(MORVANE_LIBRARY);
+    SquareRoutine *square = library.function<SquareRoutine>("square");
     if (!square)
-        return "no routine square in " MORVANE_LIBRARY;
+        return library.failure();
     return inChildProcess([square]() -> std::string {
         double n = 1, x = 3, y = 0;
         const int32_t result = square(&n, &x, &y);
