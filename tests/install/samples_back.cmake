@@ -1,5 +1,5 @@
 # For each routine library copied beside the programs: a learner's library is copied over the
-# copy, newer than the built file, as a learner would do; a build of the copy's target must
+# copy, newer than the built file, as a learner would do; a build of the copies' target must
 # then put the built library back, byte for byte.
 # Takes -DBUILD -DLEARNER and -DSAMPLES, "target|built file|copy" items separated by ",".
 
@@ -19,7 +19,7 @@ foreach(sample IN LISTS samples)
 
   file(COPY_FILE ${LEARNER} ${copy})
   file(TOUCH ${copy})
-  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} --target ${target}_beside_programs
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} --target routine_libraries_beside_programs
                   RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${built} ${copy} RESULT_VARIABLE differs)
   if(NOT status EQUAL 0 OR NOT differs EQUAL 0)
