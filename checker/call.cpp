@@ -74,7 +74,7 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     Message placed = messageWithText(MessageKind::Placed, name.argument);
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(index);
-    placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8;
+    placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8 | static_cast<uint32_t>(layout) << 16;
     placed.mapStart = reinterpret_cast<uintptr_t>(map);
     placed.mapEnd = placed.mapStart + mapSize;
     placed.dataStart = reinterpret_cast<uintptr_t>(data);

@@ -7,6 +7,7 @@
 // routine has a fault, 1 when any has, 2 when nothing could be checked.
 #include "child_process.h"
 #include "contracts.h"
+#include "export_causes.h"
 #include "routine_checker.h"
 
 #include "library_file.h"
@@ -14,9 +15,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cxxabi.h>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <iostream>
 #include <string>
@@ -88,26 +89,6 @@ int fail(const std::string& sentence)
     return nothingChecked;
 }
 
-// A name as a C++ reader writes it ("square(double*, double*, double*)"); a C name as it is.
-std::string readableName(const std::string& name)
-{
-    int status = 0;
-    char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
-    const std::string text = status == 0 && readable ? readable : name;
-    std::free(readable);
-    return text;
-}
-
-// A library written in C++ without extern "C" exports its routine under a decorated name;
-// said in the fault, since that is the usual cause.
-std::string cppNameHint(const std::string& routine, const std::vector<std::string>& exports)
-{
-    for (const std::string& name : exports)
-        if (const std::string readable = readableName(name); readable.starts_with(routine + "("))
-            return " (it exports " + readable + ", a C++ name: declare it extern \"C\")";
-    return "";
-}
-
 // The first few names, readable, and how many more there are.
 std::string someNames(const std::vector<std::string>& names)
 {
@@ -156,9 +137,13 @@ int checkLibrary(int argc, char** argv)
     if (operands.empty() || operands.size() > 2)
         return fail(std::string(operands.empty() ? "no library named" : "too many arguments") + "\n" + usage);
 
+    // A library file alone names its contract ("./libOstrum.so", "Pettrix.dll").
     const Contract* contract = contractNamed(operands[0]);
+    if (!contract && operands.size() == 1)
+        if ((contract = contractOfFile(operands[0])))
+            operands.push_back(operands[0]);
     if (!contract)
-        return fail("unknown library " + operands[0] + ": the programs call Ostrum, Morvane and Pettrix");
+        return fail("unknown library " + operands[0] + ": the programs call Ostrum, Morvane and Pettrix\n" + usage);
 
     // The file the program would load: beside the program first, else through the system's
     // search, by the same name. Here the checker stands where the program would.
@@ -195,6 +180,7 @@ int checkLibrary(int argc, char** argv)
     std::cout << "Checking " << contract->name << " in " << facts.file << how << ".\n";
 
     int withFault = 0;
+    std::vector<std::string> explained; // exports named as the cause of a missing routine
     for (const RoutineCheck& routine : contract->routines) {
         RoutineReport report;
         std::vector<Finding>& findings = report.findings;
@@ -204,8 +190,11 @@ int checkLibrary(int argc, char** argv)
             report = checker.check(facts.file, routine);
         if (interruptingSignal())
             return nothingChecked;
-        if (!exported)
-            findings.push_back({true, "is not exported" + cppNameHint(routine.name, facts.alsoExported)});
+        if (!exported) {
+            const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
+            findings.push_back({true, "is not exported" + cause.clause});
+            explained.push_back(cause.exported);
+        }
 
         const bool faulty = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fault; });
         withFault += faulty ? 1 : 0;
@@ -220,8 +209,16 @@ int checkLibrary(int argc, char** argv)
         if (!report.shown.empty())
             std::cout << "\n" << report.shown << "\n";
     }
-    if (!facts.alsoExported.empty())
-        std::cout << contract->name << " note: also exports " << someNames(facts.alsoExported) << ", which "
+    // gfortran's own module symbols are left out, since the author wrote none of them, and so
+    // is a name already given as the cause of a missing routine.
+    std::vector<std::string> authorsNames;
+    std::copy_if(facts.alsoExported.begin(), facts.alsoExported.end(), std::back_inserter(authorsNames),
+                 [&](const std::string& name) {
+                     return !isModuleSymbol(name) &&
+                            std::find(explained.begin(), explained.end(), name) == explained.end();
+                 });
+    if (!authorsNames.empty())
+        std::cout << contract->name << " note: also exports " << someNames(authorsNames) << ", which "
                   << contract->program << " never calls\n";
 
     const int count = static_cast<int>(contract->routines.size());

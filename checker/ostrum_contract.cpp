@@ -1,5 +1,6 @@
 // Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1.
 #include "array_arguments.h"
+#include "contract_results.h"
 #include "contracts.h"
 
 #include "ostrum.h"
@@ -44,7 +45,9 @@ void checkSquare(void* address, Call& call)
 {
     const auto square = reinterpret_cast<decltype(&::square)>(address);
     float* x = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
-    call.run([&] { return square(x); });
+    float result = 0;
+    call.run([&] { return result = square(x); });
+    checkSquareResult(address, call, *x, result);
 }
 
 // Test 5: a 16-bit temporary holding 15, then a 16-bit variable holding 0.
@@ -54,6 +57,7 @@ void checkTransnumber(void* address, Call& call)
     int16_t* a = call.value<int16_t>({"a", "a", "numATemporary"}, 15);
     int16_t* b = call.value<int16_t>({"b", "b", "numB"}, 0);
     call.run([&] { transnumber(a, b); });
+    checkTransnumberResult(address, call, *a, *b);
 }
 
 // Test 6: the count through a 16-bit temporary, and the array by reference: the address of

@@ -1,18 +1,21 @@
 // Pettrix as Tolvan calls it at its first click, with the initial texts "10" and "20".
+#include "contract_results.h"
 #include "contracts.h"
 
 #include "pettrix.h"
 
 namespace {
 
-// a, b and c are 16-bit integers by their own addresses; c holds 0.
+// a, b and c are 16-bit integers by their own addresses; a and b are only read, so they lie
+// in read-only pages; c holds 0 and receives the sum.
 void checkSumdll(void* address, Call& call)
 {
     const auto sumdll = reinterpret_cast<decltype(&::sumdll)>(address);
-    int16_t* a = call.value<int16_t>({"a", "a", "a"}, 10);
-    int16_t* b = call.value<int16_t>({"b", "b", "b"}, 20);
+    int16_t* a = call.value<int16_t>({"a", "a", "a"}, 10, true);
+    int16_t* b = call.value<int16_t>({"b", "b", "b"}, 20, true);
     int16_t* c = call.value<int16_t>({"c", "c", "c"}, 0);
     call.run([&] { sumdll(a, b, c); });
+    checkSums(address, call, a, b, *c);
 }
 
 } // namespace

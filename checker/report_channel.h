@@ -31,7 +31,8 @@ struct Message {
     MessageKind kind;
     uint32_t call;     // Placed, CallStarted, CallReturned: 1 or 2
     uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
-    uint32_t flags;    // Placed: 1 when read-only; Signal: an Access
+    uint32_t flags;    // Placed: 1 when read-only, the alignment << 8, the layout << 16; Signal: an Access;
+                       // Fault, Note: 1 when the sentence goes on in the next message
     uint64_t mapStart; // Placed: the mapping, guard pages included; Signal: the address
     uint64_t mapEnd;
     uint64_t dataStart; // Placed: the argument itself
@@ -47,6 +48,7 @@ public:
     explicit ReportChannel(int descriptor) : descriptor_(descriptor) {}
 
     void send(const Message& message) const;
+    // A Fault or a Note of any length; other texts are shortened to one message.
     void send(MessageKind kind, std::string_view text) const;
 
     int descriptor() const { return descriptor_; }

@@ -24,6 +24,7 @@ struct PlacedPiece {
     uint32_t index;
     bool readOnly;
     std::size_t alignment;
+    RegionLayout layout;
     uint64_t mapStart, mapEnd, dataStart, dataEnd;
     std::string name;
 };
@@ -35,6 +36,8 @@ struct BoundaryFault {
     uint32_t piece;
     Side side;
     std::size_t alignment;
+    RegionLayout layout;
+    std::size_t size;
 };
 
 struct Reading {
@@ -75,8 +78,8 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
         const std::string verb = access == Access::Write ? "wrote" : "read";
         const bool past = address >= piece.dataEnd;
         const std::string words = verb + (past ? " past the end of " : " before the start of ") + piece.name;
-        reading.boundary = BoundaryFault{words, piece.call, piece.index, past ? Side::End : Side::Start,
-                                         piece.alignment};
+        reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
+                                         piece.alignment, piece.layout, piece.dataEnd - piece.dataStart};
         return words;
     }
     return std::nullopt;
@@ -86,16 +89,26 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
 {
     Reading reading;
     uint32_t currentCall = 0;
+    std::string sentence; // the parts of a sentence sent in several messages
     for (const Message& message : outcome.messages) {
+        const bool sentencePart = message.kind == MessageKind::Fault || message.kind == MessageKind::Note;
+        if (sentencePart && message.flags == 1) {
+            sentence += message.text;
+            continue;
+        }
         switch (message.kind) {
         case MessageKind::Placed:
-            reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0, message.flags >> 8,
+            reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
+                                      message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16),
                                       message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
                                       message.text});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
-        case MessageKind::Fault: add(reading.findings, true, message.text); break;
-        case MessageKind::Note: add(reading.findings, false, message.text); break;
+        case MessageKind::Fault:
+        case MessageKind::Note:
+            add(reading.findings, message.kind == MessageKind::Fault, sentence + message.text);
+            sentence.clear();
+            break;
         case MessageKind::Signal: reading.signal = message; break;
         case MessageKind::Shown: reading.shown += message.text; break;
         case MessageKind::Finished: reading.finished = true; break;
@@ -116,7 +129,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
             add(reading.findings, true, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
         else if (WIFEXITED(outcome.status))
             add(reading.findings, true,
-                "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)));
+                "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)) +
+                    ", as a Fortran STOP or a C exit() does: it would end the whole program that called it");
         else
             add(reading.findings, true, "could not be called: the checker could not start a process");
     }
@@ -126,6 +140,31 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
 std::string bytes(std::size_t count)
 {
     return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+// The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
+// as a wider kind than the program passes, or the element before an array's first.
+std::string kindCause(const BoundaryFault& boundary, std::size_t distance)
+{
+    struct Kind {
+        RegionLayout layout;
+        std::size_t reach; // past the end
+        const char* taken;
+        const char* declared;
+    };
+    constexpr Kind kinds[] = {
+        {REGION_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {REGION_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {REGION_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
+        {REGION_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
+    };
+    if (boundary.side == Side::End)
+        for (const Kind& kind : kinds)
+            if (kind.layout == boundary.layout && kind.reach == distance)
+                return ": it took that argument as " + std::string(kind.taken) + "; declare it " + kind.declared;
+    if (boundary.side == Side::Start && boundary.layout == REGION_VARIANTS && distance == sizeof(VARIANT))
+        return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
+    return "";
 }
 
 } // namespace
@@ -249,6 +288,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
         clear *= 2;
     }
     std::string distance;
+    std::string cause;
     if (clear > farthestMeasured) {
         distance = " by more than " + bytes(farthestMeasured);
     } else {
@@ -257,12 +297,14 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
             (faultsWithSlack(middle) ? reaching : clear) = middle;
         }
         distance = " by " + bytes(clear);
+        cause = kindCause(boundary, clear);
     }
     // The same fault may already have been seen, with its distance, from the bytes around the
     // piece in the other call.
     std::vector<Finding> findings;
-    for (const Finding& finding : reading.findings)
-        add(findings, finding.fault,
-            finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
+    for (const Finding& finding : reading.findings) {
+        const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance;
+        add(findings, finding.fault, same ? boundary.words + distance + cause : finding.sentence);
+    }
     return {findings, reading.shown};
 }

@@ -1,0 +1,78 @@
+// Ostrum's results as Korvik shows them in Label1 (test 3) and Label2 (test 5).
+#include "contract_results.h"
+#include "shown_texts.h"
+
+#include "ostrum.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// Whether a result register's low 64 bits look like a 64-bit real that the routine meant,
+// while its low 32 bits, all that Korvik reads, are 0 or a denormal 32-bit real. A routine
+// of the right kind leaves that only by chance: a 32-bit result of 0 is written with the
+// whole register cleared, and a plausible square is a normal number.
+bool looksLikeWideResult(double wide)
+{
+    float narrow = 0;
+    std::memcpy(&narrow, &wide, sizeof narrow);
+    const bool narrowIsNothing = narrow == 0 || std::fpclassify(narrow) == FP_SUBNORMAL;
+    const double size = std::fabs(wide);
+    return narrowIsNothing && std::isnormal(wide) && size > 1e-30 && size < 1e30;
+}
+
+} // namespace
+
+void checkSquareResult(void* address, Call& call, float x, float result)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto square = reinterpret_cast<decltype(&::square)>(address);
+    const std::string firstShows = korvikSquareShows(x, result);
+
+    float* again = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
+    setProgramsEnvironment();
+    const float secondResult = square(again);
+    setProgramsEnvironment();
+    if (const std::string secondShows = korvikSquareShows(*again, secondResult); secondShows != firstShows)
+        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
+                  quoted(secondShows));
+
+    // Called once more as a routine of a 64-bit real result, the same register is read whole.
+    using WideSquare = double(ROUTINE_CALL*)(float*);
+    float* wideX = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
+    setProgramsEnvironment();
+    const double wide = reinterpret_cast<WideSquare>(address)(wideX);
+    setProgramsEnvironment();
+    if (looksLikeWideResult(wide)) {
+        float narrow = 0;
+        std::memcpy(&narrow, &wide, sizeof narrow);
+        call.fault("returns a 64-bit real (" + shortestText(wide) +
+                   ") where Korvik reads a 32-bit one, so test 3 shows " +
+                   quoted(korvikSquareShows(*wideX, narrow)) +
+                   "; declare the result float (real(c_float) in Fortran)");
+    }
+}
+
+void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
+    int16_t* first = call.value<int16_t>({"a", "a", "numATemporary"}, 15);
+    int16_t* second = call.value<int16_t>({"b", "b", "numB"}, 0);
+    setProgramsEnvironment();
+    transnumber(first, second);
+    setProgramsEnvironment();
+    const std::string firstShows = korvikTransnumberShows(a, b);
+    if (const std::string secondShows = korvikTransnumberShows(*first, *second); secondShows != firstShows)
+        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
+                  quoted(secondShows));
+}

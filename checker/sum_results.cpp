@@ -1,0 +1,99 @@
+// Pettrix's sum, as Tolvan's second message box shows it.
+#include "contract_results.h"
+#include "shown_texts.h"
+
+#include "pettrix.h"
+
+#include <string>
+
+namespace {
+
+using Sumdll = decltype(&::sumdll);
+
+struct SumCall {
+    const int16_t* a;
+    const int16_t* b;
+    int16_t c;
+};
+
+// One more click: a and b read-only, c holding 0, in the programs' floating-point environment.
+SumCall clickWith(Call& call, Sumdll sumdll, int16_t a, int16_t b)
+{
+    int16_t* first = call.value<int16_t>({"a", "a", "a"}, a, true);
+    int16_t* second = call.value<int16_t>({"b", "b", "b"}, b, true);
+    int16_t* sum = call.value<int16_t>({"c", "c", "c"}, 0);
+    setProgramsEnvironment();
+    sumdll(first, second, sum);
+    setProgramsEnvironment();
+    return {first, second, *sum};
+}
+
+// 16-bit two's-complement addition, as a 16-bit add instruction wraps.
+int16_t wrappedSum(int a, int b)
+{
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(a + b)));
+}
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// A routine that takes a and b by value receives their addresses in their place, and adds
+// what the low 16 bits of each address read as.
+bool addedAddresses(const SumCall& call)
+{
+    const auto low = [](const int16_t* address) { return static_cast<int>(reinterpret_cast<uintptr_t>(address) & 0xFFFF); };
+    return call.c == wrappedSum(low(call.a), low(call.b));
+}
+
+} // namespace
+
+void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, int16_t c)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto sumdll = reinterpret_cast<Sumdll>(address);
+    const SumCall firstClick{a, b, c};
+
+    // A result made from the addresses changes with them, which is no state of the routine's.
+    if (const SumCall again = clickWith(call, sumdll, 10, 20);
+        again.c != c && !(addedAddresses(firstClick) && addedAddresses(again)))
+        call.note("keeps state between calls: the first click shows " + quoted(tolvanShows(c)) + ", the second " +
+                  quoted(tolvanShows(again.c)));
+
+    struct Pair {
+        int16_t a, b;
+    };
+    constexpr Pair pairs[] = {{10, 20}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
+    std::string firstWrong;
+    int wrong = 0;
+    int tried = 0;
+    for (const Pair& pair : pairs) {
+        const SumCall sum = pair.a == 10 && pair.b == 20 ? firstClick : clickWith(call, sumdll, pair.a, pair.b);
+        const int exact = pair.a + pair.b;
+        const std::string which = "for a = " + std::to_string(pair.a) + " and b = " + std::to_string(pair.b);
+        // A 16-bit add wraps around; anything else it stores is noted with what Tolvan shows.
+        if (exact < -32768 || exact > 32767) {
+            if (sum.c != wrappedSum(pair.a, pair.b))
+                call.note(which + ", whose sum " + std::to_string(exact) + " lies outside 16 bits, c holds " +
+                          std::to_string(sum.c) + " and Tolvan shows " + quoted(tolvanShows(sum.c)) +
+                          "; what it holds then is the routine's own choice");
+            continue;
+        }
+        ++tried;
+        if (sum.c == exact)
+            continue;
+        if (++wrong > 1)
+            continue;
+        firstWrong = which + ", c holds " + std::to_string(sum.c) + ", not " + std::to_string(exact) +
+                     " (Tolvan shows " + quoted(tolvanShows(sum.c)) + ")";
+        if (addedAddresses(sum))
+            firstWrong += ": it took a and b by value (Fortran's value attribute) and added the low bits of their "
+                          "addresses; declare them without value";
+    }
+    if (wrong > 1)
+        firstWrong += " (" + std::to_string(wrong) + " of " + std::to_string(tried) + " pairs)";
+    if (wrong)
+        call.fault(firstWrong);
+}
