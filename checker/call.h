@@ -120,6 +120,9 @@ public:
 
     void fault(std::string_view sentence) const { channel_.send(MessageKind::Fault, sentence); }
     void note(std::string_view sentence) const { channel_.send(MessageKind::Note, sentence); }
+    // What the program's window will show from this call, after the program's name
+    // ("message boxes read \"a+b=\", then \"30\"").
+    void shows(std::string_view text) const { channel_.send(MessageKind::Shows, text); }
 
     // A fault for each field of an array's descriptor the routine changed.
     void expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const;

@@ -24,3 +24,10 @@ void checkSquareResult(void* address, Call& call, float x, float result);
 
 // Ostrum's transnumber: the same values on a second click of test 5.
 void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b);
+
+// What Korvik shows after tests 1, 2, 6 and 7, said through the first call: lblindex2 from
+// text B, Text1's two listings from the count and the elements, and the fixed captions of
+// Label3 and Label4.
+void showChara(const Call& call, const char* textB);
+void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
+void showCaption(const Call& call, const char* label, const char* caption);

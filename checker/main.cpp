@@ -206,6 +206,8 @@ int checkLibrary(int argc, char** argv)
         for (const Finding& finding : findings)
             if (!finding.fault)
                 std::cout << routine.name << " note: " << finding.sentence << "\n";
+        if (!report.shows.empty())
+            std::cout << routine.name << " shows: " << contract->program << "'s " << report.shows << "\n";
         if (!report.shown.empty())
             std::cout << "\n" << report.shown << "\n";
     }

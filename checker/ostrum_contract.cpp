@@ -17,6 +17,7 @@ void checkChara(void* address, Call& call)
     char* textB = call.text({"textB", "textB", "copyOfStrB"}, "aaaa                ");
     int32_t* lengthB = call.value<int32_t>({"lengthB", "lengthB", "lenB"}, 20);
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
+    showChara(call, textB);
     if (*lengthB != 20)
         call.note("changed lengthB from 20 to " + std::to_string(*lengthB) +
                   "; Korvik does not read it back, and text B keeps its 20 characters");
@@ -33,6 +34,7 @@ void checkXArray(void* address, Call& call)
     VARIANT* x = call.elements({"x", "x", "", "x"}, xBefore);
     VARIANT* y = call.elements({"y", "y", "", "y"}, yBefore);
     call.run([&] { xArray(count, x, y); });
+    showListing(call, *count, x, y);
     if (*count > 10)
         call.note("left count at " + std::to_string(*count) +
                   ", beyond the 10 elements of each array; Korvik then reports \"Subscript out of range\"");
@@ -68,6 +70,7 @@ void checkYArray(void* address, Call& call)
     int16_t* count = call.value<int16_t>({"count", "count", "nTemporary"}, 10);
     const ArrayArgument array = placeArray(call, "array", "x", 2, 2, {"array", "array", "x"});
     call.run([&] { yArray(count, array.variable); });
+    showCaption(call, "Label3", "OKey");
     checkArray(call, array);
 }
 
@@ -84,6 +87,7 @@ void checkZArray(void* address, Call& call)
     wrapped.value.arrayRef = array.variable;
     VARIANT* variant = call.value({"array", "array", "wrapped"}, wrapped);
     call.run([&] { zArray(variant); });
+    showCaption(call, "Label4", "O-Key");
     if (variant->kind != wrapped.kind)
         call.fault("changed the tag of array");
     else if (variant->value.arrayRef != array.variable)

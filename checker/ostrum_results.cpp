@@ -36,6 +36,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
         return;
     const auto square = reinterpret_cast<decltype(&::square)>(address);
     const std::string firstShows = korvikSquareShows(x, result);
+    call.shows("Label1 reads " + quoted(firstShows));
 
     float* again = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
     setProgramsEnvironment();
@@ -72,7 +73,38 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
     transnumber(first, second);
     setProgramsEnvironment();
     const std::string firstShows = korvikTransnumberShows(a, b);
+    call.shows("Label2 reads " + quoted(firstShows));
     if (const std::string secondShows = korvikTransnumberShows(*first, *second); secondShows != firstShows)
         call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
                   quoted(secondShows));
+}
+
+void showChara(const Call& call, const char* textB)
+{
+    if (call.side() == Side::End)
+        call.shows("lblindex2 reads " + quoted(korvikCharaShows(textB)));
+}
+
+void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
+{
+    if (call.side() != Side::End)
+        return;
+    const std::optional<ListingShown> listing = korvikListingShows(count, x, y);
+    if (!listing)
+        return;
+    // The error ends the handler before the second listing replaces the first.
+    std::string text = "Text1 reads \"x(i) = 1\" to \"x(i) = 10\", then ";
+    if (!listing->error.empty())
+        text += "Korvik ends with the runtime error \"" + listing->error + "\"";
+    else if (listing->lines.empty())
+        text += "\"\"";
+    else
+        text += quotedLines(listing->lines);
+    call.shows(text);
+}
+
+void showCaption(const Call& call, const char* label, const char* caption)
+{
+    if (call.side() == Side::End)
+        call.shows(std::string(label) + " reads " + quoted(caption));
 }

@@ -26,7 +26,7 @@ void ReportChannel::send(MessageKind kind, std::string_view text) const
 {
     // A sentence longer than one message goes in several, each but the last marked as going on.
     constexpr std::size_t room = sizeof Message::text - 1;
-    const bool sentence = kind == MessageKind::Fault || kind == MessageKind::Note;
+    const bool sentence = kind == MessageKind::Fault || kind == MessageKind::Note || kind == MessageKind::Shows;
     while (sentence && text.size() > room) {
         Message part = messageWithText(kind, text.substr(0, room));
         part.flags = 1;

@@ -22,7 +22,8 @@ enum class MessageKind : uint32_t {
     Exported,     // a routine of the contract is exported
     AlsoExported, // an export the contract does not name
     Shown,        // part of the listing of the pieces, for --show
-    Finished      // everything the child had to do is done
+    Finished,     // everything the child had to do is done
+    Shows         // what the program's window shows after the first call, in words
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };
@@ -32,7 +33,7 @@ struct Message {
     uint32_t call;     // Placed, CallStarted, CallReturned: 1 or 2
     uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
     uint32_t flags;    // Placed: 1 when read-only, the alignment << 8, the layout << 16; Signal: an Access;
-                       // Fault, Note: 1 when the sentence goes on in the next message
+                       // Fault, Note, Shows: 1 when the text goes on in the next message
     uint64_t mapStart; // Placed: the mapping, guard pages included; Signal: the address
     uint64_t mapEnd;
     uint64_t dataStart; // Placed: the argument itself
@@ -48,7 +49,7 @@ public:
     explicit ReportChannel(int descriptor) : descriptor_(descriptor) {}
 
     void send(const Message& message) const;
-    // A Fault or a Note of any length; other texts are shortened to one message.
+    // A Fault, Note or Shows of any length; other texts are shortened to one message.
     void send(MessageKind kind, std::string_view text) const;
 
     int descriptor() const { return descriptor_; }

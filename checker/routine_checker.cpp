@@ -46,6 +46,7 @@ struct Reading {
     std::optional<Message> signal;
     std::vector<PlacedPiece> pieces;
     std::string shown;
+    std::string shows;
     bool finished = false;
 };
 
@@ -91,7 +92,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
     uint32_t currentCall = 0;
     std::string sentence; // the parts of a sentence sent in several messages
     for (const Message& message : outcome.messages) {
-        const bool sentencePart = message.kind == MessageKind::Fault || message.kind == MessageKind::Note;
+        const bool sentencePart = message.kind == MessageKind::Fault || message.kind == MessageKind::Note ||
+                                  message.kind == MessageKind::Shows;
         if (sentencePart && message.flags == 1) {
             sentence += message.text;
             continue;
@@ -111,6 +113,10 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
             break;
         case MessageKind::Signal: reading.signal = message; break;
         case MessageKind::Shown: reading.shown += message.text; break;
+        case MessageKind::Shows:
+            reading.shows = sentence + message.text;
+            sentence.clear();
+            break;
         case MessageKind::Finished: reading.finished = true; break;
         default: break;
         }
@@ -269,7 +275,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
 
     Reading reading = readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
     if (!reading.boundary)
-        return {reading.findings, reading.shown};
+        return {reading.findings, reading.shown, reading.shows};
 
     // How far the routine reaches: the least distance from the guard page at which the same
     // piece no longer faults on that side, in steps of the piece's alignment.
@@ -306,5 +312,5 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
         const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance;
         add(findings, finding.fault, same ? boundary.words + distance + cause : finding.sentence);
     }
-    return {findings, reading.shown};
+    return {findings, reading.shown, reading.shows};
 }

@@ -1,9 +1,13 @@
 #include "shown_texts.h"
 
+#include "ansi_copy.h"
 #include "conversions.h"
+#include "runtime_error.h"
+#include "variant.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -76,4 +80,45 @@ std::string shortestText(double value)
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
+}
+
+std::string korvikCharaShows(const char* textB)
+{
+    AnsiCopy copyOfStrB(u"aaaa                ");
+    std::memcpy(copyOfStrB.data(), textB, copyOfStrB.size());
+    return utf8(copyOfStrB.text());
+}
+
+std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y)
+{
+    const auto plain = [](VARTYPE kind) {
+        return kind == VT_EMPTY || kind == VT_I2 || kind == VT_I4 || kind == VT_R4 || kind == VT_R8 || kind == VT_BOOL;
+    };
+    for (int i = 0; i < 10; ++i)
+        if (!plain(x[i].kind) || !plain(y[i].kind))
+            return std::nullopt;
+    // The elements' own bytes in Variants of the checker's, which own nothing of these kinds.
+    const auto element = [](const VARIANT& raw) {
+        Variant value;
+        *value.raw() = raw;
+        return value;
+    };
+    ListingShown shown;
+    for (int16_t j = 1; j <= count; ++j) {
+        if (j > 10) {
+            shown.error = RuntimeError(ErrorCode::SubscriptOutOfRange).what();
+            break;
+        }
+        shown.lines.push_back("i = " + utf8(textForJoining(j)) + "   x = " + utf8(element(x[j - 1]).toText()) +
+                              "   x^2 = " + utf8(element(y[j - 1]).toText()));
+    }
+    return shown;
+}
+
+std::string quotedLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "\"" : ", \"") + line + "\"";
+    return text;
 }

@@ -2,9 +2,13 @@
 // conversions, so that a finding can say what the window will read.
 #pragma once
 
+#include "routine_abi.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A text of the programs in 8-bit characters (UTF-8), as the checker prints it.
 std::string utf8(std::u16string_view text);
@@ -28,3 +32,19 @@ std::string traceRecord2(double x, double y);
 
 // A 64-bit real in the fewest digits that read back as the same value ("1.2100000000000002").
 std::string shortestText(double value);
+
+// Korvik's lblindex2 after test 1: the 20 bytes of text B turned back into text, as the
+// program turns its copy back.
+std::string korvikCharaShows(const char* textB);
+
+// Korvik's Text1 after test 2: the second listing, built from the count and the elements as
+// xArray left them, or the runtime error that ends the program instead ("Subscript out of
+// range"). Empty when an element holds a kind that only the program may make.
+struct ListingShown {
+    std::vector<std::string> lines; // each without its CR LF
+    std::string error;              // the runtime error's words, when the listing ends in one
+};
+std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y);
+
+// A multi-line text as a finding quotes it: each line quoted, separated by commas.
+std::string quotedLines(const std::vector<std::string>& lines);

@@ -149,6 +149,11 @@ void checkSquares(void* address, Call& call, double y)
         return;
     const auto square = reinterpret_cast<Square>(address);
 
+    std::vector<std::string> firstTrace;
+    const bool traced = readTrace(firstTrace);
+    call.shows("lblresult reads " + quoted(vandrelShows(y)) + "; square.dat ends with " +
+               (traced ? linesText(firstTrace) : "nothing, for there is no such file"));
+
     if (const SquareCall again = clickWith(call, square, 1, 3, FE_TONEAREST); !sameBits(again.y, y))
         call.note("keeps state between calls: the first click shows " + quoted(vandrelShows(y)) + ", the second " +
                   quoted(vandrelShows(again.y)));

@@ -55,6 +55,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         return;
     const auto sumdll = reinterpret_cast<Sumdll>(address);
     const SumCall firstClick{a, b, c};
+    call.shows("message boxes read \"a+b=\", then " + quoted(tolvanShows(c)));
 
     // A result made from the addresses changes with them, which is no state of the routine's.
     if (const SumCall again = clickWith(call, sumdll, 10, 20);
