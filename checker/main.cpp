@@ -1,9 +1,11 @@
 // routine-check: finds what a routine library does wrong, in words, before a program meets it.
 //
 //     routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
+//     routine-check [--show] [--time-limit SECONDS] FILE
 //
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
-// and a sentence, or "name note: " and a sentence; a summary line last. Exit status 0 when no
+// and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
+// window shows after the first call; a summary line last. Exit status 0 when no
 // routine has a fault, 1 when any has, 2 when nothing could be checked.
 #include "child_process.h"
 #include "contracts.h"
@@ -31,21 +33,32 @@ constexpr int nothingChecked = 2;
 
 constexpr double defaultTimeLimit = 2;
 
-constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]";
+constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n"
+                              "       routine-check [--show] [--time-limit SECONDS] FILE";
 
 constexpr const char* help = R"(usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
+       routine-check [--show] [--time-limit SECONDS] FILE
 
 Checks a routine library against the contract of the program that calls it. Each
 routine is called exactly as its program calls it, twice, in a process of its own,
 with every argument against a page that may not be touched; what the contract says
-is only read lies in read-only memory. Each routine gets one line: "ok", or "fault:"
-or "note:" and a sentence that says what it did to which argument.
+is only read lies in read-only memory. Then it is called again for the results the
+contract fixes: Pettrix's sum for more pairs, Morvane's square and its trace for
+each edge case under each rounding direction, Ostrum's square read whole, and a
+second click with the program's own values.
+
+Each routine gets one line: "ok", or "fault:" or "note:" and a sentence that says
+what it did to which argument, and a line "shows:" with what the program's window
+then shows. "ok" means the routine wrote only where it may and every result the
+contract fixes is right; what it computes where the contract leaves it free (what
+each Ostrum routine computes) is not judged.
 
   LIBRARY  Ostrum (called by Korvik), Morvane (Vandrel) or Pettrix (Tolvan), in any
            letter case, with or without a trailing .dll
   FILE     the library file to check. Without it, the file the program would load:
            the one beside routine-check, else the one the system's library search
-           finds; the first line says which.
+           finds; the first line says which. Alone, a file named for its library
+           (libOstrum.so, Ostrum.dll) is checked against that library's contract.
 
 Options:
   --show                after each routine's lines, list the bytes of each argument

@@ -516,6 +516,9 @@ TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
     EXPECT_EQ(result.output.rfind("usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n", 0), 0u);
     EXPECT_NE(result.output.find("Exit status: 0 when no routine has a fault, 1 when any has, 2 when"),
               std::string::npos);
+    EXPECT_NE(result.output.find("\"ok\" means the routine wrote only where it may and every result the\ncontract "
+                                 "fixes is right"),
+              std::string::npos);
     EXPECT_EQ(result.status, 0);
 }
 
