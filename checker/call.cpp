@@ -65,6 +65,8 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     std::memset(area, static_cast<int>(fillByte), areaSize);
     std::byte* data = side == Side::End ? area + areaSize - slack - size : area + slack;
     std::memcpy(data, initial, size);
+    if (probe_.bytesAsAddress && size >= sizeof(void*))
+        fillWithDecoyAddress(name, data, size);
     if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
         outOfMemory();
 
@@ -81,6 +83,24 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     placed.dataEnd = placed.dataStart + size;
     channel_.send(placed);
     return data;
+}
+
+void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const
+{
+    // Room for the offsets a routine adds to an address it finds in a descriptor.
+    constexpr std::size_t decoySize = 1 << 16;
+    void* decoy = mmap(nullptr, decoySize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (decoy == MAP_FAILED)
+        outOfMemory();
+    for (std::size_t at = 0; at + sizeof decoy <= size; at += sizeof decoy)
+        std::memcpy(data + at, &decoy, sizeof decoy);
+    Message placed = messageWithText(MessageKind::Placed, name.argument);
+    placed.call = static_cast<uint32_t>(number_);
+    placed.number = static_cast<uint32_t>(pieces_.size());
+    placed.flags = decoyPiece;
+    placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoy);
+    placed.mapEnd = placed.dataEnd = placed.mapStart + decoySize;
+    channel_.send(placed);
 }
 
 char* Call::text(const PieceName& name, std::string_view text)

@@ -57,11 +57,14 @@ constexpr RegionLayout layoutOf()
 }
 
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
-// guard page on `side`, every other piece as usual.
+// guard page on `side`, every other piece as usual. For finding whether a routine takes a
+// piece's own bytes for an address: with `bytesAsAddress`, every 8 bytes of each piece of at
+// least 8 bytes hold the address of a decoy of its own, pages of no access.
 struct Probe {
     int piece = -1;
     Side side = Side::End;
     std::size_t slack = 0;
+    bool bytesAsAddress = false;
 };
 
 class Call {
@@ -150,6 +153,8 @@ private:
 
     void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
+    // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
+    void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
     void begin() const;
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
     void reportWritesAround(const Piece& piece) const;

@@ -28,6 +28,9 @@ enum class MessageKind : uint32_t {
 
 enum class Access : uint32_t { Read, Write, Unknown };
 
+// Placed: the flags of a decoy, the pages whose address fills a piece's bytes in a probe.
+inline constexpr uint32_t decoyPiece = 2;
+
 struct Message {
     MessageKind kind;
     uint32_t call;     // Placed, CallStarted, CallReturned: 1 or 2

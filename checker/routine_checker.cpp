@@ -27,6 +27,7 @@ struct PlacedPiece {
     RegionLayout layout;
     uint64_t mapStart, mapEnd, dataStart, dataEnd;
     std::string name;
+    bool decoy; // the pages whose address filled the piece `name` in a probe
 };
 
 // A fault at a guard page beside a piece, whose distance can be measured.
@@ -48,6 +49,9 @@ struct Reading {
     std::string shown;
     std::string shows;
     bool finished = false;
+    std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
+    uint32_t crashCall = 0;
+    std::optional<std::string> bytesTakenFrom; // a probe's piece whose bytes the routine followed
 };
 
 void add(std::vector<Finding>& findings, bool fault, const std::string& sentence)
@@ -67,6 +71,10 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
     for (const PlacedPiece& piece : reading.pieces) {
         if (address < piece.mapStart || address >= piece.mapEnd)
             continue;
+        if (piece.decoy) {
+            reading.bytesTakenFrom = piece.name;
+            return "used the bytes of " + piece.name + " as an address";
+        }
         if (piece.call < currentCall)
             return "kept the address of " + piece.name;
         if (address >= piece.dataStart && address < piece.dataEnd) {
@@ -103,7 +111,7 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
             reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
                                       message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16),
                                       message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
-                                      message.text});
+                                      message.text, (message.flags & decoyPiece) != 0});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
         case MessageKind::Fault:
@@ -128,6 +136,10 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
         add(reading.findings, true, named ? *named : "crashed (" + signalName(signal) + ")");
+        if (!named) {
+            reading.unnamedCrash = "crashed (" + signalName(signal) + ")";
+            reading.crashCall = currentCall;
+        }
     } else if (outcome.timedOut) {
         add(reading.findings, true, "did not return within " + timeText);
     } else if (!reading.finished) {
@@ -171,6 +183,29 @@ std::string kindCause(const BoundaryFault& boundary, std::size_t distance)
     if (boundary.side == Side::Start && boundary.layout == REGION_VARIANTS && distance == sizeof(VARIANT))
         return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
     return "";
+}
+
+// A crash at no piece may come from a routine that takes an argument's own bytes for an
+// address: gfortran's character(len=*) and x(:) in a bind(C) routine expect a C descriptor
+// where the program passes the bytes themselves. The call that crashed is made again with
+// every piece of at least 8 bytes filled with the address of a decoy of its own; a crash at a
+// decoy names the piece, and the crash's sentence becomes that.
+template <typename Calling>
+void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& directory, double timeLimit,
+                         const std::string& timeText)
+{
+    Probe probe;
+    probe.side = reading.crashCall == 1 ? Side::End : Side::Start;
+    probe.bytesAsAddress = true;
+    const Reading probed = readOutcome(
+        runInChild(calling(std::pair{static_cast<int>(reading.crashCall), probe}), directory, timeLimit), timeText);
+    if (!probed.bytesTakenFrom)
+        return;
+    const std::string& argument = *probed.bytesTakenFrom;
+    for (Finding& finding : reading.findings)
+        if (finding.sentence == *reading.unnamedCrash)
+            finding.sentence = "used the bytes of " + argument + " as an address: character(len=*) and x(:) in a "
+                               "bind(C) routine expect a C descriptor; declare it " + argument + "(*)";
 }
 
 } // namespace
@@ -274,6 +309,8 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     };
 
     Reading reading = readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
+    if (reading.unnamedCrash)
+        nameTheAddressTaken(reading, calling, directory_, timeLimit_, timeText());
     if (!reading.boundary)
         return {reading.findings, reading.shown, reading.shows};
 

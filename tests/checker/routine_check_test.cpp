@@ -198,6 +198,12 @@ const FaultRow faultRows[] = {
      "square fault: changed the floating-point environment (SSE and x87: rounding toward zero)"},
     {"Pettrix", "address_kept", "sumdll fault: kept the address of c"},
     {"Ostrum", "crashes", "transnumber fault: crashed (SIGSEGV)"},
+    {"Ostrum", "text_length_star",
+     "chara fault: used the bytes of textA as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it textA(*)"},
+    {"Ostrum", "elements_assumed_shape",
+     "xArray fault: used the bytes of x as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it x(*)"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
     {"Pettrix", "ends_process",
      "sumdll fault: ended the process with exit status 0, as a Fortran STOP or a C exit() does: it would end the "
