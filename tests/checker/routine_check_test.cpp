@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -411,11 +412,11 @@ struct RefusalRow {
 
 TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
 {
-    // A text file by its absolute path (__FILE__ may be relative to the build folder).
-    const std::string text = std::string(PAGES_FOLDER) + "/1-by-own-address.md";
     // A FIFO and a copy cut short would make the loader wait or fault: they are turned away first.
     char spoiled[] = "/tmp/spoiled-libraries-XXXXXX";
     ASSERT_NE(mkdtemp(spoiled), nullptr);
+    const std::string text = std::string(spoiled) + "/libText.so";
+    std::ofstream(text) << "a text, not a library\n";
     const std::string fifo = std::string(spoiled) + "/libFifo.so";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string cutShort = std::string(spoiled) + "/libCut.so";
