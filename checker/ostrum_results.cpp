@@ -17,8 +17,9 @@ std::string quoted(const std::string& text)
 
 // Whether a result register's low 64 bits look like a 64-bit real that the routine meant,
 // while its low 32 bits, all that Korvik reads, are 0 or a denormal 32-bit real. A routine
-// of the right kind leaves that only by chance: a 32-bit result of 0 is written with the
-// whole register cleared, and a plausible square is a normal number.
+// of the right kind leaves that only by chance: a constant 0 is loaded with the whole
+// register cleared, and a 64-bit real narrowed in place to a 0 or denormal 32-bit real was
+// itself below 1E-38, outside the magnitudes taken here for a meant result.
 bool looksLikeWideResult(double wide)
 {
     float narrow = 0;
