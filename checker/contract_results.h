@@ -30,4 +30,8 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b);
 // Label3 and Label4.
 void showChara(const Call& call, const char* textB);
 void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
+
+// Ostrum's chara and xArray: the same lblindex2 and Text1 on a second click of tests 1 and 2.
+void checkCharaResult(void* address, Call& call, const char* textB);
+void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
 void showCaption(const Call& call, const char* label, const char* caption);

@@ -18,6 +18,7 @@ void checkChara(void* address, Call& call)
     int32_t* lengthB = call.value<int32_t>({"lengthB", "lengthB", "lenB"}, 20);
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
     showChara(call, textB);
+    checkCharaResult(address, call, textB);
     if (*lengthB != 20)
         call.note("changed lengthB from 20 to " + std::to_string(*lengthB) +
                   "; Korvik does not read it back, and text B keeps its 20 characters");
@@ -35,6 +36,7 @@ void checkXArray(void* address, Call& call)
     VARIANT* y = call.elements({"y", "y", "", "y"}, yBefore);
     call.run([&] { xArray(count, x, y); });
     showListing(call, *count, x, y);
+    checkXArrayResult(address, call, *count, x, y);
     if (*count > 10)
         call.note("left count at " + std::to_string(*count) +
                   ", beyond the 10 elements of each array; Korvik then reports \"Subscript out of range\"");

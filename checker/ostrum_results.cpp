@@ -1,4 +1,5 @@
 // Ostrum's results as Korvik shows them in Label1 (test 3) and Label2 (test 5).
+#include "array_arguments.h"
 #include "contract_results.h"
 #include "shown_texts.h"
 
@@ -108,4 +109,45 @@ void showCaption(const Call& call, const char* label, const char* caption)
 {
     if (call.side() == Side::End)
         call.shows(std::string(label) + " reads " + quoted(caption));
+}
+
+void checkCharaResult(void* address, Call& call, const char* textB)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto chara = reinterpret_cast<decltype(&::chara)>(address);
+    char* textA = call.text({"textA", "textA", "copyOfStrA"}, "Woo HaHaHaHa        ");
+    int32_t* lengthA = call.value<int32_t>({"lengthA", "lengthA", "lenATemporary"}, 20);
+    char* again = call.text({"textB", "textB", "copyOfStrB"}, "aaaa                ");
+    int32_t* lengthB = call.value<int32_t>({"lengthB", "lengthB", "lenB"}, 20);
+    setProgramsEnvironment();
+    chara(textA, lengthA, again, lengthB);
+    setProgramsEnvironment();
+    const std::string firstShows = korvikCharaShows(textB);
+    if (const std::string secondShows = korvikCharaShows(again); secondShows != firstShows)
+        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
+                  quoted(secondShows));
+}
+
+void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
+    int16_t* againCount = call.value<int16_t>({"count", "count", "n"}, 10);
+    VARIANT* againX = call.elements({"x", "x", "", "x"}, smallIntegers(1, 1));
+    VARIANT* againY = call.elements({"y", "y", "", "y"}, emptyVariants());
+    setProgramsEnvironment();
+    xArray(againCount, againX, againY);
+    setProgramsEnvironment();
+    const std::optional<ListingShown> first = korvikListingShows(count, x, y);
+    const std::optional<ListingShown> second = korvikListingShows(*againCount, againX, againY);
+    if (!first || !second)
+        return;
+    const auto text = [](const ListingShown& listing) {
+        return listing.error.empty() ? quotedLines(listing.lines) : "the runtime error \"" + listing.error + "\"";
+    };
+    if (text(*first) != text(*second))
+        call.note("keeps state between calls: the first click shows " + text(*first) + ", the second " +
+                  text(*second));
 }

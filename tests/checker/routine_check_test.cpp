@@ -221,6 +221,12 @@ const FaultRow faultRows[] = {
      "pairs)"},
     {"Pettrix", "sum_keeps_state",
      "sumdll note: keeps state between calls: the first click shows \"30\", the second \"60\""},
+    {"Ostrum", "chara_keeps_state",
+     "chara note: keeps state between calls: the first click shows \"1aaa                \", the second \"2aaa    "
+     "            \""},
+    {"Ostrum", "count_keeps_state",
+     "xArray note: keeps state between calls: the first click shows \"i = 1   x = 1   x^2 = \", the second \"i = 1 "
+     "  x = 1   x^2 = \", \"i = 2   x = 2   x^2 = \""},
     {"Ostrum", "square_double",
      "square fault: returns a 64-bit real (25) where Korvik reads a 32-bit one, so test 3 shows \"xx = 5, xx^2 = "
      "0\"; declare the result float (real(c_float) in Fortran)"},
