@@ -1,11 +1,13 @@
 #include "array_arguments.h"
 
+#include "call_descriptions.h"
+
 std::vector<VARIANT> emptyVariants()
 {
     VARIANT empty{};
     empty.kind = VT_EMPTY;
     empty.value.bits = 0;
-    return std::vector<VARIANT>(10, empty);
+    return std::vector<VARIANT>(arrayLength, empty);
 }
 
 std::vector<VARIANT> smallIntegers(int16_t first, int16_t step)
@@ -18,10 +20,10 @@ std::vector<VARIANT> smallIntegers(int16_t first, int16_t step)
     return elements;
 }
 
-ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName, int16_t first,
-                         int16_t step, const PieceName& variable)
+ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName,
+                         const std::vector<VARIANT>& initial, const PieceName& variable)
 {
-    ArrayArgument array{name, smallIntegers(first, step), nullptr, nullptr, SAFEARRAY{}, nullptr};
+    ArrayArgument array{name, initial, nullptr, nullptr, SAFEARRAY{}, nullptr};
     const std::string descriptorThrough = "*" + variable.reachedThrough;
     array.elements = call.elements({"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName},
                                    array.initial);
@@ -33,7 +35,7 @@ ArrayArgument placeArray(Call& call, const std::string& name, const std::string&
     descriptor.elementSize = sizeof(VARIANT);
     descriptor.locks = 0;
     descriptor.data = array.elements;
-    descriptor.bounds[0] = {10, 1};
+    descriptor.bounds[0] = {arrayLength, arrayFirstIndex};
     array.before = descriptor;
     array.descriptor = call.value({"the descriptor of " + name, descriptorThrough, programName + "'s descriptor"},
                                   descriptor);

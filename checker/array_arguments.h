@@ -16,11 +16,11 @@ struct ArrayArgument {
     SAFEARRAY** variable; // holds the descriptor's address
 };
 
-// A fixed array of index 1 to 10 holding the 16-bit integers first, first + step, ...: the
-// argument `name` in sentences, the program's array `programName` in listings, and
-// `variable`, the variable that holds its descriptor's address.
-ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName, int16_t first,
-                         int16_t step, const PieceName& variable);
+// A fixed array of index 1 to 10 holding `initial`: the argument `name` in sentences, the
+// program's array `programName` in listings, and `variable`, the variable that holds its
+// descriptor's address.
+ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName,
+                         const std::vector<VARIANT>& initial, const PieceName& variable);
 
 // The faults of a routine that changed the descriptor, the variable or an element's kind.
 void checkArray(const Call& call, const ArrayArgument& array);

@@ -115,13 +115,15 @@ VARIANT* Call::elements(const PieceName& name, const std::vector<VARIANT>& initi
         place(name, REGION_VARIANTS, initial.data(), initial.size() * sizeof(VARIANT), alignof(VARIANT), false));
 }
 
-void Call::begin() const
+void Call::begin()
 {
     Message started{};
     started.kind = MessageKind::CallStarted;
     started.call = static_cast<uint32_t>(number_);
-    if (show_)
-        show("before the call", nullptr);
+    if (show_) {
+        before_ = regionsNow();
+        show("before the call", before_, nullptr);
+    }
     channel_.send(started);
     setProgramsEnvironment();
 }
@@ -133,8 +135,12 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
     returned.kind = MessageKind::CallReturned;
     returned.call = static_cast<uint32_t>(number_);
     channel_.send(returned);
-    if (show_)
-        show("\nafter the call", result);
+    if (show_) {
+        std::vector<ListedRegion> leftByTheCall = regionsNow();
+        if (result)
+            leftByTheCall.push_back(*result);
+        show("\nafter the call", leftByTheCall, &before_);
+    }
 
     if (const std::string change = describeChange(after); !change.empty())
         fault("changed the floating-point environment (" + change + ")");
@@ -144,7 +150,7 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
         reportWritesAround(piece);
 }
 
-void Call::show(const std::string& heading, const ListedRegion* result) const
+std::vector<ListedRegion> Call::regionsNow() const
 {
     std::vector<ListedRegion> regions;
     for (const Piece& piece : pieces_) {
@@ -171,10 +177,14 @@ void Call::show(const std::string& heading, const ListedRegion* result) const
     };
     std::stable_sort(regions.begin(), regions.end(),
                      [&](const ListedRegion& a, const ListedRegion& b) { return depth(a) < depth(b); });
-    if (result)
-        regions.push_back(*result);
+    return regions;
+}
+
+void Call::show(const std::string& heading, const std::vector<ListedRegion>& regions,
+                const std::vector<ListedRegion>* before) const
+{
     // In pieces that fit a message each; the parent joins them in order.
-    const std::string text = heading + ":\n" + listingOf(regions);
+    const std::string text = heading + ":\n" + listingOf(regions, before);
     constexpr std::size_t chunk = sizeof(Message::text) - 1;
     for (std::size_t at = 0; at < text.size(); at += chunk)
         channel_.send(MessageKind::Shown, std::string_view(text).substr(at, chunk));

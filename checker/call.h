@@ -155,17 +155,21 @@ private:
                 std::size_t alignment, bool readOnly);
     // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
     void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
-    void begin() const;
+    void begin();
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
     void reportWritesAround(const Piece& piece) const;
-    // The listing of every piece as it is now, and the result, if any, to --show.
-    void show(const std::string& heading, const ListedRegion* result) const;
+    // Every piece as it is now, in the order the teaching pages list them.
+    std::vector<ListedRegion> regionsNow() const;
+    // The listing of the regions to --show, what changed since `before` marked.
+    void show(const std::string& heading, const std::vector<ListedRegion>& regions,
+              const std::vector<ListedRegion>* before) const;
 
     const ReportChannel& channel_;
     int number_;
     bool show_;
     Probe probe_;
     std::vector<Piece> pieces_;
+    std::vector<ListedRegion> before_; // the pieces as begin() listed them, for --show
 };
 
 // What fills a piece's pages around it.

@@ -62,7 +62,8 @@ each Ostrum routine computes) is not judged.
 
 Options:
   --show                after each routine's lines, list the bytes of each argument
-                        before and after its first call, as the teaching pages do
+                        before and after its first call, as the teaching pages do;
+                        after it, "changed: " marks a line the call changed
   --time-limit SECONDS  how long the calls of one routine may take (default 2)
   --help                show this text
 
@@ -121,111 +122,129 @@ bool readTimeLimit(const std::string& text, double& seconds)
     return !text.empty() && *end == '\0' && seconds > 0 && seconds <= 3600;
 }
 
-} // namespace
+// ---- Options ---------------------------------------------------------------------------------
 
-// The whole check; every file and directory it made is gone when it returns.
-int checkLibrary(int argc, char** argv)
-{
-    double timeLimit = defaultTimeLimit;
+struct Options {
+    bool help = false;
     bool show = false;
-    std::vector<std::string> operands;
+    double timeLimit = defaultTimeLimit;
+    std::vector<std::string> operands; // LIBRARY, then FILE when named
+};
+
+// The options of the command line, or the sentence that says what is wrong with them. What
+// follows --help is not read.
+std::optional<std::string> readOptions(int argc, char** argv, Options& options)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--help") {
-            std::cout << help;
-            return noFault;
+            options.help = true;
+            return std::nullopt;
         }
         if (argument == "--show") {
-            show = true;
+            options.show = true;
         } else if (argument == "--time-limit") {
-            if (i + 1 == argc || !readTimeLimit(argv[i + 1], timeLimit))
-                return fail("--time-limit needs a number of seconds greater than 0\n" + std::string(usage));
+            if (i + 1 == argc || !readTimeLimit(argv[i + 1], options.timeLimit))
+                return "--time-limit needs a number of seconds greater than 0\n" + std::string(usage);
             ++i;
         } else if (argument.starts_with("-") && argument != "-") {
-            return fail("unknown option " + argument + "\n" + usage);
+            return "unknown option " + argument + "\n" + usage;
         } else {
-            operands.push_back(argument);
+            options.operands.push_back(argument);
         }
     }
-    if (operands.empty() || operands.size() > 2)
-        return fail(std::string(operands.empty() ? "no library named" : "too many arguments") + "\n" + usage);
+    if (options.operands.empty() || options.operands.size() > 2)
+        return std::string(options.operands.empty() ? "no library named" : "too many arguments") + "\n" + usage;
+    return std::nullopt;
+}
 
-    // A library file alone names its contract ("./libOstrum.so", "Pettrix.dll").
-    const Contract* contract = contractNamed(operands[0]);
-    if (!contract && operands.size() == 1)
-        if ((contract = contractOfFile(operands[0])))
-            operands.push_back(operands[0]);
-    if (!contract)
-        return fail("unknown library " + operands[0] + ": the programs call Ostrum, Morvane and Pettrix\n" + usage);
+// ---- The file --------------------------------------------------------------------------------
 
-    // The file the program would load: beside the program first, else through the system's
-    // search, by the same name. Here the checker stands where the program would.
-    const std::string fileName = libraryFileName(contract->library);
-    std::string candidate;
-    std::string how;
-    if (operands.size() == 2) {
-        candidate = std::filesystem::absolute(operands[1]).lexically_normal().string();
-    } else {
-        candidate = libraryToLoad(contract->library);
-        how = std::string(", the file ") + contract->program + " would load";
-    }
+struct FileToCheck {
+    std::string candidate; // a path, or the bare file name for the system's search
+    std::string how;       // how it was chosen, for the first line; empty when named
+    bool found = false;    // chosen as the program would choose it, not named
+};
 
-    // A file named or found beside the checker is looked at before the loader opens it: the
-    // loader waits forever on a FIFO and faults on a file cut short.
-    if (candidate != fileName)
-        if (const std::optional<std::string> problem = libraryFileProblem(candidate))
-            return fail(candidate + " does not load: " + *problem);
+// The file named, else the file the program would load: beside the program first, else
+// through the system's search, by the same name. Here the checker stands where the program
+// would.
+FileToCheck fileToCheck(const Contract& contract, const Options& options)
+{
+    if (options.operands.size() == 2)
+        return {std::filesystem::absolute(options.operands[1]).lexically_normal().string(), "", false};
+    return {libraryToLoad(contract.library), std::string(", the file ") + contract.program + " would load", true};
+}
 
-    WorkingDirectory directory;
-    if (directory.path().empty())
-        return fail("cannot make a temporary directory for the routines to run in");
-    const RoutineChecker checker(*contract, directory.path(), timeLimit, show);
+// A file named or found beside the checker is looked at before the loader opens it: the
+// loader waits forever on a FIFO and faults on a file cut short.
+std::optional<std::string> problemBeforeLoading(const Contract& contract, const FileToCheck& file)
+{
+    if (file.candidate == libraryFileName(contract.library))
+        return std::nullopt;
+    if (const std::optional<std::string> problem = libraryFileProblem(file.candidate))
+        return file.candidate + " does not load: " + *problem;
+    return std::nullopt;
+}
 
-    const LibraryFacts facts = checker.load(candidate);
-    if (interruptingSignal())
-        return nothingChecked;
-    if (!facts.loaded) {
-        if (operands.size() == 1 && candidate == fileName)
-            return fail(facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
-                        ", then through the system's library search)");
-        return fail(facts.problem);
-    }
-    std::cout << "Checking " << contract->name << " in " << facts.file << how << ".\n";
+// Why the file did not load; for the file the system's search was to find, where it looked.
+std::string loadProblem(const Contract& contract, const FileToCheck& file, const LibraryFacts& facts)
+{
+    const std::string fileName = libraryFileName(contract.library);
+    if (file.found && file.candidate == fileName)
+        return facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
+            ", then through the system's library search)";
+    return facts.problem;
+}
 
-    int withFault = 0;
-    std::vector<std::string> explained; // exports named as the cause of a missing routine
-    for (const RoutineCheck& routine : contract->routines) {
-        RoutineReport report;
-        std::vector<Finding>& findings = report.findings;
-        const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
-            facts.exported.end();
-        if (exported)
-            report = checker.check(facts.file, routine);
-        if (interruptingSignal())
-            return nothingChecked;
-        if (!exported) {
-            const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
-            findings.push_back({true, "is not exported" + cause.clause});
-            explained.push_back(cause.exported);
-        }
+// ---- The checks ------------------------------------------------------------------------------
 
-        const bool faulty = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fault; });
-        withFault += faulty ? 1 : 0;
-        if (!faulty)
-            std::cout << routine.name << " ok\n";
-        for (const Finding& finding : findings)
-            if (finding.fault)
-                std::cout << routine.name << " fault: " << finding.sentence << "\n";
-        for (const Finding& finding : findings)
-            if (!finding.fault)
-                std::cout << routine.name << " note: " << finding.sentence << "\n";
-        if (!report.shows.empty())
-            std::cout << routine.name << " shows: " << contract->program << "'s " << report.shows << "\n";
-        if (!report.shown.empty())
-            std::cout << "\n" << report.shown << "\n";
-    }
-    // gfortran's own module symbols are left out, since the author wrote none of them, and so
-    // is a name already given as the cause of a missing routine.
+// What one routine of the loaded file did; a routine it does not export is a fault unchecked,
+// with the likely cause read from what it exports instead, and that export kept in `explained`.
+RoutineReport checkRoutine(const RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine,
+                           std::vector<std::string>& explained)
+{
+    const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
+        facts.exported.end();
+    if (exported)
+        return checker.check(facts.file, routine);
+    const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
+    explained.push_back(cause.exported);
+    return {{{Severity::Fault, "is not exported" + cause.clause}}, "", ""};
+}
+
+bool hasFault(const RoutineReport& report)
+{
+    return std::any_of(report.findings.begin(), report.findings.end(),
+                       [](const Finding& finding) { return finding.severity == Severity::Fault; });
+}
+
+// ---- The report ------------------------------------------------------------------------------
+
+// One routine's lines: "ok" when it has no fault, its faults, its notes, what its program's
+// window shows, then with --show the listing of its first call.
+void printRoutine(const Contract& contract, const char* name, const RoutineReport& report)
+{
+    if (!hasFault(report))
+        std::cout << name << " ok\n";
+    for (const Finding& finding : report.findings)
+        if (finding.severity == Severity::Fault)
+            std::cout << name << " fault: " << finding.sentence << "\n";
+    for (const Finding& finding : report.findings)
+        if (finding.severity == Severity::Note)
+            std::cout << name << " note: " << finding.sentence << "\n";
+    if (!report.shows.empty())
+        std::cout << name << " shows: " << contract.program << "'s " << report.shows << "\n";
+    if (!report.shown.empty())
+        std::cout << "\n" << report.shown << "\n";
+}
+
+// What the library exports beyond the contract, and the summary line. gfortran's own module
+// symbols are left out, since the author wrote none of them, and so is a name already given
+// as the cause of a missing routine.
+void printEnd(const Contract& contract, const LibraryFacts& facts, const std::vector<std::string>& explained,
+              int withFault)
+{
     std::vector<std::string> authorsNames;
     std::copy_if(facts.alsoExported.begin(), facts.alsoExported.end(), std::back_inserter(authorsNames),
                  [&](const std::string& name) {
@@ -233,12 +252,62 @@ int checkLibrary(int argc, char** argv)
                             std::find(explained.begin(), explained.end(), name) == explained.end();
                  });
     if (!authorsNames.empty())
-        std::cout << contract->name << " note: also exports " << someNames(authorsNames) << ", which "
-                  << contract->program << " never calls\n";
-
-    const int count = static_cast<int>(contract->routines.size());
+        std::cout << contract.name << " note: also exports " << someNames(authorsNames) << ", which "
+                  << contract.program << " never calls\n";
+    const int count = static_cast<int>(contract.routines.size());
     std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
               << withFault << " with a fault\n";
+}
+
+} // namespace
+
+// The whole check; every file and directory it made is gone when it returns.
+int checkLibrary(int argc, char** argv)
+{
+    Options options;
+    if (const std::optional<std::string> problem = readOptions(argc, argv, options))
+        return fail(*problem);
+    if (options.help) {
+        std::cout << help;
+        return noFault;
+    }
+
+    // A library file alone names its contract ("./libOstrum.so", "Pettrix.dll").
+    const Contract* contract = contractNamed(options.operands[0]);
+    if (!contract && options.operands.size() == 1)
+        if ((contract = contractOfFile(options.operands[0])))
+            options.operands.push_back(options.operands[0]);
+    if (!contract)
+        return fail("unknown library " + options.operands[0] + ": the programs call Ostrum, Morvane and Pettrix\n" +
+                    usage);
+
+    const FileToCheck file = fileToCheck(*contract, options);
+    if (const std::optional<std::string> problem = problemBeforeLoading(*contract, file))
+        return fail(*problem);
+
+    WorkingDirectory directory;
+    if (directory.path().empty())
+        return fail("cannot make a temporary directory for the routines to run in");
+    const RoutineChecker checker(*contract, directory.path(), options.timeLimit, options.show);
+
+    const LibraryFacts facts = checker.load(file.candidate);
+    if (interruptingSignal())
+        return nothingChecked;
+    if (!facts.loaded)
+        return fail(loadProblem(*contract, file, facts));
+    std::cout << "Checking " << contract->name << " in " << facts.file << file.how << ".\n";
+
+    // Each routine's lines as soon as it is checked, so that a slow library shows its progress.
+    int withFault = 0;
+    std::vector<std::string> explained; // exports named as the cause of a missing routine
+    for (const RoutineCheck& routine : contract->routines) {
+        const RoutineReport report = checkRoutine(checker, facts, routine, explained);
+        if (interruptingSignal())
+            return nothingChecked;
+        withFault += hasFault(report) ? 1 : 0;
+        printRoutine(*contract, routine.name, report);
+    }
+    printEnd(*contract, facts, explained, withFault);
     return withFault ? someFault : noFault;
 }
 

@@ -1,6 +1,7 @@
 // Morvane as Vandrel calls it at its first click, with the initial texts "3" and "1".
 #include "contract_results.h"
 #include "contracts.h"
+#include "placements.h"
 
 #include "morvane.h"
 
@@ -11,9 +12,10 @@ namespace {
 void checkSquare(void* address, Call& call)
 {
     const auto square = reinterpret_cast<decltype(&::square)>(address);
-    double* n = call.value<double>({"n", "n", "n"}, 1.0, true);
-    double* x = call.value<double>({"x", "x", "x"}, 3.0, true);
-    double* y = call.value<double>({"y", "y", "y"}, 0.0);
+    constexpr const CallDescription& described = morvaneCalls.call("square");
+    double* n = placeValue<double>(call, described.argument("n"));
+    double* x = placeValue<double>(call, described.argument("x"));
+    double* y = placeValue<double>(call, described.argument("y"));
     call.run([&] { (void)square(n, x, y); });
     checkSquares(address, call, *y);
 }

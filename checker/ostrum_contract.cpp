@@ -1,7 +1,7 @@
 // Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1.
-#include "array_arguments.h"
 #include "contract_results.h"
 #include "contracts.h"
+#include "placements.h"
 
 #include "ostrum.h"
 
@@ -12,10 +12,11 @@ namespace {
 void checkChara(void* address, Call& call)
 {
     const auto chara = reinterpret_cast<decltype(&::chara)>(address);
-    char* textA = call.text({"textA", "textA", "copyOfStrA"}, "Woo HaHaHaHa        ");
-    int32_t* lengthA = call.value<int32_t>({"lengthA", "lengthA", "lenATemporary"}, 20);
-    char* textB = call.text({"textB", "textB", "copyOfStrB"}, "aaaa                ");
-    int32_t* lengthB = call.value<int32_t>({"lengthB", "lengthB", "lenB"}, 20);
+    constexpr const CallDescription& described = ostrumCalls.call("chara");
+    char* textA = placeText(call, described.argument("textA"));
+    int32_t* lengthA = placeValue<int32_t>(call, described.argument("lengthA"));
+    char* textB = placeText(call, described.argument("textB"));
+    int32_t* lengthB = placeValue<int32_t>(call, described.argument("lengthB"));
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
     showChara(call, textB);
     checkCharaResult(address, call, textB);
@@ -29,11 +30,12 @@ void checkChara(void* address, Call& call)
 void checkXArray(void* address, Call& call)
 {
     const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
-    int16_t* count = call.value<int16_t>({"count", "count", "n"}, 10);
-    const std::vector<VARIANT> xBefore = smallIntegers(1, 1);
-    const std::vector<VARIANT> yBefore = emptyVariants();
-    VARIANT* x = call.elements({"x", "x", "", "x"}, xBefore);
-    VARIANT* y = call.elements({"y", "y", "", "y"}, yBefore);
+    constexpr const CallDescription& described = ostrumCalls.call("xArray");
+    int16_t* count = placeValue<int16_t>(call, described.argument("count"));
+    const std::vector<VARIANT> xBefore = elementsOf(described.argument("x").array);
+    const std::vector<VARIANT> yBefore = elementsOf(described.argument("y").array);
+    VARIANT* x = call.elements(pieceNameOf(described.argument("x")), xBefore);
+    VARIANT* y = call.elements(pieceNameOf(described.argument("y")), yBefore);
     call.run([&] { xArray(count, x, y); });
     showListing(call, *count, x, y);
     checkXArrayResult(address, call, *count, x, y);
@@ -48,7 +50,8 @@ void checkXArray(void* address, Call& call)
 void checkSquare(void* address, Call& call)
 {
     const auto square = reinterpret_cast<decltype(&::square)>(address);
-    float* x = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
+    constexpr const CallDescription& described = ostrumCalls.call("square");
+    float* x = placeValue<float>(call, described.argument("x"));
     float result = 0;
     call.run([&] { return result = square(x); });
     checkSquareResult(address, call, *x, result);
@@ -58,8 +61,9 @@ void checkSquare(void* address, Call& call)
 void checkTransnumber(void* address, Call& call)
 {
     const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
-    int16_t* a = call.value<int16_t>({"a", "a", "numATemporary"}, 15);
-    int16_t* b = call.value<int16_t>({"b", "b", "numB"}, 0);
+    constexpr const CallDescription& described = ostrumCalls.call("transnumber");
+    int16_t* a = placeValue<int16_t>(call, described.argument("a"));
+    int16_t* b = placeValue<int16_t>(call, described.argument("b"));
     call.run([&] { transnumber(a, b); });
     checkTransnumberResult(address, call, *a, *b);
 }
@@ -69,8 +73,9 @@ void checkTransnumber(void* address, Call& call)
 void checkYArray(void* address, Call& call)
 {
     const auto yArray = reinterpret_cast<decltype(&::yArray)>(address);
-    int16_t* count = call.value<int16_t>({"count", "count", "nTemporary"}, 10);
-    const ArrayArgument array = placeArray(call, "array", "x", 2, 2, {"array", "array", "x"});
+    constexpr const CallDescription& described = ostrumCalls.call("yArray");
+    int16_t* count = placeValue<int16_t>(call, described.argument("count"));
+    const ArrayArgument array = placeArray(call, described.argument("array"));
     call.run([&] { yArray(count, array.variable); });
     showCaption(call, "Label3", "OKey");
     checkArray(call, array);
@@ -81,13 +86,13 @@ void checkYArray(void* address, Call& call)
 void checkZArray(void* address, Call& call)
 {
     const auto zArray = reinterpret_cast<decltype(&::zArray)>(address);
-    const ArrayArgument array = placeArray(call, "array", "x", 1, 1,
-                                           {"the array variable of array", "array->value.arrayRef", "x"});
+    constexpr const CallDescription& described = ostrumCalls.call("zArray");
+    const ArrayArgument array = placeArray(call, described.argument("array"));
     VARIANT wrapped{};
     wrapped.value.bits = 0;
     wrapped.kind = VT_BYREF | VT_ARRAY | VT_VARIANT;
     wrapped.value.arrayRef = array.variable;
-    VARIANT* variant = call.value({"array", "array", "wrapped"}, wrapped);
+    VARIANT* variant = call.value(pieceNameOf(described.argument("array")), wrapped);
     call.run([&] { zArray(variant); });
     showCaption(call, "Label4", "O-Key");
     if (variant->kind != wrapped.kind)

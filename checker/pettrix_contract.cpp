@@ -1,6 +1,7 @@
 // Pettrix as Tolvan calls it at its first click, with the initial texts "10" and "20".
 #include "contract_results.h"
 #include "contracts.h"
+#include "placements.h"
 
 #include "pettrix.h"
 
@@ -11,9 +12,10 @@ namespace {
 void checkSumdll(void* address, Call& call)
 {
     const auto sumdll = reinterpret_cast<decltype(&::sumdll)>(address);
-    int16_t* a = call.value<int16_t>({"a", "a", "a"}, 10, true);
-    int16_t* b = call.value<int16_t>({"b", "b", "b"}, 20, true);
-    int16_t* c = call.value<int16_t>({"c", "c", "c"}, 0);
+    constexpr const CallDescription& described = pettrixCalls.call("sumdll");
+    int16_t* a = placeValue<int16_t>(call, described.argument("a"));
+    int16_t* b = placeValue<int16_t>(call, described.argument("b"));
+    int16_t* c = placeValue<int16_t>(call, described.argument("c"));
     call.run([&] { sumdll(a, b, c); });
     checkSums(address, call, a, b, *c);
 }

@@ -54,12 +54,12 @@ struct Reading {
     std::optional<std::string> bytesTakenFrom; // a probe's piece whose bytes the routine followed
 };
 
-void add(std::vector<Finding>& findings, bool fault, const std::string& sentence)
+void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
 {
     const bool known = std::any_of(findings.begin(), findings.end(),
                                    [&](const Finding& finding) { return finding.sentence == sentence; });
     if (!known)
-        findings.push_back({fault, sentence});
+        findings.push_back({severity, sentence});
 }
 
 // Names the piece behind the faulting address of a SIGSEGV or SIGBUS, or says nothing when
@@ -116,7 +116,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
         case MessageKind::CallStarted: currentCall = message.call; break;
         case MessageKind::Fault:
         case MessageKind::Note:
-            add(reading.findings, message.kind == MessageKind::Fault, sentence + message.text);
+            add(reading.findings, message.kind == MessageKind::Fault ? Severity::Fault : Severity::Note,
+                sentence + message.text);
             sentence.clear();
             break;
         case MessageKind::Signal: reading.signal = message; break;
@@ -135,22 +136,22 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
         std::optional<std::string> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
-        add(reading.findings, true, named ? *named : "crashed (" + signalName(signal) + ")");
+        add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
         if (!named) {
             reading.unnamedCrash = "crashed (" + signalName(signal) + ")";
             reading.crashCall = currentCall;
         }
     } else if (outcome.timedOut) {
-        add(reading.findings, true, "did not return within " + timeText);
+        add(reading.findings, Severity::Fault, "did not return within " + timeText);
     } else if (!reading.finished) {
         if (WIFSIGNALED(outcome.status))
-            add(reading.findings, true, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
+            add(reading.findings, Severity::Fault, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
         else if (WIFEXITED(outcome.status))
-            add(reading.findings, true,
+            add(reading.findings, Severity::Fault,
                 "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)) +
                     ", as a Fortran STOP or a C exit() does: it would end the whole program that called it");
         else
-            add(reading.findings, true, "could not be called: the checker could not start a process");
+            add(reading.findings, Severity::Fault, "could not be called: the checker could not start a process");
     }
     return reading;
 }
@@ -347,7 +348,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     std::vector<Finding> findings;
     for (const Finding& finding : reading.findings) {
         const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance;
-        add(findings, finding.fault, same ? boundary.words + distance + cause : finding.sentence);
+        add(findings, finding.severity, same ? boundary.words + distance + cause : finding.sentence);
     }
     return {findings, reading.shown, reading.shows};
 }

@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+// A fault makes the routine's line "fault:" and the exit status 1; a note is said and passes.
+enum class Severity { Fault, Note };
+
 struct Finding {
-    bool fault; // a fault, or a note
+    Severity severity;
     std::string sentence;
 };
 

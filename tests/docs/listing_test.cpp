@@ -100,6 +100,29 @@ TEST(PageListing, BeforeAndAfterACallDifferOnlyWhereTheBytesChanged)
     EXPECT_EQ(listingOf(regions()), after);
 }
 
+// Listed against the regions before the call, the lines whose bytes the call changed say so,
+// and no other line does: not an unchanged element, not the padding, not a region that was not
+// there before (a result).
+TEST(PageListing, MarksWhatTheCallChanged)
+{
+    ArrayByReference array;
+    const std::vector<ListedRegion> before = array.regions();
+    array.elements[2].kind = VT_R8;
+    array.elements[2].value.r8 = 9;
+    array.descriptor.locks = 1;
+    std::vector<ListedRegion> after = array.regions();
+    const float result = 3;
+    after.push_back({"", "result", REGION_REAL32, nullptr, bytesOf(result)});
+
+    std::vector<std::string> marked;
+    std::istringstream lines(listingOf(after, &before));
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("changed: ") != std::string::npos)
+            marked.push_back(line.substr(line.find("changed: ")));
+    EXPECT_EQ(marked, (std::vector<std::string>{"changed: locks: 1", "changed: x(3): VT_R8, 9"}));
+    EXPECT_EQ(listingOf(before, &before), listingOf(before)) << "nothing changed, nothing marked";
+}
+
 TEST(PageListing, ShowsWhatItIsGivenAndNoMore)
 {
     const float result = 25;

@@ -79,7 +79,7 @@ TEST(TeachingPagesText, EachPageHasItsParts)
             declaration |= quoted.argument.ends_with(".h");
             callSite |= quoted.argument.ends_with(".cpp");
             sampleContract |= quoted.argument == "contracts/ostrum.h" || quoted.argument == "contracts/pettrix.h";
-            fortran |= quoted.argument.ends_with(".f90");
+            fortran |= quoted.argument.ends_with(".f90") || quoted.argument.ends_with(".F90");
         }
         EXPECT_TRUE(declaration) << "no declaration quoted from a header";
         EXPECT_TRUE(callSite) << "no call site quoted from a window";
@@ -95,10 +95,22 @@ TEST(TeachingPagesText, EachPageHasItsParts)
     }
 }
 
+// The pages, README and the pages under docs/ that README links: all quote files of the project.
+std::vector<std::filesystem::path> filesThatQuote()
+{
+    std::vector<std::filesystem::path> files = {projectRoot() / "README.md", pagesFolder() / "0-rules.md"};
+    for (const auto& entry : std::filesystem::directory_iterator(projectRoot() / "docs"))
+        if (entry.path().extension() == ".md")
+            files.push_back(entry.path());
+    for (const auto& page : numberedPages())
+        files.push_back(page);
+    return files;
+}
+
 TEST(TeachingPagesText, EveryQuotationStandsInTheFileItNames)
 {
     int quotations = 0;
-    for (const auto& page : numberedPages()) {
+    for (const auto& page : filesThatQuote()) {
         const std::string text = readFile(page);
         for (const PageSection& quoted : sectionsOf(text, "quoted")) {
             SCOPED_TRACE(page.filename().string() + ", line " + std::to_string(quoted.line) + ", from " +
@@ -131,7 +143,8 @@ TEST(TeachingPagesText, EveryQuotationStandsInTheFileItNames)
             }
         }
     }
-    EXPECT_GE(quotations, 21) << "a C and a Fortran declaration and a call site on each of the seven pages";
+    EXPECT_GE(quotations, 21 + 10)
+        << "a C and a Fortran declaration and a call site on each of the seven pages, and README's samples and traps";
 }
 
 TEST(TeachingPagesText, EveryPictureAPageShowsIsThere)

@@ -103,7 +103,7 @@ endif()
 set(fortran ${sources}/fortran)
 file(MAKE_DIRECTORY ${fortran})
 execute_process(COMMAND ${Fortran_COMPILER} -std=f2018 -Wall -Werror -shared -fPIC -J ${fortran}
-                        ${PREFIX}/${HEADERDIR}/routine_abi.f90 ${SOURCE}/routines/ostrum/ostrum.f90
+                        ${PREFIX}/${HEADERDIR}/routine_abi.f90 ${SOURCE}/routines/ostrum/ostrum.F90
                         -o ${fortran}/libOstrum.so
                 WORKING_DIRECTORY ${fortran}
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)

@@ -31,6 +31,18 @@ void recordingKeepResult(Recording *call, RegionLayout layout, const void *value
         call->regions[call->regionCount - 1].address = NULL;
 }
 
+void recordingKeepAfterCall(Recording *call)
+{
+    int i;
+    for (i = 0; i < call->regionCount && i < RECORDING_REGIONS; ++i) {
+        RecordedRegion *region = &call->regions[i];
+        /* A result lies in no storage of the caller's: it comes back as it was returned. */
+        memcpy(region->bytesAfter, region->address ? (const unsigned char *)region->address : region->bytes,
+               region->size);
+    }
+    call->keptAfterCall = 1;
+}
+
 void recordingKeepArray(Recording *call, const char *variableThrough, const char *descriptorThrough,
                         const char *elementsThrough, SAFEARRAY *const *variable)
 {

@@ -4,8 +4,10 @@
  * The doubles behind the teaching pages (docs/passing/) copy, at the moment they are called,
  * the bytes at every address they are given, over the size the contract gives, and then the
  * bytes behind every address found inside those: the storage a routine can reach, region by
- * region, in the order a routine reaches it. The page tool (tools/pages/) reads the record
- * back, names the regions as the caller knows them and lists and draws them.
+ * region, in the order a routine reaches it. Then each does what the sample library does and
+ * copies the same regions again before it returns: the bytes the caller finds after the call.
+ * The page tool (tools/pages/) reads the record back, names the regions as the caller knows
+ * them and lists and draws them.
  */
 #ifndef RECORDING_H
 #define RECORDING_H
@@ -29,11 +31,14 @@ typedef struct RecordedRegion {
     /* 0 when the region was larger than RECORDING_REGION_ROOM and was not kept. */
     uint32_t size;
     unsigned char bytes[RECORDING_REGION_ROOM];
+    /* The same bytes as the routine leaves them, once recordingKeepAfterCall has run. */
+    unsigned char bytesAfter[RECORDING_REGION_ROOM];
 } RecordedRegion;
 
 typedef struct Recording {
     char routine[16];
     int regionCount; /* may exceed RECORDING_REGIONS: only the first ones are kept */
+    int keptAfterCall; /* 1 once the bytes after the call are kept too */
     RecordedRegion regions[RECORDING_REGIONS];
 } Recording;
 
@@ -42,6 +47,9 @@ void recordingStart(Recording *call, const char *routine);
 void recordingKeep(Recording *call, const char *reachedThrough, RegionLayout layout, const void *address, size_t size);
 /* A function result: the bytes of the value returned, which lie in no storage of the caller's. */
 void recordingKeepResult(Recording *call, RegionLayout layout, const void *value, size_t size);
+/* Keeps the bytes of every region kept so far again, as the routine leaves them: the last
+   step of a recording routine, after it has done what the sample library does. */
+void recordingKeepAfterCall(Recording *call);
 /* An array of Variants as a routine follows it from the variable that holds the address of its
    descriptor: the variable, the descriptor, and the elements that the descriptor's data
    points at. `descriptorThrough` and `elementsThrough` name the expressions that reach them. */

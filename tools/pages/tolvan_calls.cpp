@@ -5,7 +5,7 @@
 
 std::vector<RecordedCall> recordCalls(Form1& window)
 {
-    RecordedCall call{"tolvan", "Tolvan, Command1", "sumdll", {"a", "b", "c"}, {{"a"}, {"b"}, {"c"}}};
+    RecordedCall call = describedCall("tolvan", "Tolvan, Command1", pettrixCalls.call("sumdll"));
     recordingForget();
     BoxAnswerer answerer; // the two boxes that report the sum
     clickButton(window, "Command1");

@@ -5,7 +5,7 @@
 
 std::vector<RecordedCall> recordCalls(Form1& window)
 {
-    RecordedCall call{"vandrel", "Vandrel, Action(A)", "square", {"n", "x", "y"}, {{"n"}, {"x"}, {"y"}}};
+    RecordedCall call = describedCall("vandrel", "Vandrel, Action(A)", morvaneCalls.call("square"));
     recordingForget();
     clickButton(window, "cmdaction");
     call.recording = *recordingOfLatestCall();

@@ -51,7 +51,11 @@ struct ListedRegion {
 // The listing of the regions, in the order given: for each, a line that names it and then its
 // bytes, one field a line; a blank line between regions; every line ends with "\n". Bytes too
 // few for the region's layout are listed as they are, sixteen to a line.
-std::string listingOf(const std::vector<ListedRegion>& regions);
+//
+// Given `before`, the same regions as they were before a call, the listing marks what the call
+// changed: a line whose bytes differ from those of the same region there (reached through the
+// same expression) begins its explanation with "changed: ".
+std::string listingOf(const std::vector<ListedRegion>& regions, const std::vector<ListedRegion>* before = nullptr);
 
 // ---- The same regions drawn otherwise (the teaching pages' pictures) ----------------------
 

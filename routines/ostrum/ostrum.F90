@@ -4,7 +4,10 @@
 !
 ! Every dummy argument lacks the value attribute, so each arrives by address, as the console
 ! passes it. bind(C, name="...") exports each routine under its exact C name and gives it
-! the C calling convention: no hidden length after a text, no descriptor for an array.
+! the C calling convention: no hidden length after a text, no descriptor for an array. Built
+! for the 32-bit Windows programs with ROUTINE_STDCALL defined (-DROUTINE_STDCALL), each routine
+! removes its own arguments from the stack (stdcall), as those programs call it; the .F90 suffix
+! has gfortran run its preprocessor on the file.
 module ostrum
   use, intrinsic :: iso_c_binding, only: c_char, c_int16_t, c_int32_t, c_int64_t, c_float, &
                                          c_double, c_ptr, c_associated, c_f_pointer
@@ -26,6 +29,9 @@ contains
     character(kind=c_char), intent(inout) :: textB(*)
     integer(c_int32_t), intent(in) :: lengthB
     integer(c_int32_t) :: i
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: chara
+#endif
 
     do i = 1, min(lengthA, lengthB)
       textB(i) = upperCase(textA(i))
@@ -79,6 +85,9 @@ contains
     type(VARIANT), intent(inout) :: y(*)
     integer(c_int32_t) :: i
     real(c_double) :: value
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: xArray
+#endif
 
     do i = 1, count
       if (.not. isNumber(x(i))) cycle
@@ -92,6 +101,9 @@ contains
   ! The square of the argument; the argument is left as it was.
   real(c_float) function square(x) bind(C, name="square")
     real(c_float), intent(in) :: x
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: square
+#endif
     square = x * x
   end function square
 
@@ -99,6 +111,9 @@ contains
   subroutine transnumber(a, b) bind(C, name="transnumber")
     integer(c_int16_t), intent(inout) :: a, b
     integer(c_int16_t) :: held
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: transnumber
+#endif
     held = a
     a = b
     b = held
@@ -111,17 +126,17 @@ contains
   integer(c_int16_t) function countSmallIntegers(descriptor, limit)
     type(c_ptr), intent(in) :: descriptor
     integer(c_int16_t), intent(in) :: limit
-    type(SAFEARRAY), pointer :: array
+    type(SAFEARRAY), pointer :: header
     type(VARIANT), pointer :: elements(:)
     integer(c_int64_t) :: reach
 
     countSmallIntegers = 0
     if (.not. c_associated(descriptor)) return
-    call c_f_pointer(descriptor, array)
-    if (array%dimensions /= 1 .or. array%elementSize /= storage_size(elements) / 8) return
-    reach = min(int(limit, c_int64_t), unsignedCount(array%bounds(1)))
+    call c_f_pointer(descriptor, header)
+    if (header%dimensions /= 1 .or. header%elementSize /= storage_size(elements) / 8) return
+    reach = min(int(limit, c_int64_t), unsignedCount(header%bounds(1)))
     if (reach <= 0) return
-    call c_f_pointer(array%data, elements, [reach])
+    call c_f_pointer(header%data, elements, [reach])
     do while (countSmallIntegers < reach)
       if (elements(countSmallIntegers + 1)%kind /= VT_I2) exit
       countSmallIntegers = countSmallIntegers + 1_c_int16_t
@@ -135,6 +150,9 @@ contains
   subroutine yArray(count, array) bind(C, name="yArray")
     integer(c_int16_t), intent(inout) :: count
     type(c_ptr), intent(in), optional :: array
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: yArray
+#endif
 
     if (present(array)) then
       count = countSmallIntegers(array, count)
@@ -149,6 +167,9 @@ contains
     type(c_ptr) :: arrayRef
     type(c_ptr), pointer :: holder
     integer(c_int16_t) :: counted
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: zArray
+#endif
 
     if (array%kind /= ior(ior(VT_BYREF, VT_ARRAY), VT_VARIANT)) return
     ! The payload is the address of the variable that holds the descriptor's address.

@@ -15,11 +15,15 @@ contains
   ! for the value, to the compiler, so no step may meet either.
   !
   ! Each dummy argument lacks the value attribute and so arrives by address, as Tolvan
-  ! passes it; bind(C) exports the routine as "sumdll" with the C calling convention.
+  ! passes it; bind(C) exports the routine as "sumdll" with the C calling convention, and with
+  ! ROUTINE_STDCALL defined (the 32-bit Windows programs) the directive makes it stdcall.
   subroutine sumdll(a, b, c) bind(C, name="sumdll")
     integer(c_int16_t), intent(in) :: a, b
     integer(c_int16_t), intent(out) :: c
     integer(c_int32_t) :: total
+#if defined(ROUTINE_STDCALL)
+!GCC$ ATTRIBUTES STDCALL :: sumdll
+#endif
 
     total = int(a, c_int32_t) + int(b, c_int32_t)
     if (total > huge(c)) then

@@ -347,11 +347,39 @@ std::optional<PlaceInRegions> placeOf(const void* address, const std::vector<Lis
     return std::nullopt;
 }
 
-std::string listingOf(const std::vector<ListedRegion>& regions)
+namespace {
+
+// The region of `before` that stands for the same storage as `region`; none when it has none.
+const ListedRegion* earlierOf(const ListedRegion& region, const std::vector<ListedRegion>* before)
+{
+    if (!before || !region.address)
+        return nullptr;
+    for (const ListedRegion& earlier : *before)
+        if (earlier.reachedThrough == region.reachedThrough && earlier.layout == region.layout)
+            return &earlier;
+    return nullptr;
+}
+
+// Whether the field's bytes differ from the same bytes of the earlier region.
+bool changedSince(const ListedField& field, const ListedRegion& region, const ListedRegion& earlier)
+{
+    for (std::size_t i = field.offset; i < field.offset + field.size; ++i) {
+        const int now = i < region.bytes.size() ? region.bytes[i] : -1;
+        const int then = i < earlier.bytes.size() ? earlier.bytes[i] : -1;
+        if (now != then)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string listingOf(const std::vector<ListedRegion>& regions, const std::vector<ListedRegion>* before)
 {
     std::ostringstream out;
     for (std::size_t r = 0; r < regions.size(); ++r) {
         const ListedRegion& region = regions[r];
+        const ListedRegion* earlier = earlierOf(region, before);
         if (r > 0)
             out << "\n";
         out << (region.address ? region.reachedThrough : "returned in " + std::string(realResultRegister())) << " → "
@@ -373,6 +401,8 @@ std::string listingOf(const std::vector<ListedRegion>& regions)
             line.resize(std::max<std::size_t>(line.size() + 1, 6), ' ');
             line += shown;
             line.resize(std::max<std::size_t>(line.size() + 2, 56), ' ');
+            if (earlier && !field.isPadding && changedSince(field, region, *earlier))
+                line += "changed: ";
             line += field.note;
             out << line << "\n";
         }

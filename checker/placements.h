@@ -1,0 +1,34 @@
+// The arguments of a call placed as its program passes them, from the call's description
+// (call_descriptions.h): each piece named by the contract's name and the program's own, and
+// holding what the program puts into it.
+#pragma once
+
+#include "array_arguments.h"
+#include "call.h"
+
+#include "call_descriptions.h"
+
+#include <vector>
+
+// The argument's own piece: named by the contract, reached through that name, called by the
+// program's name for it; elements are called after their array ("x(1)" on).
+PieceName pieceNameOf(const ArgumentDescription& argument);
+
+// A number of the routine's own kind, holding the value the program passes, in read-only
+// storage when the routine may only read it.
+template <typename T>
+T* placeValue(Call& call, const ArgumentDescription& argument)
+{
+    return call.value<T>(pieceNameOf(argument), static_cast<T>(argument.number), argument.onlyRead);
+}
+
+// The 8-bit copy of the text the program passes.
+char* placeText(Call& call, const ArgumentDescription& argument);
+
+// The elements of the argument's array from the one passed to the last, as the program holds
+// them.
+std::vector<VARIANT> elementsOf(const ArrayContents& array);
+
+// The array an argument passes by reference, or that its Variant refers to: elements,
+// descriptor and the variable that holds the descriptor's address.
+ArrayArgument placeArray(Call& call, const ArgumentDescription& argument);
