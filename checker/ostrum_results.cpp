@@ -1,6 +1,6 @@
 // Ostrum's results as Korvik shows them in Label1 (test 3) and Label2 (test 5).
-#include "array_arguments.h"
 #include "contract_results.h"
+#include "placements.h"
 #include "shown_texts.h"
 
 #include "ostrum.h"
@@ -40,7 +40,8 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     const std::string firstShows = korvikSquareShows(x, result);
     call.shows("Label1 reads " + quoted(firstShows));
 
-    float* again = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
+    constexpr const CallDescription& described = ostrumCalls.call("square");
+    float* again = placeValue<float>(call, described.argument("x"));
     setProgramsEnvironment();
     const float secondResult = square(again);
     setProgramsEnvironment();
@@ -50,7 +51,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
 
     // Called once more as a routine of a 64-bit real result, the same register is read whole.
     using WideSquare = double(ROUTINE_CALL*)(float*);
-    float* wideX = call.value<float>({"x", "x", "xxTemporary"}, 5.0f);
+    float* wideX = placeValue<float>(call, described.argument("x"));
     setProgramsEnvironment();
     const double wide = reinterpret_cast<WideSquare>(address)(wideX);
     setProgramsEnvironment();
@@ -69,8 +70,9 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
     if (call.side() != Side::End)
         return;
     const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
-    int16_t* first = call.value<int16_t>({"a", "a", "numATemporary"}, 15);
-    int16_t* second = call.value<int16_t>({"b", "b", "numB"}, 0);
+    constexpr const CallDescription& described = ostrumCalls.call("transnumber");
+    int16_t* first = placeValue<int16_t>(call, described.argument("a"));
+    int16_t* second = placeValue<int16_t>(call, described.argument("b"));
     setProgramsEnvironment();
     transnumber(first, second);
     setProgramsEnvironment();
@@ -116,10 +118,11 @@ void checkCharaResult(void* address, Call& call, const char* textB)
     if (call.side() != Side::End)
         return;
     const auto chara = reinterpret_cast<decltype(&::chara)>(address);
-    char* textA = call.text({"textA", "textA", "copyOfStrA"}, "Woo HaHaHaHa        ");
-    int32_t* lengthA = call.value<int32_t>({"lengthA", "lengthA", "lenATemporary"}, 20);
-    char* again = call.text({"textB", "textB", "copyOfStrB"}, "aaaa                ");
-    int32_t* lengthB = call.value<int32_t>({"lengthB", "lengthB", "lenB"}, 20);
+    constexpr const CallDescription& described = ostrumCalls.call("chara");
+    char* textA = placeText(call, described.argument("textA"));
+    int32_t* lengthA = placeValue<int32_t>(call, described.argument("lengthA"));
+    char* again = placeText(call, described.argument("textB"));
+    int32_t* lengthB = placeValue<int32_t>(call, described.argument("lengthB"));
     setProgramsEnvironment();
     chara(textA, lengthA, again, lengthB);
     setProgramsEnvironment();
@@ -134,9 +137,10 @@ void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* 
     if (call.side() != Side::End)
         return;
     const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
-    int16_t* againCount = call.value<int16_t>({"count", "count", "n"}, 10);
-    VARIANT* againX = call.elements({"x", "x", "", "x"}, smallIntegers(1, 1));
-    VARIANT* againY = call.elements({"y", "y", "", "y"}, emptyVariants());
+    constexpr const CallDescription& described = ostrumCalls.call("xArray");
+    int16_t* againCount = placeValue<int16_t>(call, described.argument("count"));
+    VARIANT* againX = call.elements(pieceNameOf(described.argument("x")), elementsOf(described.argument("x").array));
+    VARIANT* againY = call.elements(pieceNameOf(described.argument("y")), elementsOf(described.argument("y").array));
     setProgramsEnvironment();
     xArray(againCount, againX, againY);
     setProgramsEnvironment();

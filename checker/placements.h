@@ -22,6 +22,14 @@ T* placeValue(Call& call, const ArgumentDescription& argument)
     return call.value<T>(pieceNameOf(argument), static_cast<T>(argument.number), argument.onlyRead);
 }
 
+// The same piece holding another value than the program's, for a further call with other
+// arguments.
+template <typename T>
+T* placeOtherValue(Call& call, const ArgumentDescription& argument, T number)
+{
+    return call.value<T>(pieceNameOf(argument), number, argument.onlyRead);
+}
+
 // The 8-bit copy of the text the program passes.
 char* placeText(Call& call, const ArgumentDescription& argument);
 

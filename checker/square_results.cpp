@@ -1,5 +1,6 @@
 // Morvane's square, as Vandrel's lblresult and the trace in square.dat show it.
 #include "contract_results.h"
+#include "placements.h"
 #include "shown_texts.h"
 
 #include "morvane.h"
@@ -13,6 +14,8 @@
 namespace {
 
 using Square = decltype(&::square);
+
+constexpr const CallDescription& described = morvaneCalls.call("square");
 
 struct Rounding {
     int direction;
@@ -61,9 +64,9 @@ bool readTrace(std::vector<std::string>& lastTwo)
 
 SquareCall clickWith(Call& call, Square square, double n, double x, int rounding)
 {
-    double* whole = call.value<double>({"n", "n", "n"}, n, true);
-    double* number = call.value<double>({"x", "x", "x"}, x, true);
-    double* result = call.value<double>({"y", "y", "y"}, 0.0);
+    double* whole = placeOtherValue(call, described.argument("n"), n);
+    double* number = placeOtherValue(call, described.argument("x"), x);
+    double* result = placeValue<double>(call, described.argument("y"));
     setProgramsEnvironment();
     std::fesetround(rounding);
     (void)square(whole, number, result);
@@ -154,7 +157,10 @@ void checkSquares(void* address, Call& call, double y)
     call.shows("lblresult reads " + quoted(vandrelShows(y)) + "; square.dat ends with " +
                (traced ? linesText(firstTrace) : "nothing, for there is no such file"));
 
-    if (const SquareCall again = clickWith(call, square, 1, 3, FE_TONEAREST); !sameBits(again.y, y))
+    // A second click with Vandrel's own texts.
+    if (const SquareCall again = clickWith(call, square, described.argument("n").number,
+                                           described.argument("x").number, FE_TONEAREST);
+        !sameBits(again.y, y))
         call.note("keeps state between calls: the first click shows " + quoted(vandrelShows(y)) + ", the second " +
                   quoted(vandrelShows(again.y)));
 

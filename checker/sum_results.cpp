@@ -1,5 +1,6 @@
 // Pettrix's sum, as Tolvan's second message box shows it.
 #include "contract_results.h"
+#include "placements.h"
 #include "shown_texts.h"
 
 #include "pettrix.h"
@@ -10,18 +11,24 @@ namespace {
 
 using Sumdll = decltype(&::sumdll);
 
+constexpr const CallDescription& described = pettrixCalls.call("sumdll");
+// Tolvan's first click: the texts "10" and "20".
+constexpr auto programsA = static_cast<int16_t>(described.argument("a").number);
+constexpr auto programsB = static_cast<int16_t>(described.argument("b").number);
+
 struct SumCall {
     const int16_t* a;
     const int16_t* b;
     int16_t c;
 };
 
-// One more click: a and b read-only, c holding 0, in the programs' floating-point environment.
+// One more click with a and b holding other numbers, placed as Tolvan passes them, in the
+// programs' floating-point environment.
 SumCall clickWith(Call& call, Sumdll sumdll, int16_t a, int16_t b)
 {
-    int16_t* first = call.value<int16_t>({"a", "a", "a"}, a, true);
-    int16_t* second = call.value<int16_t>({"b", "b", "b"}, b, true);
-    int16_t* sum = call.value<int16_t>({"c", "c", "c"}, 0);
+    int16_t* first = placeOtherValue(call, described.argument("a"), a);
+    int16_t* second = placeOtherValue(call, described.argument("b"), b);
+    int16_t* sum = placeValue<int16_t>(call, described.argument("c"));
     setProgramsEnvironment();
     sumdll(first, second, sum);
     setProgramsEnvironment();
@@ -62,7 +69,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
                                 : quoted(tolvanShows(c))));
 
     // A result made from the addresses changes with them, which is no state of the routine's.
-    if (const SumCall again = clickWith(call, sumdll, 10, 20);
+    if (const SumCall again = clickWith(call, sumdll, programsA, programsB);
         again.c != c && !(addedAddresses(firstClick) && addedAddresses(again)))
         call.note("keeps state between calls: the first click shows " + quoted(tolvanShows(c)) + ", the second " +
                   quoted(tolvanShows(again.c)));
@@ -70,12 +77,13 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
     struct Pair {
         int16_t a, b;
     };
-    constexpr Pair pairs[] = {{10, 20}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
+    constexpr Pair pairs[] = {{programsA, programsB}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
     std::string firstWrong;
     int wrong = 0;
     int tried = 0;
     for (const Pair& pair : pairs) {
-        const SumCall sum = pair.a == 10 && pair.b == 20 ? firstClick : clickWith(call, sumdll, pair.a, pair.b);
+        const bool tolvans = pair.a == programsA && pair.b == programsB;
+        const SumCall sum = tolvans ? firstClick : clickWith(call, sumdll, pair.a, pair.b);
         const int exact = pair.a + pair.b;
         const std::string which = "for a = " + std::to_string(pair.a) + " and b = " + std::to_string(pair.b);
         // A 16-bit add wraps around; anything else it stores is noted with what Tolvan shows.
