@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -36,6 +37,21 @@ bool ownsOrFollows(VARTYPE kind)
 }
 
 } // namespace
+
+std::string named(const std::string& argument, int position)
+{
+    constexpr const char* ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
+    if (position < 1)
+        return argument;
+    if (position > static_cast<int>(std::size(ordinals)))
+        return argument + ", argument " + std::to_string(position);
+    return argument + ", the " + ordinals[position - 1] + " argument";
+}
+
+std::string namedWithin(const std::string& argument, int position)
+{
+    return named(argument, position) + (position > 0 ? "," : "");
+}
 
 Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
     : channel_(channel), number_(number), show_(show), probe_(probe)
@@ -77,6 +93,7 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(index);
     placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8 | static_cast<uint32_t>(layout) << 16;
+    placed.position = static_cast<uint32_t>(name.position);
     placed.mapStart = reinterpret_cast<uintptr_t>(map);
     placed.mapEnd = placed.mapStart + mapSize;
     placed.dataStart = reinterpret_cast<uintptr_t>(data);
@@ -98,6 +115,7 @@ void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::siz
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(pieces_.size());
     placed.flags = decoyPiece;
+    placed.position = static_cast<uint32_t>(name.position);
     placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoy);
     placed.mapEnd = placed.dataEnd = placed.mapStart + decoySize;
     channel_.send(placed);
@@ -198,19 +216,20 @@ void Call::reportWritesAround(const Piece& piece) const
     const std::byte* dataEnd = piece.data + piece.size;
     for (const std::byte* b = piece.area; b < piece.data; ++b)
         if (*b != fillByte) {
-            fault("wrote before the start of " + piece.name.argument + " by " +
+            fault("wrote before the start of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
                   bytes(static_cast<std::size_t>(piece.data - b)));
             break;
         }
     for (const std::byte* b = areaEnd; b > dataEnd; --b)
         if (b[-1] != fillByte) {
-            fault("wrote past the end of " + piece.name.argument + " by " +
+            fault("wrote past the end of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
                   bytes(static_cast<std::size_t>(b - dataEnd)));
             break;
         }
 }
 
-void Call::expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const
+void Call::expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
+                                const SAFEARRAY& after) const
 {
     struct Field {
         const char* name;
@@ -227,19 +246,19 @@ void Call::expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& b
     };
     for (const Field& field : fields)
         if (field.changed)
-            fault("changed the descriptor of " + arrayName + " (" + field.name + ")");
+            fault("changed the descriptor of " + named(arrayName, position) + " (" + field.name + ")");
 }
 
-void Call::expectSafeElements(const std::string& arrayName, const std::vector<VARIANT>& before, const VARIANT* after,
-                              int firstIndex) const
+void Call::expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
+                              const VARIANT* after, int firstIndex) const
 {
     for (std::size_t i = 0; i < before.size(); ++i) {
         const bool changed = after[i].kind != before[i].kind || after[i].value.bits != before[i].value.bits;
         if (changed && ownsOrFollows(after[i].kind)) {
             char kind[8];
             std::snprintf(kind, sizeof kind, "0x%04X", after[i].kind);
-            fault("left element " + std::to_string(firstIndex + static_cast<int>(i)) + " of " + arrayName +
-                  " with the kind " + kind + ", which the program cannot hold and release safely");
+            fault("left element " + std::to_string(firstIndex + static_cast<int>(i)) + " of " +
+                  namedWithin(arrayName, position) + " with the kind " + kind + ", which the program cannot hold and release safely");
         }
     }
 }

@@ -34,7 +34,15 @@ struct PieceName {
     std::string reachedThrough; // "textB", "*array"
     std::string callerName;     // "copyOfStrB", "x's descriptor"; empty for elements
     std::string arrayName = {}; // for elements: "x", so that they are listed as x(1) to x(10)
+    int position = 0;           // where the routine receives the argument it belongs to, from 1
 };
+
+// An argument as a sentence names it: by the contract's name and by where the routine receives
+// it ("textB, the third argument"), since a routine that declares its arguments in another
+// order gets them by position, not by name. `named` ends the sentence or a clause; `namedWithin`
+// goes on, closed by a comma. Without a position (0), the name alone.
+std::string named(const std::string& argument, int position);
+std::string namedWithin(const std::string& argument, int position);
 
 // How the bytes of a value of the routine's own kind are listed.
 template <typename T>
@@ -128,12 +136,13 @@ public:
     void shows(std::string_view text) const { channel_.send(MessageKind::Shows, text); }
 
     // A fault for each field of an array's descriptor the routine changed.
-    void expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const;
+    void expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
+                              const SAFEARRAY& after) const;
 
     // A fault for each element left holding something the program would release or follow
     // as its own: a text, an array or a reference it did not make.
-    void expectSafeElements(const std::string& arrayName, const std::vector<VARIANT>& before, const VARIANT* after,
-                            int firstIndex) const;
+    void expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
+                            const VARIANT* after, int firstIndex) const;
 
     // Makes every piece of this call inaccessible.
     void seal();

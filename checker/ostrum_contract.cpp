@@ -20,9 +20,12 @@ void checkChara(void* address, Call& call)
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
     showChara(call, textB);
     checkCharaResult(address, call, textB);
-    if (*lengthB != 20)
-        call.note("changed lengthB from 20 to " + std::to_string(*lengthB) +
-                  "; Korvik does not read it back, and text B keeps its 20 characters");
+    const ArgumentDescription& lengthBPassed = described.argument("lengthB");
+    if (*lengthB != lengthBPassed.number)
+        call.note("changed " + namedWithin("lengthB", positionOf(lengthBPassed)) + " from " +
+                  std::to_string(static_cast<int>(lengthBPassed.number)) + " to " + std::to_string(*lengthB) +
+                  "; Korvik does not read it back, and text B keeps its " + std::to_string(described.argument("textB").text.size()) +
+                  " characters");
 }
 
 // Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
@@ -39,11 +42,12 @@ void checkXArray(void* address, Call& call)
     call.run([&] { xArray(count, x, y); });
     showListing(call, *count, x, y);
     checkXArrayResult(address, call, *count, x, y);
-    if (*count > 10)
-        call.note("left count at " + std::to_string(*count) +
-                  ", beyond the 10 elements of each array; Korvik then reports \"Subscript out of range\"");
-    call.expectSafeElements("x", xBefore, x, 1);
-    call.expectSafeElements("y", yBefore, y, 1);
+    if (*count > arrayLength)
+        call.note("left " + namedWithin("count", positionOf(described.argument("count"))) + " at " +
+                  std::to_string(*count) + ", beyond the " + std::to_string(arrayLength) +
+                  " elements of each array; Korvik then reports \"Subscript out of range\"");
+    call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
+    call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
 }
 
 // Test 3: a 32-bit real temporary holding 5; the result is a 32-bit real.
@@ -95,10 +99,11 @@ void checkZArray(void* address, Call& call)
     VARIANT* variant = call.value(pieceNameOf(described.argument("array")), wrapped);
     call.run([&] { zArray(variant); });
     showCaption(call, "Label4", "O-Key");
+    const std::string arrayNamed = named("array", positionOf(described.argument("array")));
     if (variant->kind != wrapped.kind)
-        call.fault("changed the tag of array");
+        call.fault("changed the tag of " + arrayNamed);
     else if (variant->value.arrayRef != array.variable)
-        call.fault("changed the descriptor of array (the address of its array variable)");
+        call.fault("changed the descriptor of " + arrayNamed + " (the address of its array variable)");
     checkArray(call, array);
 }
 

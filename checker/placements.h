@@ -10,6 +10,10 @@
 
 #include <vector>
 
+// Where the routine receives the argument, from 1: its place in its call's description; 0 for
+// an argument of no description.
+int positionOf(const ArgumentDescription& argument);
+
 // The argument's own piece: named by the contract, reached through that name, called by the
 // program's name for it; elements are called after their array ("x(1)" on).
 PieceName pieceNameOf(const ArgumentDescription& argument);

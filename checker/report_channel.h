@@ -37,6 +37,7 @@ struct Message {
     uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
     uint32_t flags;    // Placed: 1 when read-only, the alignment << 8, the layout << 16; Signal: an Access;
                        // Fault, Note, Shows: 1 when the text goes on in the next message
+    uint32_t position; // Placed: where the routine receives the argument, from 1; 0 for none
     uint64_t mapStart; // Placed: the mapping, guard pages included; Signal: the address
     uint64_t mapEnd;
     uint64_t dataStart; // Placed: the argument itself

@@ -27,7 +27,8 @@ struct PlacedPiece {
     RegionLayout layout;
     uint64_t mapStart, mapEnd, dataStart, dataEnd;
     std::string name;
-    bool decoy; // the pages whose address filled the piece `name` in a probe
+    bool decoy;   // the pages whose address filled the piece `name` in a probe
+    int position; // where the routine receives the argument, from 1; 0 for none
 };
 
 // A fault at a guard page beside a piece, whose distance can be measured.
@@ -51,7 +52,7 @@ struct Reading {
     bool finished = false;
     std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
     uint32_t crashCall = 0;
-    std::optional<std::string> bytesTakenFrom; // a probe's piece whose bytes the routine followed
+    std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
 };
 
 void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
@@ -72,21 +73,22 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
         if (address < piece.mapStart || address >= piece.mapEnd)
             continue;
         if (piece.decoy) {
-            reading.bytesTakenFrom = piece.name;
-            return "used the bytes of " + piece.name + " as an address";
+            reading.bytesTakenFrom = piece;
+            return "used the bytes of " + namedWithin(piece.name, piece.position) + " as an address";
         }
         if (piece.call < currentCall)
-            return "kept the address of " + piece.name;
+            return "kept the address of " + named(piece.name, piece.position);
         if (address >= piece.dataStart && address < piece.dataEnd) {
             // Only a write faults within a read-only piece.
             if (piece.readOnly)
-                return "wrote into " + piece.name + ", which it must only read";
+                return "wrote into " + named(piece.name, piece.position) + ", which it must only read";
             return std::nullopt;
         }
         // Where the platform does not say, a fault beside a piece is taken for a read.
         const std::string verb = access == Access::Write ? "wrote" : "read";
         const bool past = address >= piece.dataEnd;
-        const std::string words = verb + (past ? " past the end of " : " before the start of ") + piece.name;
+        const std::string words =
+            verb + (past ? " past the end of " : " before the start of ") + namedWithin(piece.name, piece.position);
         reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
                                          piece.alignment, piece.layout, piece.dataEnd - piece.dataStart};
         return words;
@@ -111,7 +113,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
             reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
                                       message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16),
                                       message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
-                                      message.text, (message.flags & decoyPiece) != 0});
+                                      message.text, (message.flags & decoyPiece) != 0,
+                                      static_cast<int>(message.position)});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
         case MessageKind::Fault:
@@ -202,11 +205,12 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::st
         runInChild(calling(std::pair{static_cast<int>(reading.crashCall), probe}), directory, timeLimit), timeText);
     if (!probed.bytesTakenFrom)
         return;
-    const std::string& argument = *probed.bytesTakenFrom;
+    const PlacedPiece& argument = *probed.bytesTakenFrom;
     for (Finding& finding : reading.findings)
         if (finding.sentence == *reading.unnamedCrash)
-            finding.sentence = "used the bytes of " + argument + " as an address: character(len=*) and x(:) in a "
-                               "bind(C) routine expect a C descriptor; declare it " + argument + "(*)";
+            finding.sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
+                               " as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+                               "descriptor; declare it " + argument.name + "(*)";
 }
 
 } // namespace

@@ -179,7 +179,7 @@ void checkSquares(void* address, Call& call, double y)
                                            ? std::string(" with the caller's rounding ") + rounding.words
                                            : std::string());
             if (!sameBits(made.y, expected))
-                squares.add(which + ", y holds " + shortestText(made.y) + ", not the 32-bit real " +
+                squares.add(which + ", " + namedWithin("y", positionOf(described.argument("y"))) + " holds " + shortestText(made.y) + ", not the 32-bit real " +
                             shortestText(expected) + " (Vandrel shows " + quoted(vandrelShows(made.y)) + ")" +
                             causeOfSquare(one.x, made.y, rounding.direction));
             if (!made.traced)

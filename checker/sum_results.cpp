@@ -16,6 +16,12 @@ constexpr const CallDescription& described = pettrixCalls.call("sumdll");
 constexpr auto programsA = static_cast<int16_t>(described.argument("a").number);
 constexpr auto programsB = static_cast<int16_t>(described.argument("b").number);
 
+// c as the findings name it, with its position.
+std::string sumNamed()
+{
+    return namedWithin("c", positionOf(described.argument("c")));
+}
+
 struct SumCall {
     const int16_t* a;
     const int16_t* b;
@@ -89,7 +95,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         // A 16-bit add wraps around; anything else it stores is noted with what Tolvan shows.
         if (exact < -32768 || exact > 32767) {
             if (sum.c != wrappedSum(pair.a, pair.b) && !addedAddresses(sum))
-                call.note(which + ", whose sum " + std::to_string(exact) + " lies outside 16 bits, c holds " +
+                call.note(which + ", whose sum " + std::to_string(exact) + " lies outside 16 bits, " + sumNamed() + " holds " +
                           std::to_string(sum.c) + " and Tolvan shows " + quoted(tolvanShows(sum.c)) +
                           "; what it holds then is the routine's own choice");
             continue;
@@ -100,11 +106,11 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         if (++wrong > 1)
             continue;
         if (addedAddresses(sum))
-            firstWrong = which + ", c holds the sum of the low 16 bits of the addresses of a and b, not " +
+            firstWrong = which + ", " + sumNamed() + " holds the sum of the low 16 bits of the addresses of a and b, not " +
                          std::to_string(exact) + ", and Tolvan shows a number that changes from run to run: it "
                          "took a and b by value (Fortran's value attribute); declare them without value";
         else
-            firstWrong = which + ", c holds " + std::to_string(sum.c) + ", not " + std::to_string(exact) +
+            firstWrong = which + ", " + sumNamed() + " holds " + std::to_string(sum.c) + ", not " + std::to_string(exact) +
                          " (Tolvan shows " + quoted(tolvanShows(sum.c)) + ")";
     }
     if (wrong > 1)

@@ -173,37 +173,38 @@ const FaultRow faultRows[] = {
      "\"C\")"},
     // Where a routine reaches, and the kind it took.
     {"Pettrix", "sum_stored_wide",
-     "sumdll fault: wrote past the end of c by 2 bytes: it took that argument as a 32-bit integer; declare it "
+     "sumdll fault: wrote past the end of c, the third argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
      "int16_t * in C, integer(c_int16_t) in Fortran"},
     {"Ostrum", "number_read_wide",
-     "transnumber fault: read past the end of a by 2 bytes: it took that argument as a 32-bit integer; declare it "
+     "transnumber fault: read past the end of a, the first argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
      "int16_t * in C, integer(c_int16_t) in Fortran"},
     {"Ostrum", "transnumber_wide",
-     "transnumber fault: read past the end of a by 2 bytes: it took that argument as a 32-bit integer; declare it "
+     "transnumber fault: read past the end of a, the first argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
      "int16_t * in C, integer(c_int16_t) in Fortran"},
     {"Ostrum", "elements_from_zero",
-     "xArray fault: read before the start of x by 16 bytes, one element before the first: a loop from 0 over an "
+     "xArray fault: read before the start of x, the second argument, by 16 bytes, one element before the first: a loop from 0 over an "
      "array that Fortran numbers from 1"},
-    {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB by 2 bytes"},
-    {"Ostrum", "text_written_before", "chara fault: wrote before the start of textB by 1 byte"},
-    {"Pettrix", "number_read_before", "sumdll fault: read before the start of a by 2 bytes"},
-    {"Morvane", "square_writes_x", "square fault: wrote into x, which it must only read"},
-    {"Pettrix", "sum_in_wrong_order", "sumdll fault: wrote into b, which it must only read"},
-    {"Ostrum", "descriptor_changed", "yArray fault: changed the descriptor of array (its element count)"},
+    {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB, the third argument, by 2 bytes"},
+    {"Ostrum", "text_written_before", "chara fault: wrote before the start of textB, the third argument, by 1 byte"},
+    {"Pettrix", "number_read_before", "sumdll fault: read before the start of a, the first argument, by 2 bytes"},
+    {"Morvane", "square_writes_x", "square fault: wrote into x, the second argument, which it must only read"},
+    {"Pettrix", "sum_in_wrong_order", "sumdll fault: wrote into b, the second argument, which it must only read"},
+    {"Ostrum", "descriptor_changed", "yArray fault: changed the descriptor of array, the second argument (its element count)"},
     {"Ostrum", "array_variable_changed",
-     "zArray fault: changed the descriptor of array (the address that its array variable holds)"},
-    {"Ostrum", "tag_changed", "zArray fault: changed the tag of array"},
+     "zArray fault: changed the descriptor of array, the first argument (the address that its array variable "
+     "holds)"},
+    {"Ostrum", "tag_changed", "zArray fault: changed the tag of array, the first argument"},
     {"Ostrum", "element_made_text",
-     "xArray fault: left element 3 of y with the kind 0x0008, which the program cannot hold and release safely"},
+     "xArray fault: left element 3 of y, the third argument, with the kind 0x0008, which the program cannot hold and release safely"},
     {"Ostrum", "rounding_left_changed",
      "square fault: changed the floating-point environment (SSE and x87: rounding toward zero)"},
-    {"Pettrix", "address_kept", "sumdll fault: kept the address of c"},
+    {"Pettrix", "address_kept", "sumdll fault: kept the address of c, the third argument"},
     {"Ostrum", "crashes", "transnumber fault: crashed (SIGSEGV)"},
     {"Ostrum", "text_length_star",
-     "chara fault: used the bytes of textA as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "chara fault: used the bytes of textA, the first argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it textA(*)"},
     {"Ostrum", "elements_assumed_shape",
-     "xArray fault: used the bytes of x as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "xArray fault: used the bytes of x, the second argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it x(*)"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
     {"Pettrix", "ends_process",
@@ -214,9 +215,12 @@ const FaultRow faultRows[] = {
      "whole program that called it"},
     // Results: what the window would show.
     {"Pettrix", "sum_subtracts",
-     "sumdll fault: for a = 10 and b = 20, c holds -10, not 30 (Tolvan shows \"-10\") (4 of 6 pairs)"},
+     "sumdll fault: for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (4 of 6 pairs)"},
+    {"Pettrix", "sum_subtracts",
+     "sumdll note: for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 32766 "
+     "and Tolvan shows \"32766\"; what it holds then is the routine's own choice"},
     {"Pettrix", "sum_by_value",
-     "sumdll fault: for a = 10 and b = 20, c holds the sum of the low 16 bits of the addresses of a and b, not 30, "
+     "sumdll fault: for a = 10 and b = 20, c, the third argument, holds the sum of the low 16 bits of the addresses of a and b, not 30, "
      "and Tolvan shows a number that changes from run to run: it took a and b by value (Fortran's value attribute); "
      "declare them without value (6 of 6 pairs)"},
     {"Pettrix", "sum_by_value",
@@ -237,13 +241,13 @@ const FaultRow faultRows[] = {
      "square fault: returns a 64-bit real (25) where Korvik reads a 32-bit one, so test 3 shows \"xx = 5, xx^2 = "
      "0\"; declare the result float (real(c_float) in Fortran)"},
     {"Morvane", "morvane_unrounded",
-     "square fault: for x = 1.1, y holds 1.2100000000000002, not the 32-bit real 1.2100000381469727 (Vandrel shows "
+     "square fault: for x = 1.1, y, the third argument, holds 1.2100000000000002, not the 32-bit real 1.2100000381469727 (Vandrel shows "
      "\" 1.21\"): the square at 64-bit precision; convert it to a 32-bit real first (8 of 36 calls)"},
     {"Morvane", "morvane_single_into_y",
-     "square fault: for x = 3, y holds 5.39306059e-315, not the 32-bit real 9 (Vandrel shows \" 5.3930605917843E-315\"): "
+     "square fault: for x = 3, y, the third argument, holds 5.39306059e-315, not the 32-bit real 9 (Vandrel shows \" 5.3930605917843E-315\"): "
      "a 32-bit real in the first 4 of y's 8 bytes; store it widened (32 of 36 calls)"},
     {"Morvane", "morvane_no_trace",
-     "square fault: for x = 1.1 with the caller's rounding toward zero, y holds 1.209999918937683, not the 32-bit "
+     "square fault: for x = 1.1 with the caller's rounding toward zero, y, the third argument, holds 1.209999918937683, not the 32-bit "
      "real 1.2100000381469727 (Vandrel shows \" 1.20999991893768\"): rounded the caller's way; set rounding to "
      "nearest for it (3 of 36 calls)"},
     {"Morvane", "morvane_no_trace",
@@ -327,9 +331,10 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
          {"chara ok", "xArray ok", "square ok", "transnumber ok", "yArray ok", "zArray ok"}},
         {"Ostrum",
          checked("with_notes"),
-         {"chara note: changed lengthB from 20 to 12; Korvik does not read it back, and text B keeps its 20 characters",
-          "xArray note: left count at 11, beyond the 10 elements of each array; Korvik then reports \"Subscript out "
-          "of range\"",
+         {"chara note: changed lengthB, the fourth argument, from 20 to 12; Korvik does not read it back, and text B "
+          "keeps its 20 characters",
+          "xArray note: left count, the first argument, at 11, beyond the 10 elements of each array; Korvik then "
+          "reports \"Subscript out of range\"",
           "square note: raised the floating-point exception flags overflow, inexact; the programs do not look at them",
           "Ostrum note: also exports helper, which Korvik never calls", "summary: 6 routines, 6 ok, 0 with a fault"}},
     };
