@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in build/, and starts Korvik.
+# Installs what the programs need when it is missing, builds the programs, their routine
+# libraries and routine-check in build/ (./test.sh builds the rest there), and starts Korvik.
 # ./run.sh vandrel and ./run.sh tolvan start the other programs.
 # ./run.sh korvik --library FILE starts Korvik with FILE as its routine library: a copy of the
 # program and FILE lie side by side in build/scratch/korvik/, and build/bin/ stays as built.
@@ -45,8 +46,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 
-install_missing_packages
-build_project "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+install_missing_packages "${program_packages[@]}"
+build_target=programs
+build_project "$here/build" "${build_options[@]}"
 
 if [ -z "$library" ]; then
   exec "$here/build/bin/$program"

@@ -1,5 +1,6 @@
 // Runs the registered benchmarks and, after the usual table, prints how each named pair
-// compares: the first benchmark's time divided by the second's, both measured in this run.
+// compares: the first benchmark's time divided by the second's, both measured in this run, in
+// real time and in CPU time (on a loaded machine the real time holds the waits for a core).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -19,7 +20,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+                times_[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
     }
 
     void Finalize() override
@@ -27,14 +28,19 @@ public:
         ConsoleReporter::Finalize();
         for (const auto& [measured, baseline] : pairs_) {
             const auto a = times_.find(measured), b = times_.find(baseline);
-            if (a != times_.end() && b != times_.end() && b->second > 0)
-                std::printf("ratio %s / %s = %.2f\n", measured.c_str(), baseline.c_str(), a->second / b->second);
+            if (a != times_.end() && b != times_.end() && b->second.real > 0 && b->second.cpu > 0)
+                std::printf("ratio %s / %s = %.2f (CPU time %.2f)\n", measured.c_str(), baseline.c_str(),
+                            a->second.real / b->second.real, a->second.cpu / b->second.cpu);
         }
     }
 
 private:
     std::vector<std::pair<std::string, std::string>> pairs_;
-    std::map<std::string, double> times_;
+    struct Times {
+        double real;
+        double cpu;
+    };
+    std::map<std::string, Times> times_;
 };
 
 inline int runBenchmarksWithRatios(int argc, char** argv, std::vector<std::pair<std::string, std::string>> pairs)

@@ -1,13 +1,22 @@
 #include "call.h"
 
+#include "child_process.h"
+#include "kept_registers.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <ctime>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -34,6 +43,48 @@ std::string bytes(std::size_t count)
 bool ownsOrFollows(VARTYPE kind)
 {
     return kind == VT_BSTR || (kind & VT_ARRAY) || (kind & VT_BYREF);
+}
+
+// The signals whose handling a program relies on: a write to a closed pipe ends it (SIGPIPE),
+// an alarm it never set must not be handled for it (SIGALRM), and the runtime waits for the
+// processes it starts (SIGCHLD).
+constexpr int reliedOnSignals[] = {SIGPIPE, SIGALRM, SIGCHLD};
+
+// How long a child stays after a return while a thread or a timer the routine left behind
+// may still act: long enough for a late write, well under a second.
+constexpr long lateMilliseconds = 150;
+
+void* handlerOf(int signal)
+{
+    struct sigaction action {};
+    sigaction(signal, nullptr, &action);
+    return (action.sa_flags & SA_SIGINFO) ? reinterpret_cast<void*>(action.sa_sigaction)
+                                          : reinterpret_cast<void*>(action.sa_handler);
+}
+
+// The number of threads of the process: the 20th field of /proc/self/stat, after the name in
+// parentheses (which may hold anything, so the fields are counted from its last ')').
+int threadCount()
+{
+    char text[1024];
+    const int file = open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
+    const ssize_t length = file >= 0 ? read(file, text, sizeof text - 1) : -1;
+    if (file >= 0)
+        close(file);
+    if (length <= 0)
+        return 1;
+    text[length] = '\0';
+    const char* at = std::strrchr(text, ')');
+    for (int field = 2; at && field < 20; ++field)
+        at = std::strchr(at + 1, ' ');
+    const int count = at ? std::atoi(at + 1) : 1;
+    return count > 0 ? count : 1;
+}
+
+void sleepMilliseconds(long milliseconds)
+{
+    timespec left{milliseconds / 1000, milliseconds % 1000 * 1000000};
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {}
 }
 
 } // namespace
@@ -71,11 +122,13 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
 
     const std::size_t page = pageSize();
     const std::size_t areaSize = (size + slack + page - 1) / page * page;
-    const std::size_t mapSize = areaSize + 2 * page;
-    void* map = mmap(nullptr, mapSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const std::size_t guard = (guardSize + page - 1) / page * page;
+    const std::size_t mapSize = areaSize + 2 * guard;
+    // Reserved, not used: the guards cost address space only.
+    void* map = mmap(nullptr, mapSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (map == MAP_FAILED)
         outOfMemory();
-    std::byte* area = static_cast<std::byte*>(map) + page;
+    std::byte* area = static_cast<std::byte*>(map) + guard;
     if (mprotect(area, areaSize, PROT_READ | PROT_WRITE) != 0)
         outOfMemory();
     std::memset(area, static_cast<int>(fillByte), areaSize);
@@ -89,7 +142,8 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout});
 
     // The parent keeps its own record of the piece, to name it from a faulting address.
-    Message placed = messageWithText(MessageKind::Placed, name.argument);
+    Message placed{};
+    placed.kind = MessageKind::Placed;
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(index);
     placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8 | static_cast<uint32_t>(layout) << 16;
@@ -98,7 +152,7 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     placed.mapEnd = placed.mapStart + mapSize;
     placed.dataStart = reinterpret_cast<uintptr_t>(data);
     placed.dataEnd = placed.dataStart + size;
-    channel_.send(placed);
+    channel_.send(placed, name.argument);
     return data;
 }
 
@@ -111,14 +165,15 @@ void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::siz
         outOfMemory();
     for (std::size_t at = 0; at + sizeof decoy <= size; at += sizeof decoy)
         std::memcpy(data + at, &decoy, sizeof decoy);
-    Message placed = messageWithText(MessageKind::Placed, name.argument);
+    Message placed{};
+    placed.kind = MessageKind::Placed;
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(pieces_.size());
     placed.flags = decoyPiece;
     placed.position = static_cast<uint32_t>(name.position);
     placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoy);
     placed.mapEnd = placed.dataEnd = placed.mapStart + decoySize;
-    channel_.send(placed);
+    channel_.send(placed, name.argument);
 }
 
 char* Call::text(const PieceName& name, std::string_view text)
@@ -135,6 +190,10 @@ VARIANT* Call::elements(const PieceName& name, const std::vector<VARIANT>& initi
 
 void Call::begin()
 {
+    threadsBefore_ = threadCount();
+    handlersBefore_.clear();
+    for (int signal : reliedOnSignals)
+        handlersBefore_.emplace_back(signal, handlerOf(signal));
     Message started{};
     started.kind = MessageKind::CallStarted;
     started.call = static_cast<uint32_t>(number_);
@@ -149,10 +208,6 @@ void Call::begin()
 void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
 {
     setProgramsEnvironment();
-    Message returned{};
-    returned.kind = MessageKind::CallReturned;
-    returned.call = static_cast<uint32_t>(number_);
-    channel_.send(returned);
     if (show_) {
         std::vector<ListedRegion> leftByTheCall = regionsNow();
         if (result)
@@ -164,8 +219,60 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
         fault("changed the floating-point environment (" + change + ")");
     if (const std::string flags = describeFlags(after); !flags.empty())
         note("raised the floating-point exception flags " + flags + "; the programs do not look at them");
+    for (const std::string& unkept : unkeptRegisters())
+        fault(unkept);
     for (const Piece& piece : pieces_)
         reportWritesAround(piece);
+    lookAfterTheReturn();
+}
+
+void Call::lookAfterTheReturn() const
+{
+    for (const auto& [signal, handler] : handlersBefore_)
+        if (handlerOf(signal) != handler)
+            fault("changed the handling of " + signalName(signal) +
+                  " and did not put it back (the program relies on it as it was)");
+    struct Timer {
+        int which;
+        const char* how;
+        const char* signal;
+    };
+    static constexpr Timer timers[] = {
+        {ITIMER_REAL, "alarm or setitimer", "SIGALRM"},
+        {ITIMER_VIRTUAL, "setitimer, ITIMER_VIRTUAL", "SIGVTALRM"},
+        {ITIMER_PROF, "setitimer, ITIMER_PROF", "SIGPROF"},
+    };
+    bool timerSet = false;
+    for (const Timer& timer : timers) {
+        itimerval left{};
+        if (getitimer(timer.which, &left) == 0 && (left.it_value.tv_sec != 0 || left.it_value.tv_usec != 0)) {
+            timerSet = true;
+            fault(std::string("left a timer set (") + timer.how + "): " + timer.signal +
+                  " would end the program after the call");
+        }
+    }
+
+    // Only a thread or a timer the routine left can change the storage once it has returned.
+    int started = threadCount() - threadsBefore_;
+    if (started > 0 || timerSet) {
+        std::vector<std::vector<std::byte>> returned;
+        for (const Piece& piece : pieces_)
+            returned.emplace_back(piece.area, piece.area + piece.areaSize);
+        sleepMilliseconds(lateMilliseconds);
+        for (std::size_t i = 0; i < pieces_.size(); ++i)
+            if (std::memcmp(returned[i].data(), pieces_[i].area, pieces_[i].areaSize) != 0)
+                fault("changed " + namedWithin(pieces_[i].name.argument, pieces_[i].name.position) + " after it had returned (a thread or a timer it left "
+                      "behind)");
+        started = threadCount() - threadsBefore_;
+    }
+    if (started > 0)
+        fault("left " + std::to_string(started) + (started == 1 ? " thread" : " threads") +
+              " running after it returned");
+    // A process the routine started that has not ended (one that has is taken away here).
+    pid_t ended = 0;
+    while ((ended = waitpid(-1, nullptr, WNOHANG)) > 0) {}
+    if (ended == 0)
+        fault("left a process of its own running after it returned (it forked)");
 }
 
 std::vector<ListedRegion> Call::regionsNow() const
@@ -201,11 +308,7 @@ std::vector<ListedRegion> Call::regionsNow() const
 void Call::show(const std::string& heading, const std::vector<ListedRegion>& regions,
                 const std::vector<ListedRegion>* before) const
 {
-    // In pieces that fit a message each; the parent joins them in order.
-    const std::string text = heading + ":\n" + listingOf(regions, before);
-    constexpr std::size_t chunk = sizeof(Message::text) - 1;
-    for (std::size_t at = 0; at < text.size(); at += chunk)
-        channel_.send(MessageKind::Shown, std::string_view(text).substr(at, chunk));
+    channel_.send(MessageKind::Shown, heading + ":\n" + listingOf(regions, before));
 }
 
 // A write that stayed within a piece's pages changed the fill around it: how far from the

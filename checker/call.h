@@ -1,10 +1,11 @@
 // One call of a routine in the child process, with its arguments in guarded storage.
 //
 // Each piece of an argument (a number, a text, the elements of an array, its descriptor, the
-// variable that holds the descriptor's address) gets a mapping of its own: a guard page with
-// no access, the piece's pages, another guard page. In the first call every piece lies
-// against the guard page after it, in the second against the one before it, so a routine
-// that reaches past either end faults at the instruction that does it. What the routine may
+// variable that holds the descriptor's address) gets a mapping of its own: a guard region of
+// 1 MiB with no access, the piece's pages, another guard region. In the first call every
+// piece lies against the guard after it, in the second against the one before it, so a
+// routine that reaches up to 1 MiB past either end faults at the instruction that does it,
+// in the guard of that piece and no other. What the routine may
 // only read lies in read-only pages. The rest of a piece's pages is filled with a known byte,
 // so a write that stays within them is seen after the call. Storage is never unmapped: once
 // a call is over it is made inaccessible, so an address kept from it faults when it is used.
@@ -21,10 +22,15 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 // Which end of a piece lies against a guard page.
 enum class Side { End, Start };
+
+// The size of the guard region on each side of a piece: the farthest a reach beyond a piece
+// is seen, and measured.
+inline constexpr std::size_t guardSize = std::size_t{1} << 20;
 
 // How a piece is named: in the sentences (the contract's argument, or a part of one), and in
 // the listing that --show prints (the C expression that reaches it and the program's own name
@@ -166,6 +172,9 @@ private:
     void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
     void begin();
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
+    // After the return, and again a moment later while something the routine left behind
+    // still runs: what it must leave as it found it, and the storage it must leave alone.
+    void lookAfterTheReturn() const;
     void reportWritesAround(const Piece& piece) const;
     // Every piece as it is now, in the order the teaching pages list them.
     std::vector<ListedRegion> regionsNow() const;
@@ -179,6 +188,9 @@ private:
     Probe probe_;
     std::vector<Piece> pieces_;
     std::vector<ListedRegion> before_; // the pieces as begin() listed them, for --show
+    // Before the call: the threads of the process and what the signals the programs rely on do.
+    int threadsBefore_ = 1;
+    std::vector<std::pair<int, void*>> handlersBefore_;
 };
 
 // What fills a piece's pages around it.

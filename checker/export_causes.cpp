@@ -1,5 +1,7 @@
 #include "export_causes.h"
 
+#include "printable_text.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <cxxabi.h>
@@ -28,7 +30,7 @@ std::string readableName(const std::string& name)
     char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
     const std::string text = status == 0 && readable ? readable : name;
     std::free(readable);
-    return text;
+    return printable(text);
 }
 
 bool isModuleSymbol(const std::string& name)
@@ -45,12 +47,12 @@ NameCause missingNameCause(const std::string& routine, const std::vector<std::st
             return {name, " (it exports " + name + ", the name gfortran gives a routine without bind(C): add " + bindC + ")"};
     for (const std::string& name : exports)
         if (moduleProcedureName(name) == routine)
-            return {name, " (it exports " + name + ", the name gfortran gives a module procedure without bind(C): add " +
+            return {name, " (it exports " + printable(name) + ", the name gfortran gives a module procedure without bind(C): add " +
                               bindC + ")"};
     for (const std::string& name : exports)
         if (const std::string lower = lowerCase(name); lower == routine || lower == lowerCase(routine) + "_" ||
                                                        lowerCase(moduleProcedureName(name)) == lowerCase(routine))
-            return {name, " (it exports " + name + ", in another letter case: a program finds a routine by its exact "
+            return {name, " (it exports " + printable(name) + ", in another letter case: a program finds a routine by its exact "
                                 "name; write " + bindC + ", or " + routine + " in C)"};
     for (const std::string& name : exports)
         if (const std::string readable = readableName(name); readable.starts_with(routine + "("))

@@ -3,6 +3,14 @@
 #include <dlfcn.h>
 #include <elf.h>
 #include <link.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,7 +24,7 @@ const T* relocated(const link_map* map, ElfW(Addr) address)
 
 // The number of entries of the symbol table, which the dynamic section does not give: the
 // classic hash table holds it, the GNU one gives it through its last chain.
-std::size_t symbolCount(const link_map* map, const uint32_t* hash, const uint32_t* gnuHash)
+std::size_t symbolCount(const uint32_t* hash, const uint32_t* gnuHash)
 {
     if (hash)
         return hash[1];
@@ -35,7 +43,6 @@ std::size_t symbolCount(const link_map* map, const uint32_t* hash, const uint32_
         return firstHashed;
     while (!(chains[last - firstHashed] & 1))
         ++last;
-    (void)map;
     return last + 1;
 }
 
@@ -62,7 +69,7 @@ std::vector<std::string> exportedNames(void* handle)
     std::vector<std::string> exported;
     if (!symbols || !names)
         return exported;
-    const std::size_t count = symbolCount(map, hash, gnuHash);
+    const std::size_t count = symbolCount(hash, gnuHash);
     for (std::size_t i = 1; i < count; ++i) {
         const ElfW(Sym)& symbol = symbols[i];
         const int binding = ELF64_ST_BIND(symbol.st_info);
@@ -76,15 +83,57 @@ std::vector<std::string> exportedNames(void* handle)
     return exported;
 }
 
-void* ownExport(void* handle, const char* name)
+std::optional<FileIdentity> loadedFileIdentity(void* handle)
 {
-    link_map* library = nullptr;
-    void* address = dlsym(handle, name);
-    if (!address || dlinfo(handle, RTLD_DI_LINKMAP, &library) != 0)
-        return nullptr;
-    Dl_info info;
-    link_map* owner = nullptr;
-    if (!dladdr1(address, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP))
-        return nullptr;
-    return owner == library ? address : nullptr;
+    link_map* map = nullptr;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_ld)
+        return std::nullopt;
+    // The dynamic section lies in a mapping of the file: "start-end perms offset major:minor inode path".
+    const auto address = reinterpret_cast<uintptr_t>(map->l_ld);
+    // Read with plain calls: a file stream costs a child process more than the rest of this.
+    std::string maps;
+    if (const int file = open("/proc/self/maps", O_RDONLY | O_CLOEXEC); file >= 0) {
+        char buffer[16384];
+        for (ssize_t got; (got = read(file, buffer, sizeof buffer)) > 0;)
+            maps.append(buffer, static_cast<std::size_t>(got));
+        close(file);
+    }
+    for (std::size_t from = 0, next = 0; from < maps.size(); from = next + 1) {
+        next = maps.find('\n', from);
+        if (next == std::string::npos)
+            next = maps.size();
+        const std::string line = maps.substr(from, next - from);
+        char* at = nullptr;
+        const unsigned long long start = std::strtoull(line.c_str(), &at, 16);
+        if (*at != '-')
+            continue;
+        const unsigned long long end = std::strtoull(at + 1, nullptr, 16);
+        if (address < start || address >= end)
+            continue;
+        unsigned long long offset = 0, inode = 0;
+        unsigned major = 0, minor = 0;
+        char permissions[8] = {};
+        const std::size_t fields = line.find(' ');
+        if (fields == std::string::npos ||
+            std::sscanf(line.c_str() + fields, " %7s %llx %x:%x %llu", permissions, &offset, &major, &minor, &inode) != 5)
+            return std::nullopt;
+        return FileIdentity{static_cast<uint64_t>(makedev(major, minor)), inode};
+    }
+    return std::nullopt;
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path)
+{
+    struct stat file;
+    if (stat(path.c_str(), &file) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(file.st_dev), static_cast<uint64_t>(file.st_ino)};
+}
+
+std::string loadedFileName(void* handle)
+{
+    link_map* map = nullptr;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name)
+        return "";
+    return map->l_name;
 }

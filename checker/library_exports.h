@@ -1,6 +1,8 @@
 // What a loaded library exports, read from its dynamic symbol table in memory.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,5 +10,19 @@
 // its symbol table. `handle` is what dlopen returned.
 std::vector<std::string> exportedNames(void* handle);
 
-// Whether `name` is exported by the library behind `handle` itself, not by one it depends on.
-void* ownExport(void* handle, const char* name);
+// Which file a loaded library was mapped from: its device and inode, as the process's own
+// mappings show them, for knowing a file again in another process whatever path led to it.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file behind `handle`, or nothing when its mapping is not found.
+std::optional<FileIdentity> loadedFileIdentity(void* handle);
+
+// The identity of the file at `path`, or nothing when it cannot be examined.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+// The file behind `handle`, as the loader names it.
+std::string loadedFileName(void* handle);

@@ -13,6 +13,7 @@
 #include "routine_checker.h"
 
 #include "library_file.h"
+#include "printable_text.h"
 #include "routine_binding.h"
 
 #include <algorithm>
@@ -24,6 +25,8 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -67,6 +70,10 @@ Options:
   --time-limit SECONDS  how long the calls of one routine may take (default 2)
   --help                show this text
 
+Each routine's process may take at most 4 GiB of address space and as many seconds
+of processor time as the time limit, rounded up; a routine that runs into either is
+told so.
+
 Exit status: 0 when no routine has a fault, 1 when any has, 2 when nothing could be
 checked (an unknown library name, a file that does not load).
 )";
@@ -82,11 +89,14 @@ public:
         if (!error && mkdtemp(pattern.data()))
             path_ = pattern;
     }
+    // A directory that a routine made impossible to remove is named, so that it can be
+    // removed by hand.
     ~WorkingDirectory()
     {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
+        std::error_code error;
+        if (!path_.empty() && std::filesystem::remove_all(path_, error) == static_cast<std::uintmax_t>(-1))
+            std::cerr << "routine-check: could not remove the temporary directory " << printable(path_) << ": "
+                      << error.message() << "\n";
     }
     WorkingDirectory(const WorkingDirectory&) = delete;
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
@@ -183,7 +193,7 @@ std::optional<std::string> problemBeforeLoading(const Contract& contract, const 
     if (file.candidate == libraryFileName(contract.library))
         return std::nullopt;
     if (const std::optional<std::string> problem = libraryFileProblem(file.candidate))
-        return file.candidate + " does not load: " + *problem;
+        return printable(file.candidate) + " does not load: " + *problem;
     return std::nullopt;
 }
 
@@ -192,7 +202,7 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
 {
     const std::string fileName = libraryFileName(contract.library);
     if (file.found && file.candidate == fileName)
-        return facts.problem + " (looked for " + fileName + " beside routine-check in " + programDirectory() +
+        return facts.problem + " (looked for " + fileName + " beside routine-check in " + printable(programDirectory()) +
             ", then through the system's library search)";
     return facts.problem;
 }
@@ -295,7 +305,7 @@ int checkLibrary(int argc, char** argv)
         return nothingChecked;
     if (!facts.loaded)
         return fail(loadProblem(*contract, file, facts));
-    std::cout << "Checking " << contract->name << " in " << facts.file << file.how << ".\n";
+    std::cout << "Checking " << contract->name << " in " << printable(facts.file) << file.how << ".\n";
 
     // Each routine's lines as soon as it is checked, so that a slow library shows its progress.
     int withFault = 0;
@@ -313,11 +323,21 @@ int checkLibrary(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    openClosedStandardStreams();
     stopOnInterrupt();
     const int status = checkLibrary(argc, argv);
-    // Interrupted: cleaned up, and ended by the same signal, as the shell expects.
+    // The last lines go out now, while a reader that stopped reading can still be seen.
+    std::fflush(nullptr);
+    // Interrupted: cleaned up, and ended by the same signal, as the shell expects, with no
+    // core file for a quit.
     if (const int signal = interruptingSignal()) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         std::signal(signal, SIG_DFL);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, signal);
+        sigprocmask(SIG_UNBLOCK, &only, nullptr);
         std::raise(signal);
     }
     return status;

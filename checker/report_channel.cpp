@@ -4,34 +4,60 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-Message messageWithText(MessageKind kind, std::string_view text)
+namespace {
+
+constexpr std::size_t textRoom = sizeof(Message::text) - 1;
+
+void copyText(Message& message, std::string_view text)
 {
-    Message message{};
-    message.kind = kind;
-    const std::size_t length = std::min(text.size(), sizeof message.text - 1);
+    const std::size_t length = std::min(text.size(), textRoom);
+    std::memset(message.text, 0, sizeof message.text);
     std::memcpy(message.text, text.data(), length);
-    message.text[length] = '\0';
-    return message;
 }
 
-void ReportChannel::send(const Message& message) const
+} // namespace
+
+ReportChannel::ReportChannel(int descriptor) : descriptor_(descriptor)
 {
+    struct stat pipe;
+    if (fstat(descriptor_, &pipe) == 0) {
+        device_ = pipe.st_dev;
+        inode_ = pipe.st_ino;
+    }
+}
+
+void ReportChannel::write(const Message& message) const
+{
+    // A routine may have closed the channel, or opened another file under its number.
+    struct stat now;
+    if (fstat(descriptor_, &now) != 0 || now.st_dev != device_ || now.st_ino != inode_)
+        _exit(channelClosedStatus);
     // One write: the parent reads whole messages or none.
-    while (write(descriptor_, &message, sizeof message) < 0 && errno == EINTR) {}
+    while (::write(descriptor_, &message, sizeof message) < 0 && errno == EINTR) {}
+}
+
+void ReportChannel::send(const Message& message, std::string_view text) const
+{
+    Message part = message;
+    part.sender = static_cast<int32_t>(getpid());
+    if (text.empty()) {
+        write(part);
+        return;
+    }
+    for (std::size_t at = 0; at < text.size(); at += textRoom) {
+        copyText(part, text.substr(at));
+        const bool more = text.size() - at > textRoom;
+        part.flags = more ? (message.flags | textContinues) : (message.flags & ~textContinues);
+        write(part);
+    }
 }
 
 void ReportChannel::send(MessageKind kind, std::string_view text) const
 {
-    // A sentence longer than one message goes in several, each but the last marked as going on.
-    constexpr std::size_t room = sizeof Message::text - 1;
-    const bool sentence = kind == MessageKind::Fault || kind == MessageKind::Note || kind == MessageKind::Shows;
-    while (sentence && text.size() > room) {
-        Message part = messageWithText(kind, text.substr(0, room));
-        part.flags = 1;
-        send(part);
-        text.remove_prefix(room);
-    }
-    send(messageWithText(kind, text));
+    Message message{};
+    message.kind = kind;
+    send(message, text);
 }

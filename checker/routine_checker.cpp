@@ -1,7 +1,11 @@
 #include "routine_checker.h"
 
 #include "child_process.h"
+#include "kept_registers.h"
 #include "library_exports.h"
+
+#include "printable_text.h"
+#include "routine_binding.h"
 
 #include <algorithm>
 #include <csignal>
@@ -9,14 +13,13 @@
 #include <filesystem>
 #include <optional>
 
-#include <dlfcn.h>
-#include <link.h>
 #include <sys/wait.h>
 
 namespace {
 
-// How far a routine is measured to reach past a piece before the checker says "more than".
-constexpr std::size_t farthestMeasured = 64;
+// How far a routine is measured to reach past a piece before the checker says "more than":
+// as far as the guard beside it reaches.
+constexpr std::size_t farthestMeasured = guardSize;
 
 // Where the child put a piece of an argument.
 struct PlacedPiece {
@@ -31,7 +34,7 @@ struct PlacedPiece {
     int position; // where the routine receives the argument, from 1; 0 for none
 };
 
-// A fault at a guard page beside a piece, whose distance can be measured.
+// A fault in a guard beside a piece, whose distance can be measured.
 struct BoundaryFault {
     std::string words; // "wrote past the end of x"
     uint32_t call;
@@ -40,6 +43,7 @@ struct BoundaryFault {
     std::size_t alignment;
     RegionLayout layout;
     std::size_t size;
+    std::size_t reached; // how far beyond the piece the faulting byte lies, at least 1
 };
 
 struct Reading {
@@ -89,56 +93,70 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
         const bool past = address >= piece.dataEnd;
         const std::string words =
             verb + (past ? " past the end of " : " before the start of ") + namedWithin(piece.name, piece.position);
+        const uint64_t reached = past ? address - piece.dataEnd + 1 : piece.dataStart - address;
         reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
-                                         piece.alignment, piece.layout, piece.dataEnd - piece.dataStart};
+                                         piece.alignment, piece.layout, piece.dataEnd - piece.dataStart,
+                                         static_cast<std::size_t>(reached)};
         return words;
     }
     return std::nullopt;
 }
 
-Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
+std::string bytes(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
+// A crash at the limit of address space is the limit's.
+bool atAddressSpaceLimit(const Message& signal)
+{
+    return addressSpaceLimited && signal.dataStart + addressSpaceMargin >= addressSpaceLimit;
+}
+
+std::string outOfMemory(int signal)
+{
+    return "ran out of memory: it reached the " + std::to_string(addressSpaceLimit >> 30) +
+        " GiB of address space a routine may take, and then crashed (" + signalName(signal) + ")";
+}
+
+Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, int processorSeconds)
 {
     Reading reading;
     uint32_t currentCall = 0;
-    std::string sentence; // the parts of a sentence sent in several messages
-    for (const Message& message : outcome.messages) {
-        const bool sentencePart = message.kind == MessageKind::Fault || message.kind == MessageKind::Note ||
-                                  message.kind == MessageKind::Shows;
-        if (sentencePart && message.flags == 1) {
-            sentence += message.text;
-            continue;
-        }
+    for (const Received& received : outcome.messages) {
+        const Message& message = received.message;
         switch (message.kind) {
         case MessageKind::Placed:
             reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
-                                      message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16),
+                                      message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16 & 0xFF),
                                       message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
-                                      message.text, (message.flags & decoyPiece) != 0,
+                                      received.text, (message.flags & decoyPiece) != 0,
                                       static_cast<int>(message.position)});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
-        case MessageKind::Fault:
-        case MessageKind::Note:
-            add(reading.findings, message.kind == MessageKind::Fault ? Severity::Fault : Severity::Note,
-                sentence + message.text);
-            sentence.clear();
-            break;
+        case MessageKind::Fault: add(reading.findings, Severity::Fault, received.text); break;
+        case MessageKind::Note: add(reading.findings, Severity::Note, received.text); break;
         case MessageKind::Signal: reading.signal = message; break;
-        case MessageKind::Shown: reading.shown += message.text; break;
-        case MessageKind::Shows:
-            reading.shows = sentence + message.text;
-            sentence.clear();
-            break;
+        case MessageKind::Shown: reading.shown += received.text; break;
+        case MessageKind::Shows: reading.shows = received.text; break;
         case MessageKind::Finished: reading.finished = true; break;
         default: break;
         }
     }
 
+    const std::string processorTime = "used up its processor time (" + std::to_string(processorSeconds) +
+        (processorSeconds == 1 ? " second" : " seconds") + ", as long as the time limit)";
+    if (outcome.otherSender)
+        add(reading.findings, Severity::Fault,
+            "went on in a process of its own (it forked, as daemon() does), which wrote into the checker's report "
+            "channel");
     if (reading.signal) {
         const int signal = static_cast<int>(reading.signal->number);
         std::optional<std::string> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
+        if (!named && atAddressSpaceLimit(*reading.signal))
+            named = outOfMemory(signal);
         add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
         if (!named) {
             reading.unnamedCrash = "crashed (" + signalName(signal) + ")";
@@ -146,8 +164,12 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
         }
     } else if (outcome.timedOut) {
         add(reading.findings, Severity::Fault, "did not return within " + timeText);
+    } else if (outcome.channelClosed) {
+        add(reading.findings, Severity::Fault, "closed the checker's report channel");
     } else if (!reading.finished) {
-        if (WIFSIGNALED(outcome.status))
+        if (WIFSIGNALED(outcome.status) && WTERMSIG(outcome.status) == SIGXCPU)
+            add(reading.findings, Severity::Fault, processorTime);
+        else if (WIFSIGNALED(outcome.status))
             add(reading.findings, Severity::Fault, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
         else if (WIFEXITED(outcome.status))
             add(reading.findings, Severity::Fault,
@@ -157,11 +179,6 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText)
             add(reading.findings, Severity::Fault, "could not be called: the checker could not start a process");
     }
     return reading;
-}
-
-std::string bytes(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
 // The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
@@ -196,13 +213,14 @@ std::string kindCause(const BoundaryFault& boundary, std::size_t distance)
 // decoy names the piece, and the crash's sentence becomes that.
 template <typename Calling>
 void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& directory, double timeLimit,
-                         const std::string& timeText)
+                         const std::string& timeText, int processorSeconds)
 {
     Probe probe;
     probe.side = reading.crashCall == 1 ? Side::End : Side::Start;
     probe.bytesAsAddress = true;
     const Reading probed = readOutcome(
-        runInChild(calling(std::pair{static_cast<int>(reading.crashCall), probe}), directory, timeLimit), timeText);
+        runInChild(calling(std::pair{static_cast<int>(reading.crashCall), probe}), directory, timeLimit), timeText,
+        processorSeconds);
     if (!probed.bytesTakenFrom)
         return;
     const PlacedPiece& argument = *probed.bytesTakenFrom;
@@ -230,17 +248,24 @@ std::string RoutineChecker::timeText() const
 LibraryFacts RoutineChecker::load(const std::string& candidate) const
 {
     const auto work = [&](const ReportChannel& channel) {
-        void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        std::string problem;
+        void* handle = openRoutineLibrary(candidate, problem);
         if (!handle) {
-            const char* words = dlerror();
-            channel.send(MessageKind::LoadFailed, words ? words : "the loader gave no reason");
+            channel.send(MessageKind::LoadFailed, problem);
             return;
         }
-        link_map* map = nullptr;
-        dlinfo(handle, RTLD_DI_LINKMAP, &map);
-        channel.send(MessageKind::Loaded, map && map->l_name ? map->l_name : candidate.c_str());
+        Message loaded{};
+        loaded.kind = MessageKind::Loaded;
+        if (const std::optional<FileIdentity> identity = loadedFileIdentity(handle)) {
+            loaded.device = identity->device;
+            loaded.inode = identity->inode;
+        }
+        const std::string file = loadedFileName(handle);
+        channel.send(loaded, file.empty() ? candidate : file);
+        // Found as the programs find it: also in a library it depends on, and data too, which
+        // its check then names.
         for (const RoutineCheck& routine : contract_.routines)
-            if (ownExport(handle, routine.name))
+            if (findExportedRoutine(handle, routine.name).outcome != RoutineLookup::NotExported)
                 channel.send(MessageKind::Exported, routine.name);
         for (const std::string& name : exportedNames(handle)) {
             const bool inContract = std::any_of(contract_.routines.begin(), contract_.routines.end(),
@@ -251,41 +276,51 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
     };
     const ChildOutcome outcome = runInChild(work, directory_, timeLimit_);
 
+    const std::string shownCandidate = printable(candidate);
     LibraryFacts facts;
     bool finished = false;
-    for (const Message& message : outcome.messages) {
-        switch (message.kind) {
-        case MessageKind::LoadFailed: facts.problem = candidate + " does not load: " + message.text; break;
+    for (const Received& received : outcome.messages) {
+        switch (received.message.kind) {
+        case MessageKind::LoadFailed: facts.problem = shownCandidate + " does not load: " + received.text; break;
         case MessageKind::Loaded:
             facts.loaded = true;
             // A file found through a search path that names its own directory
             // ($ORIGIN/../lib) is shown without the detour.
-            facts.file = std::filesystem::path(message.text).lexically_normal().string();
+            facts.file = std::filesystem::path(received.text).lexically_normal().string();
+            loadedIdentity_ = FileIdentity{received.message.device, received.message.inode};
             break;
-        case MessageKind::Exported: facts.exported.emplace_back(message.text); break;
-        case MessageKind::AlsoExported: facts.alsoExported.emplace_back(message.text); break;
+        case MessageKind::Exported: facts.exported.push_back(received.text); break;
+        case MessageKind::AlsoExported: facts.alsoExported.push_back(received.text); break;
         case MessageKind::Finished: finished = true; break;
         default: break;
         }
+    }
+    // What is checked is the file named: the one the loader mapped, known by its device and
+    // inode, whatever the path.
+    if (finished && facts.loaded && candidate.find('/') != std::string::npos &&
+        fileIdentity(candidate) != loadedIdentity_) {
+        facts.loaded = false;
+        facts.problem = shownCandidate + " does not load: the loader loaded another file, " + printable(facts.file);
     }
     if (finished || !facts.problem.empty())
         return facts;
 
     // The child ended while loading: the library's start-up code ended it.
     facts.loaded = false;
-    const std::string startUp = "the start-up code of " + candidate;
-    const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(),
-                                     [](const Message& message) { return message.kind == MessageKind::Signal; });
+    const std::string startUp = "the start-up code of " + shownCandidate;
+    const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
+        return received.message.kind == MessageKind::Signal;
+    });
     if (outcome.timedOut)
         facts.problem = startUp + " did not return within " + timeText();
     else if (signal != outcome.messages.end())
-        facts.problem = startUp + " crashed (" + signalName(static_cast<int>(signal->number)) + ")";
+        facts.problem = startUp + " crashed (" + signalName(static_cast<int>(signal->message.number)) + ")";
     else if (WIFSIGNALED(outcome.status))
         facts.problem = startUp + " crashed (" + signalName(WTERMSIG(outcome.status)) + ")";
     else if (WIFEXITED(outcome.status))
         facts.problem = startUp + " ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status));
     else
-        facts.problem = "the checker could not start a process to load " + candidate;
+        facts.problem = "the checker could not start a process to load " + shownCandidate;
     return facts;
 }
 
@@ -293,13 +328,28 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
 {
     // One child calls the routine twice, or once with one piece moved away from its guard.
     const auto calling = [&](std::optional<std::pair<int, Probe>> probe) {
-        return [&file, &routine, probe, show = show_](const ReportChannel& channel) {
-            void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-            void* address = handle ? dlsym(handle, routine.name) : nullptr;
-            if (!address) {
-                channel.send(MessageKind::Fault, "could not be found again in a new process");
+        return [&file, &routine, probe, show = show_, expected = loadedIdentity_](const ReportChannel& channel) {
+            std::string problem;
+            void* handle = openRoutineLibrary(file, problem);
+            if (!handle) {
+                channel.send(MessageKind::Fault, "could not be checked: its library did not load again in a new "
+                                                 "process: " + problem);
                 return;
             }
+            if (loadedFileIdentity(handle) != expected) {
+                channel.send(MessageKind::Fault,
+                             "could not be checked: a new process loaded another file than " + printable(file));
+                return;
+            }
+            const FoundRoutine found = findExportedRoutine(handle, routine.name);
+            if (found.outcome != RoutineLookup::Found) {
+                channel.send(MessageKind::Fault, found.outcome == RoutineLookup::NotARoutine
+                                                     ? notARoutine
+                                                     : "could not be found again in a new process");
+                return;
+            }
+            // Through the entry that sees what the routine keeps of the calling convention.
+            void* address = keptRegistersEntry(found.address);
             if (probe) {
                 Call call(channel, probe->first, false, probe->second);
                 routine.check(address, call);
@@ -313,31 +363,37 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
         };
     };
 
-    Reading reading = readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText());
+    const int processorSeconds = processorTimeLimit(timeLimit_);
+    Reading reading =
+        readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText(), processorSeconds);
     if (reading.unnamedCrash)
-        nameTheAddressTaken(reading, calling, directory_, timeLimit_, timeText());
+        nameTheAddressTaken(reading, calling, directory_, timeLimit_, timeText(), processorSeconds);
     if (!reading.boundary)
         return {reading.findings, reading.shown, reading.shows};
 
-    // How far the routine reaches: the least distance from the guard page at which the same
-    // piece no longer faults on that side, in steps of the piece's alignment.
+    // How far the routine reaches: the least distance from the guard at which the same piece
+    // no longer faults on that side, in steps of the piece's alignment. The faulting byte
+    // gives a first distance that still faults; the search goes on from there.
     const BoundaryFault boundary = *reading.boundary;
     const auto faultsWithSlack = [&](std::size_t slack) {
         const Probe probe{static_cast<int>(boundary.piece), boundary.side, slack};
-        Reading probed = readOutcome(
-            runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_, timeLimit_), timeText());
+        Reading probed =
+            readOutcome(runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_, timeLimit_),
+                        timeText(), processorSeconds);
         return probed.boundary && probed.boundary->piece == boundary.piece && probed.boundary->side == boundary.side;
     };
     const std::size_t step = std::max<std::size_t>(boundary.alignment, 1);
-    std::size_t reaching = 0;
-    std::size_t clear = step;
-    while (clear <= farthestMeasured && faultsWithSlack(clear)) {
-        reaching = clear;
-        clear *= 2;
+    std::size_t reaching = (boundary.reached - 1) / step * step; // faults: the first run showed it
+    std::size_t clear = 0;
+    for (std::size_t gap = step; clear == 0 && reaching + gap <= farthestMeasured; gap *= 2) {
+        if (faultsWithSlack(reaching + gap))
+            reaching += gap;
+        else
+            clear = reaching + gap;
     }
     std::string distance;
     std::string cause;
-    if (clear > farthestMeasured) {
+    if (clear == 0) {
         distance = " by more than " + bytes(farthestMeasured);
     } else {
         while (clear - reaching > step) {

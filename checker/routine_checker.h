@@ -3,6 +3,9 @@
 #pragma once
 
 #include "contracts.h"
+#include "library_exports.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -50,4 +53,6 @@ private:
     std::string directory_;
     double timeLimit_;
     bool show_;
+    // The file load() found, known again by its device and inode in each new process.
+    mutable std::optional<FileIdentity> loadedIdentity_;
 };

@@ -10,11 +10,11 @@ AnsiCopy::AnsiCopy(std::u16string_view text) : bytes_(text.size() + 1, '\0')
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const wchar_t unit = static_cast<wchar_t>(text[i]);
-        char byte = '?';
+        char narrow = '?';
         BOOL lossy = FALSE;
-        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &unit, 1, &byte, 1, "?", &lossy) != 1)
-            byte = '?';
-        bytes_[i] = byte;
+        if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &unit, 1, &narrow, 1, "?", &lossy) != 1)
+            narrow = '?';
+        bytes_[i] = narrow;
     }
 }
 

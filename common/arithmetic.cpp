@@ -18,6 +18,18 @@ int16_t checked16(int32_t result, int16_t a, const char* operation, int16_t b)
     return static_cast<int16_t>(result);
 }
 
+// The operations as the error reports name them ("2 ^ 1024", "1E+38 * 7 / 2"), built only
+// when an error is raised: the calls that succeed build no text.
+std::string powerText(double base, double exponent)
+{
+    return textForMessage(base) + " ^ " + textForMessage(exponent);
+}
+
+std::string scalingText(float value, int multiplier, int divisor)
+{
+    return textForMessage(value) + " * " + std::to_string(multiplier) + " / " + std::to_string(divisor);
+}
+
 } // namespace
 
 int16_t add16(int16_t a, int16_t b)
@@ -38,13 +50,13 @@ int16_t multiply16(int16_t a, int16_t b)
 double power(double base, double exponent)
 {
     const double result = std::pow(base, exponent);
-    const std::string what = textForMessage(base) + " ^ " + textForMessage(exponent);
     if (std::isnan(result) && !std::isnan(base) && !std::isnan(exponent))
-        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what + " is not a number");
+        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, powerText(base, exponent) + " is not a number");
     if (std::isinf(result) && std::isfinite(base) && std::isfinite(exponent)) {
         if (base == 0)
-            throw RuntimeError(ErrorCode::DivisionByZero, what);
-        throw RuntimeError(ErrorCode::FloatingPointOverflow, what + " is too large for a 64-bit real");
+            throw RuntimeError(ErrorCode::DivisionByZero, powerText(base, exponent));
+        throw RuntimeError(ErrorCode::FloatingPointOverflow,
+                           powerText(base, exponent) + " is too large for a 64-bit real");
     }
     return result;
 }
@@ -61,13 +73,12 @@ float scaledSingle(float value, int multiplier, int divisor)
     const volatile float result = static_cast<float>(quotient);
     const int raised = std::fetestexcept(checked);
 
-    const std::string what = textForMessage(value) + " * " + std::to_string(multiplier) + " / " +
-        std::to_string(divisor);
     if (raised & FE_INVALID)
-        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, what);
+        throw RuntimeError(ErrorCode::InvalidFloatingPointOperation, scalingText(value, multiplier, divisor));
     if (raised & FE_DIVBYZERO)
-        throw RuntimeError(ErrorCode::DivisionByZero, what);
+        throw RuntimeError(ErrorCode::DivisionByZero, scalingText(value, multiplier, divisor));
     if (raised & FE_OVERFLOW)
-        throw RuntimeError(ErrorCode::FloatingPointOverflow, what + " is too large for a 32-bit real");
+        throw RuntimeError(ErrorCode::FloatingPointOverflow,
+                           scalingText(value, multiplier, divisor) + " is too large for a 32-bit real");
     return result;
 }

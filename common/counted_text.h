@@ -1,7 +1,10 @@
 // Counted text: the UTF-16 text that a Variant holds (a BSTR, see routine_abi.h).
 //
-// One pair of functions allocates and frees it, so whoever receives a BSTR can release it
-// without knowing who made it. Handler code itself works with std::u16string.
+// The program makes and releases its texts itself, with the pair of functions below; they are
+// part of the program and exported to no library. So a routine that receives a BSTR (inside a
+// Variant) can read it, but can neither release it nor put a text of its own in its place: the
+// program releases what it made, and would release a text the routine made with an allocator
+// that is not its own. Handler code itself works with std::u16string.
 #pragma once
 
 #include "routine_abi.h"

@@ -1,5 +1,7 @@
 #include "library_file.h"
 
+#include "printable_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -70,6 +72,48 @@ std::string cutShort(const std::string& part, std::uint64_t end, std::uint64_t f
         std::to_string(fileSize) + " bytes";
 }
 
+// The machines a library file may be built for, by the ELF header's machine field and class.
+struct Machine {
+    std::uint64_t number;
+    int elfClass; // 1 for 32 bits, 2 for 64, 0 for either
+    const char* name;
+};
+
+constexpr Machine machines[] = {
+    {3, 1, "i386 (32-bit x86)"}, {62, 2, "x86-64"},       {62, 1, "x32 (x86-64 with 32-bit addresses)"},
+    {40, 1, "arm (32-bit)"},     {183, 2, "aarch64"},     {183, 1, "aarch64 with 32-bit addresses"},
+    {8, 0, "mips"},              {20, 1, "powerpc"},      {21, 2, "powerpc64"},
+    {22, 0, "s390"},             {2, 0, "sparc"},         {43, 2, "sparc64"},
+    {243, 1, "riscv32"},         {243, 2, "riscv64"},     {258, 2, "loongarch64"},
+};
+
+// The machine and class these programs are built for, and run on.
+#if defined(__x86_64__) && defined(__ILP32__)
+constexpr Machine host{62, 1, "x32 (x86-64 with 32-bit addresses)"};
+#elif defined(__x86_64__)
+constexpr Machine host{62, 2, "x86-64"};
+#elif defined(__i386__)
+constexpr Machine host{3, 1, "i386 (32-bit x86)"};
+#elif defined(__aarch64__)
+constexpr Machine host{183, 2, "aarch64"};
+#elif defined(__arm__)
+constexpr Machine host{40, 1, "arm (32-bit)"};
+#elif defined(__riscv) && __riscv_xlen == 64
+constexpr Machine host{243, 2, "riscv64"};
+#elif defined(__powerpc64__)
+constexpr Machine host{21, 2, "powerpc64"};
+#else
+constexpr Machine host{0, 0, ""}; // not checked
+#endif
+
+std::string machineName(std::uint64_t number, int elfClass)
+{
+    for (const Machine& machine : machines)
+        if (machine.number == number && (machine.elfClass == 0 || machine.elfClass == elfClass))
+            return machine.name;
+    return "machine " + std::to_string(number) + (elfClass == 1 ? ", 32-bit" : ", 64-bit");
+}
+
 std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize)
 {
     unsigned char header[64] = {};
@@ -93,6 +137,12 @@ std::optional<std::string> elfProblem(const ReadAt& read, std::uint64_t fileSize
 
     if (fileSize < layout.headerSize)
         return cutShort("its ELF header", layout.headerSize, fileSize);
+
+    // The loader calls a library for another machine "No such file", though it is there.
+    constexpr Field machineField{18, 2};
+    const std::uint64_t machine = value(header, machineField);
+    if (host.number != 0 && (machine != host.number || header[4] != host.elfClass))
+        return "the file is built for " + machineName(machine, header[4]) + "; these programs run on " + host.name;
 
     const std::uint64_t sectionsAt = value(header, layout.sectionHeadersAt);
     const std::uint64_t sectionEntry = value(header, layout.sectionHeaderSize);
@@ -170,8 +220,13 @@ std::optional<std::string> libraryFileProblem(const std::string& path)
     // Looking at the name opens nothing, so a FIFO is found without waiting on it.
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found)
+    if (status.type() == std::filesystem::file_type::not_found) {
+        std::error_code notLink;
+        if (std::filesystem::is_symlink(path, notLink))
+            return "the file is a symbolic link to " +
+                printable(std::filesystem::read_symlink(path, notLink).string()) + ", which does not exist";
         return "the file does not exist";
+    }
     if (error)
         return "the file cannot be examined: " + error.message();
     if (status.type() != std::filesystem::file_type::regular)

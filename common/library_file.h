@@ -13,7 +13,8 @@
 // "the file" ("the file is a FIFO, not a regular file"), or nothing when it may be loaded. The
 // file must be a regular file, and where libraries are ELF files it must also be whole: its
 // ELF header, program headers and section headers, and every segment the program headers
-// describe lie within the file. The file is opened without waiting, so a FIFO is reported,
+// describe lie within the file, and it must be built for the machine the programs run on (the
+// loader calls a library for another "No such file"). The file is opened without waiting, so a FIFO is reported,
 // never waited on. Whether the loader then accepts the library is the loader's to say.
 std::optional<std::string> libraryFileProblem(const std::string& path);
 

@@ -1,19 +1,14 @@
 #include "routine_binding.h"
 
 #include "library_file.h"
+#include "platform_library.h"
+#include "printable_text.h"
 #include "runtime_error.h"
 
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#include <link.h>
-#endif
 
 namespace {
 
@@ -27,78 +22,6 @@ bool endsWithDll(std::string_view name)
     return ending == ".dll";
 }
 
-#ifdef _WIN32
-void* openLibrary(const std::string& file)
-{
-    return LoadLibraryA(file.c_str());
-}
-void* findSymbol(void* handle, const char* name)
-{
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
-}
-std::string lastLoaderError()
-{
-    return "system error " + std::to_string(GetLastError());
-}
-#else
-void* openLibrary(const std::string& file)
-{
-    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-void* findSymbol(void* handle, const char* name)
-{
-    return dlsym(handle, name);
-}
-std::string lastLoaderError()
-{
-    const char* text = dlerror();
-    return text ? text : "unknown reason";
-}
-#endif
-
-#ifdef __GLIBC__
-// Whether the address lies in an executable segment of a loaded object.
-bool inExecutableSegment(const void* address)
-{
-    const auto where = reinterpret_cast<ElfW(Addr)>(address);
-    auto search = [](dl_phdr_info* object, size_t, void* data) -> int {
-        const ElfW(Addr) at = *static_cast<const ElfW(Addr)*>(data);
-        for (ElfW(Half) i = 0; i < object->dlpi_phnum; ++i) {
-            const ElfW(Phdr)& segment = object->dlpi_phdr[i];
-            const ElfW(Addr) start = object->dlpi_addr + segment.p_vaddr;
-            if (segment.p_type == PT_LOAD && (segment.p_flags & PF_X) && at >= start && at - start < segment.p_memsz)
-                return 1;
-        }
-        return 0;
-    };
-    return dl_iterate_phdr(search, const_cast<ElfW(Addr)*>(&where)) != 0;
-}
-
-// Whether an exported address is code: the dynamic symbol that covers it is a function or an
-// indirect function. An indirect function's address is that of the code its resolver chose,
-// which may have no exported symbol of its own, and a routine written in assembly may carry no
-// type; such an address counts when it is executable. Anything else (data, a thread-local
-// variable, an absolute value) would be jumped into.
-bool isRoutine(void* address)
-{
-    Dl_info object;
-    void* entry = nullptr;
-    if (!dladdr1(address, &object, &entry, RTLD_DL_SYMENT))
-        return false;
-    // The type is the low four bits of the symbol's info, in 32- and 64-bit files alike.
-    const auto* symbol = static_cast<const ElfW(Sym)*>(entry);
-    const int type = symbol ? symbol->st_info & 0xF : STT_NOTYPE;
-    if (type == STT_NOTYPE)
-        return inExecutableSegment(address);
-    return type == STT_FUNC || type == STT_GNU_IFUNC;
-}
-#else
-bool isRoutine(void*)
-{
-    return true;
-}
-#endif
-
 } // namespace
 
 std::string libraryFileName(std::string_view declaredName, LibraryNaming naming)
@@ -111,15 +34,7 @@ std::string libraryFileName(std::string_view declaredName, LibraryNaming naming)
 
 std::string programDirectory()
 {
-    std::error_code error;
-#ifdef _WIN32
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::filesystem::path program(std::wstring(path, length));
-#else
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-#endif
-    return error ? std::string() : program.parent_path().string();
+    return std::filesystem::path(programFile()).parent_path().string();
 }
 
 LibraryBinding& LibraryBinding::named(std::string_view declaredName)
@@ -137,8 +52,11 @@ std::string libraryToLoad(std::string_view declaredName)
 {
     const std::string file = libraryFileName(declaredName);
     const std::filesystem::path besideProgram = std::filesystem::path(programDirectory()) / file;
+    // A symbolic link there counts even when it leads nowhere: the loader is not asked to look
+    // elsewhere, and the dangling link is what gets reported.
     std::error_code error;
-    return std::filesystem::exists(besideProgram, error) ? besideProgram.string() : file;
+    return std::filesystem::exists(std::filesystem::symlink_status(besideProgram, error)) ? besideProgram.string()
+                                                                                        : file;
 }
 
 void LibraryBinding::load()
@@ -151,31 +69,50 @@ void LibraryBinding::load()
     // looked at first.
     if (inProgramDirectory)
         if (const auto problem = libraryFileProblem(candidate))
-            throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + candidate + ": " + *problem);
-    handle_ = openLibrary(candidate);
+            throw RuntimeError(ErrorCode::CannotLoadLibrary,
+                               "'" + declaredName_ + "': " + printable(candidate) + ": " + *problem);
+    std::string problem;
+    handle_ = openRoutineLibrary(candidate, problem);
     if (!handle_) {
         std::string where;
         if (!inProgramDirectory)
-            where = " (looked for " + file + " in " + programDirectory() + " and the system's library path)";
-        throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + lastLoaderError() + where);
+            where = " (looked for " + file + " in " + printable(programDirectory()) + " and the system's library path)";
+        throw RuntimeError(ErrorCode::CannotLoadLibrary, "'" + declaredName_ + "': " + problem + where);
     }
     loadedFile_ = candidate;
+}
+
+void* openRoutineLibrary(const std::string& file, std::string& problem)
+{
+    void* handle = openLibrary(file);
+    if (!handle)
+        problem = lastLoaderError();
+    return handle;
+}
+
+FoundRoutine findExportedRoutine(void* library, const char* routineName)
+{
+    void* address = findSymbol(library, routineName);
+    if (!address)
+        return {RoutineLookup::NotExported, nullptr};
+    if (!isRoutine(address))
+        return {RoutineLookup::NotARoutine, nullptr};
+    return {RoutineLookup::Found, address};
 }
 
 void* LibraryBinding::findRoutine(const char* routineName)
 {
     if (!handle_)
         load();
-    void* address = findSymbol(handle_, routineName);
+    const FoundRoutine found = findExportedRoutine(handle_, routineName);
     // Appended into one string: GCC 12 at -O3 takes the insertion that "'" + std::string makes
     // for an overlapping copy (-Wrestrict).
     std::string routine = "'";
     routine.append(routineName).append("' in library '").append(declaredName_).append("' (");
-    routine.append(loadedFile_).append(")");
-    if (!address)
+    routine.append(printable(loadedFile_)).append(")");
+    if (found.outcome == RoutineLookup::NotExported)
         throw RuntimeError(ErrorCode::RoutineNotFound, routine);
-    if (!isRoutine(address))
-        throw RuntimeError(ErrorCode::RoutineNotFound,
-                           routine + ": the library exports the name, but what it names is not a routine");
-    return address;
+    if (found.outcome == RoutineLookup::NotARoutine)
+        throw RuntimeError(ErrorCode::RoutineNotFound, routine + ": " + notARoutine);
+    return found.address;
 }

@@ -45,6 +45,30 @@ std::string programDirectory();
 // library search resolves.
 std::string libraryToLoad(std::string_view declaredName);
 
+// ---- Opening a library and finding a routine, as every program does -----------------------
+
+// Loads `file` (a path, or a bare file name for the platform's library search) as the programs
+// load a routine library; null when it does not load, with the loader's own words in `problem`.
+void* openRoutineLibrary(const std::string& file, std::string& problem);
+
+enum class RoutineLookup {
+    Found,       // an exported routine, of the library or of a library it depends on
+    NotExported, // no export of that exact name
+    NotARoutine  // the name is exported but names data, not code
+};
+
+struct FoundRoutine {
+    RoutineLookup outcome;
+    void* address; // when found
+};
+
+// Finds a routine by its exact exported name, through the library and those it depends on,
+// as the loader's own lookup does. An exported address that is not code is not a routine.
+FoundRoutine findExportedRoutine(void* library, const char* routineName);
+
+// What a program says of an exported name that names no routine.
+inline constexpr const char* notARoutine = "the library exports the name, but what it names is not a routine";
+
 // One loaded library, shared by every routine declared with a name that means its file.
 class LibraryBinding {
 public:

@@ -112,17 +112,9 @@ Variant Variant::reference(int16_t* target) noexcept
 {
     return referenceTo(VT_I2, target);
 }
-Variant Variant::reference(int32_t* target) noexcept
-{
-    return referenceTo(VT_I4, target);
-}
 Variant Variant::reference(float* target) noexcept
 {
     return referenceTo(VT_R4, target);
-}
-Variant Variant::reference(double* target) noexcept
-{
-    return referenceTo(VT_R8, target);
 }
 Variant Variant::reference(Variant* target) noexcept
 {

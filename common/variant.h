@@ -30,9 +30,7 @@ public:
 
     // References to values held elsewhere (VT_BYREF); the Variant does not own the target.
     static Variant reference(int16_t* target) noexcept;
-    static Variant reference(int32_t* target) noexcept;
     static Variant reference(float* target) noexcept;
-    static Variant reference(double* target) noexcept;
     static Variant reference(Variant* target) noexcept;
     // A reference to the variable that holds an array of Variants: tag 0x600C.
     static Variant arrayReference(SAFEARRAY** variable) noexcept;

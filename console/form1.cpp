@@ -6,13 +6,15 @@
 #include "ostrum_binding.h"
 #include "variant.h"
 
+namespace korvik {
+
 namespace {
 
-constexpr uint32_t lightGrey = 0x00C0C0C0;
-constexpr uint32_t red = 0x000000FF;
-constexpr uint32_t blue = 0x00FF0000;
+    constexpr uint32_t lightGrey = 0x00C0C0C0;
+    constexpr uint32_t red = 0x000000FF;
+    constexpr uint32_t blue = 0x00FF0000;
 
-constexpr const char16_t* lineEnd = u"\r\n";
+    constexpr const char16_t* lineEnd = u"\r\n";
 
 } // namespace
 
@@ -244,3 +246,5 @@ void Form1::cmdstartall_Click()
 
     Shape1->setFillColor(blue);
 }
+
+} // namespace korvik

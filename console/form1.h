@@ -5,6 +5,8 @@
 #include "form.h"
 #include "variant_array.h"
 
+namespace korvik {
+
 class Form1 : public Form {
     Q_OBJECT
 public:
@@ -45,3 +47,5 @@ private:
     Label* Label4;
     Shape* Shape1;
 };
+
+} // namespace korvik

@@ -6,7 +6,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     describeProgram("Korvik", "1.00");
-    Form1 form;
+    korvik::Form1 form;
     form.start();
     return app.exec();
 }

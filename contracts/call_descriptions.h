@@ -96,10 +96,13 @@ struct ContractCalls {
     }
 
     // The call of that routine, where a missing one is a mistake of the program's own.
+    // (A loop of its own, not find(): GCC's undefined-behaviour checks make a comparison of an
+    // address with null no constant expression.)
     constexpr const CallDescription& call(std::string_view routine) const
     {
-        if (const CallDescription* described = find(routine))
-            return *described;
+        for (const CallDescription& described : calls)
+            if (described.routine == routine)
+                return described;
         throw std::logic_error("no routine of that name");
     }
 };
@@ -204,4 +207,10 @@ inline constexpr ContractCalls pettrixCalls{"Pettrix", "Tolvan", pettrix_calls::
 inline constexpr const ContractCalls* allContractCalls[] = {&ostrumCalls, &morvaneCalls, &pettrixCalls};
 
 // The contract a program calls ("Korvik"); null for any other name.
-const ContractCalls* contractCallsOf(std::string_view program);
+constexpr const ContractCalls* contractCallsOf(std::string_view program)
+{
+    for (const ContractCalls* contract : allContractCalls)
+        if (contract->program == program)
+            return contract;
+    return nullptr;
+}

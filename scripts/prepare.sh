@@ -1,20 +1,31 @@
 # Shared by run.sh and test.sh: installs the Debian packages the build needs (only those
 # missing), configures and builds the project in the given folder, and lays out a program
 # with a routine library of one's own.
-# Usage: source scripts/prepare.sh; install_missing_packages; build_project DIR [CMAKE OPTIONS...]
+# Usage: source scripts/prepare.sh; install_missing_packages PACKAGE...;
+#        build_project DIR [CMAKE OPTIONS...]
 # build_project builds every target, or only $build_target when that is set.
 
-packages=(
+# What the programs, their routine libraries and routine-check need: all that ./run.sh installs.
+program_packages=(
   g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
+)
+# What the tests and the benchmarks need besides, installed by ./test.sh alone.
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
+  strace  # counts the system calls of Morvane's trace
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
 )
+
+# build/'s options, the same for ./run.sh and ./test.sh, so that neither compiles again what the
+# other built: ./run.sh builds the programs, ./test.sh the rest beside them.
+build_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON)
 
 install_missing_packages() {
   local missing=() package
-  for package in "${packages[@]}"; do
+  for package in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$package")
     fi
@@ -35,9 +46,8 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures every time, so that the folder is built with the options of the script that
-# asked last (./test.sh after ./run.sh turns warnings into errors); with nothing changed this
-# takes a moment.
+# Configures every time (with nothing changed this takes a moment), so that a folder
+# configured before the test packages were installed gains the tests and the benchmarks.
 build_project() {
   local folder=$1
   shift

@@ -5,14 +5,16 @@
 
 #include <cmath>
 
+namespace vandrel {
+
 namespace {
 
-// What lblresult shows when the square lies beyond the range of a 32-bit real. Morvane then
-// stores infinity into y, which is no square at all, so the label names the condition in a
-// word instead of showing a number that could be taken for one.
-constexpr const char16_t* squareTooLarge = u"Overflow";
-const QString squareTooLargeExplained = QStringLiteral(
-    "The square of Input X is beyond the range of a 32-bit real (about 3.4E+38), so it cannot be shown.");
+    // What lblresult shows when the square lies beyond the range of a 32-bit real. Morvane then
+    // stores infinity into y, which is no square at all, so the label names the condition in a
+    // word instead of showing a number that could be taken for one.
+    constexpr const char16_t* squareTooLarge = u"Overflow";
+    const QString squareTooLargeExplained = QStringLiteral(
+        "The square of Input X is beyond the range of a 32-bit real (about 3.4E+38), so it cannot be shown.");
 
 } // namespace
 
@@ -72,3 +74,5 @@ void Form1::cmdexit_Click()
 {
     endProgram();
 }
+
+} // namespace vandrel

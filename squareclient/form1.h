@@ -4,6 +4,8 @@
 
 #include "form.h"
 
+namespace vandrel {
+
 class Form1 : public Form {
     Q_OBJECT
 public:
@@ -21,3 +23,5 @@ private:
     Label* lblresult;
     TextBox* txttext;
 };
+
+} // namespace vandrel

@@ -6,7 +6,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     describeProgram("Vandrel", "1.00");
-    Form1 form;
+    vandrel::Form1 form;
     form.start();
     return app.exec();
 }

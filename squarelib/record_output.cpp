@@ -4,9 +4,13 @@
 #include <new>
 #include <utility>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <cerrno>
 #include <unistd.h>
 #endif
 
@@ -41,50 +45,85 @@ namespace {
         return std::string(width - digits.size(), ' ') + digits;
     }
 
+    // Records wait in the connection up to this many bytes before they go to the file.
+    constexpr std::size_t pendingLimit = 4096;
+
 #ifdef _WIN32
-    std::FILE *openForAppending(const char *fileName)
+    int openForAppending(const char *fileName)
     {
-        return std::fopen(fileName, "a");
+        return _open(fileName, _O_WRONLY | _O_APPEND | _O_CREAT | _O_TEXT, _S_IREAD | _S_IWRITE);
+    }
+
+    void writeWhole(int file, std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const int written = _write(file, bytes.data(), static_cast<unsigned>(bytes.size()));
+            if (written <= 0)
+                return;
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+
+    void closeFile(int file)
+    {
+        _close(file);
     }
 #else
-    // A kind of file that takes a record at once: a regular file, or the null device or a
-    // terminal once opened. A FIFO, a socket or any other device could hold a write, or end the
-    // process with SIGPIPE when its reader has gone, so it is skipped as a file that cannot be
-    // written.
-    bool takesRecords(const struct stat &status, int openedFile)
+    // The flags of the open: appending, creating a missing file, and never waiting. An open for
+    // writing of a FIFO that no process reads would wait for ever without O_NONBLOCK (with it,
+    // the open fails); O_NOCTTY keeps a terminal from becoming the process's controlling one.
+    constexpr int openFlags = O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+    // A character device that takes a record at once: the null device or a terminal.
+    bool takesRecordsAsDevice(const struct stat &status, int openedFile)
     {
-        if (S_ISREG(status.st_mode))
-            return true;
-        if (!S_ISCHR(status.st_mode))
-            return false;
-        if (openedFile < 0)
-            return true; // which device it is shows once it is open
         struct stat nullDevice;
         return (stat("/dev/null", &nullDevice) == 0 && nullDevice.st_rdev == status.st_rdev) || isatty(openedFile);
     }
 
-    // Opens for appending, creating the file when it is missing, without waiting: an open for
-    // writing of a FIFO that no process reads would wait forever. Nothing but a regular file is
-    // opened at all; what is opened is checked again, as the name may have changed meanwhile.
-    std::FILE *openForAppending(const char *fileName)
+    // Opens for appending without waiting, and keeps the file only when it takes a record at
+    // once: a regular file, the null device or a terminal. A FIFO with a reader, a socket or any
+    // other device could hold a write, or end the process with SIGPIPE once its reader has
+    // gone, so it is closed unwritten, as a file that cannot be opened. The kind is asked of
+    // the opened file, not of the name, which may have changed meanwhile.
+    int openForAppending(const char *fileName)
     {
-        struct stat named;
-        if (stat(fileName, &named) == 0 && !takesRecords(named, -1))
-            return nullptr;
-        const int descriptor = ::open(fileName, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (descriptor < 0)
-            return nullptr;
-        struct stat opened;
-        if (fstat(descriptor, &opened) != 0 || !takesRecords(opened, descriptor)) {
-            ::close(descriptor);
-            return nullptr;
+        const int file = ::open(fileName, openFlags, 0666);
+        if (file < 0)
+            return -1;
+        struct stat status;
+        if (fstat(file, &status) != 0) {
+            ::close(file);
+            return -1;
         }
-        // A terminal then takes each record whole, as an ordinary write does.
-        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-        std::FILE *file = fdopen(descriptor, "a");
-        if (!file)
-            ::close(descriptor);
+        if (S_ISREG(status.st_mode))
+            return file; // never waits on a write, so O_NONBLOCK makes no difference here
+        if (!S_ISCHR(status.st_mode) || !takesRecordsAsDevice(status, file)) {
+            ::close(file);
+            return -1;
+        }
+        // A terminal then takes each write whole, as an ordinary write does.
+        fcntl(file, F_SETFL, openFlags & ~O_NONBLOCK);
         return file;
+    }
+
+    // Writes all of `bytes`, in several pieces when the file takes fewer at once; stops at
+    // the first failure, which is not reported.
+    void writeWhole(int file, std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(file, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return;
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+
+    void closeFile(int file)
+    {
+        ::close(file);
     }
 #endif
 
@@ -116,9 +155,13 @@ std::string formattedRecord(std::span<const Field> format, std::initializer_list
     return record;
 }
 
-Connection::Connection(std::unique_lock<std::mutex> hold, std::FILE *openedFile)
-    : unitHold(std::move(hold)), file(openedFile)
+Connection::Connection(std::unique_lock<std::mutex> hold, int openedFile) : unitHold(std::move(hold)), file(openedFile)
 {
+}
+
+Connection::~Connection()
+{
+    close();
 }
 
 // A record that cannot be built (no memory) is dropped like one that the file refuses.
@@ -138,18 +181,32 @@ void Connection::writeFormatted(std::span<const Field> format, std::initializer_
     }
 }
 
-// The record and its line end go to the file in one piece; a failed write is not reported.
-void Connection::put(std::string record)
+// The record and its line end wait together, so that they reach the file in one piece; the
+// room for both is made first, so that a record that finds no memory leaves nothing behind.
+void Connection::put(std::string_view record)
 {
-    if (!file)
+    if (file < 0)
         return;
-    record += '\n';
-    std::fwrite(record.data(), 1, record.size(), file.get());
+    pending.reserve(pending.size() + record.size() + 1);
+    pending += record;
+    pending += '\n';
+    if (pending.size() >= pendingLimit)
+        writePending();
+}
+
+void Connection::writePending() noexcept
+{
+    writeWhole(file, pending);
+    pending.clear();
 }
 
 void Connection::close() noexcept
 {
-    file.reset();
+    if (file >= 0) {
+        writePending();
+        closeFile(file);
+        file = -1;
+    }
     if (unitHold.owns_lock())
         unitHold.unlock();
 }
@@ -157,7 +214,7 @@ void Connection::close() noexcept
 Connection open(int unit, const char *fileName)
 {
     if (unit < 0 || unit >= unitCount)
-        return Connection({}, nullptr);
+        return Connection({}, -1);
     std::unique_lock<std::mutex> hold(unitLocks[unit]);
     return Connection(std::move(hold), openForAppending(fileName));
 }

@@ -13,9 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -57,38 +55,37 @@ std::string listDirectedRecord(std::initializer_list<WholeNumber> values);
 // beyond the last integer field are not written.
 std::string formattedRecord(std::span<const Field> format, std::initializer_list<WholeNumber> values);
 
-// A unit connected to a file, from open to close. Closing flushes the file, so every record
-// written is in the file once close returns; a connection still open when it is destroyed
-// closes then.
+// A unit connected to a file, from open to close. The records wait in the connection and go
+// to the file in one write when close is called (or sooner, once they fill a buffer's worth), so
+// every record written is in the file once close returns; a connection still open when it is
+// destroyed closes then.
 class Connection {
 public:
     // A connection stays where it was opened, so that its unit is released exactly once.
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
+    ~Connection();
 
     void writeListDirected(std::initializer_list<WholeNumber> values) noexcept;
     void writeFormatted(std::span<const Field> format, std::initializer_list<WholeNumber> values) noexcept;
     void close() noexcept;
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE *file) const { std::fclose(file); }
-    };
-
     friend Connection open(int unit, const char *fileName);
-    Connection(std::unique_lock<std::mutex> hold, std::FILE *openedFile);
-    void put(std::string record);
+    Connection(std::unique_lock<std::mutex> hold, int openedFile);
+    void put(std::string_view record);
+    void writePending() noexcept;
 
-    // Declared before the file so that the file is closed before the unit is released.
     std::unique_lock<std::mutex> unitHold;
-    std::unique_ptr<std::FILE, FileCloser> file;
+    int file; // the file's descriptor, or -1 when the open failed or the unit is closed
+    std::string pending;
 };
-
 // The unit numbers that exist; open of any other number gives a connection that writes nothing.
 inline constexpr int unitCount = 100;
 
 // Connects `unit` to `fileName` for appending, creating the file when it is missing; never
-// waits on the file itself. Waits while another thread holds the unit; a thread closes a unit before it opens it again.
+// waits on the file itself. Waits while another thread holds the unit; a thread closes a unit
+// before it opens it again.
 Connection open(int unit, const char *fileName);
 
 } // namespace record_output

@@ -6,10 +6,6 @@
 #include "record_output.h"
 #include "routine_abi.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 constexpr int traceUnit = 10;
@@ -52,13 +48,3 @@ extern "C" ROUTINE_EXPORT int32_t ROUTINE_CALL square(double *n, double *x, doub
     trace.close();
     return 0;
 }
-
-#ifdef _WIN32
-// The library keeps nothing per thread, so it asks not to be told of threads that start and end.
-BOOL WINAPI DllMain(HINSTANCE library, DWORD reason, LPVOID)
-{
-    if (reason == DLL_PROCESS_ATTACH)
-        DisableThreadLibraryCalls(library);
-    return TRUE;
-}
-#endif

@@ -4,6 +4,8 @@
 #include "pettrix_binding.h"
 #include "variant.h"
 
+namespace tolvan {
+
 // The system chooses where the window first appears, so it is neither placed nor centred.
 Form1::Form1()
     : Form("Form1", "Form1", 6960, 4710),
@@ -32,3 +34,5 @@ void Form1::Command1_Click()
     messageBox(u"a+b=");
     messageBox(Variant::reference(&c));
 }
+
+} // namespace tolvan

@@ -4,6 +4,8 @@
 
 #include "form.h"
 
+namespace tolvan {
+
 class Form1 : public Form {
     Q_OBJECT
 public:
@@ -18,3 +20,5 @@ private:
     TextBox* Text2;
     CommandButton* Command1;
 };
+
+} // namespace tolvan

@@ -1,5 +1,5 @@
 // square_benchmark.cpp: one call of Morvane's `square` (open, two records, close) beside plain
-// C stdio writing the same two records to the same file. The target is a ratio of at most 1.2.
+// C stdio writing the same two records to the same file. The target is a ratio of at most 1.05.
 #include <stdlib.h>
 
 #include <cstdint>

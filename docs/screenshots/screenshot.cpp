@@ -1,20 +1,11 @@
 #include "screenshot.h"
 
-#include "form.h"
-
-#include <QAbstractButton>
 #include <QApplication>
 #include <QPainter>
-#include <QPushButton>
-#include <QTest>
 
 #include <cstdio>
-#include <utility>
 
 namespace {
-
-// How long a window may take to become active before the program gives up.
-constexpr int activationTimeoutMs = 5000;
 
 constexpr int frameWidth = 1;
 constexpr int titlePadding = 6;
@@ -40,58 +31,6 @@ QRect framedGeometry(const QWidget& window)
 }
 
 } // namespace
-
-bool showWindow(Form& form)
-{
-    // A text cursor that does not blink is drawn the same in every picture.
-    QApplication::setCursorFlashTime(0);
-    form.start();
-    return waitUntilActive(form);
-}
-
-bool waitUntilActive(QWidget& window)
-{
-    if (!QTest::qWaitForWindowActive(&window, activationTimeoutMs)) {
-        std::fprintf(stderr, "the window \"%s\" did not become active\n", qPrintable(window.windowTitle()));
-        return false;
-    }
-    QApplication::processEvents();
-    return true;
-}
-
-void clickButton(QWidget& window, const char* name)
-{
-    auto* button = window.findChild<QPushButton*>(QString::fromLatin1(name));
-    if (!button) {
-        std::fprintf(stderr, "the window has no button named %s\n", name);
-        return;
-    }
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-BoxAnswerer::BoxAnswerer(std::function<void(QMessageBox&, int)> whileOpen) : whileOpen_(std::move(whileOpen))
-{
-    // A box runs its own event loop, so it is looked for from a timer.
-    QObject::connect(&timer_, &QTimer::timeout, [this] { answerOpenBox(); });
-    timer_.start(10);
-}
-
-void BoxAnswerer::answerOpenBox()
-{
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
-        return;
-    // Waiting for the box handles events, this timer's among them: it stays stopped meanwhile.
-    timer_.stop();
-    ++answered_;
-    // Closing an error report ends the program, so its text is kept on stderr first.
-    if (box->icon() == QMessageBox::Critical)
-        std::fprintf(stderr, "the program reported: %s\n", qPrintable(box->text()));
-    if (waitUntilActive(*box) && whileOpen_)
-        whileOpen_(*box, answered_);
-    box->button(QMessageBox::Ok)->click();
-    timer_.start();
-}
 
 QImage framedPicture(QWidget& window)
 {

@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -65,9 +69,11 @@ struct CheckerRun {
 // Starts routine-check (the built one unless `checker` names a copy) with `arguments` in the
 // current directory, with TMPDIR pointing at `temporary` and its output going to `outputFile`
 // and `errorFile`.
+// A stream named in `closed` (0, 1 or 2) is closed instead. With `asUser`, the checker runs
+// as that user.
 pid_t startChecker(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
                    const std::string& outputFile, const std::string& errorFile,
-                   const std::string& checker = CHECKER)
+                   const std::string& checker = CHECKER, int closed = -1)
 {
     std::vector<std::string> words{checker};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -89,6 +95,8 @@ pid_t startChecker(const std::vector<std::string>& arguments, const std::filesys
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (closed >= 0)
+        posix_spawn_file_actions_addclose(&actions, closed);
     pid_t child = -1;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
         child = -1;
@@ -98,14 +106,14 @@ pid_t startChecker(const std::vector<std::string>& arguments, const std::filesys
 
 // Runs routine-check to its end and collects its output and exit status.
 CheckerRun check(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
-                 const std::string& checker = CHECKER)
+                 const std::string& checker = CHECKER, int closed = -1)
 {
     const std::filesystem::path outputs = std::filesystem::current_path() / ".outputs";
     std::filesystem::create_directories(outputs);
     const std::string outputFile = (outputs / "stdout").string();
     const std::string errorFile = (outputs / "stderr").string();
     CheckerRun run;
-    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile, checker); child > 0)
+    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile, checker, closed); child > 0)
         waitpid(child, &run.status, 0);
     run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
     run.output = fileBytes(outputFile);
@@ -130,9 +138,9 @@ std::vector<std::string> contents(const std::filesystem::path& directory)
 
 class RoutineCheck : public ::testing::Test {
 protected:
-    CheckerRun run(const std::vector<std::string>& arguments, const std::string& checker = CHECKER)
+    CheckerRun run(const std::vector<std::string>& arguments, const std::string& checker = CHECKER, int closed = -1)
     {
-        CheckerRun result = check(arguments, temporary, checker);
+        CheckerRun result = check(arguments, temporary, checker, closed);
         EXPECT_EQ(contents(temporary), std::vector<std::string>{}) << "left behind in the temporary directory";
         EXPECT_EQ(contents(scratch.file("")), std::vector<std::string>{"tmp"})
             << "left behind in the current directory";
@@ -262,6 +270,41 @@ const FaultRow faultRows[] = {
     {"Morvane", "morvane_unflushed",
      "square fault: for x = 3, square.dat ends with no lines when the call returns, not \"1\" and \"x =     3   y =  "
      "   9\"; close the file before returning (36 of 36 calls)"},
+    // Far beyond an argument: in its own guard, with the distance measured.
+    {"Pettrix", "sum_stored_far", "sumdll fault: wrote past the end of c, the third argument, by 5998 bytes"},
+    {"Ostrum", "number_read_far_before", "transnumber fault: read before the start of a, the first argument, by 40000 bytes"},
+    {"Pettrix", "sum_is_data", "sumdll fault: the library exports the name, but what it names is not a routine"},
+#if defined(__x86_64__)
+    {"Pettrix", "r13_changed",
+     "sumdll fault: did not keep r13 as it found it (a routine must leave rbx, rbp and r12 to r15 unchanged)"},
+    {"Pettrix", "rbx_changed",
+     "sumdll fault: did not keep rbx as it found it (a routine must leave rbx, rbp and r12 to r15 unchanged)"},
+    {"Pettrix", "stack_left_off",
+     "sumdll fault: returned with the stack pointer moved 8 bytes up (a routine must return with it where the call "
+     "left it)"},
+    {"Pettrix", "direction_left_set",
+     "sumdll fault: returned with the direction flag set (a routine must clear it before it returns)"},
+#endif
+    // After the return.
+    {"Pettrix", "writes_late", "sumdll fault: changed c, the third argument, after it had returned (a thread or a timer it left behind)"},
+    {"Pettrix", "thread_left_running", "sumdll fault: left 1 thread running after it returned"},
+    {"Pettrix", "alarm_left_set",
+     "sumdll fault: left a timer set (alarm or setitimer): SIGALRM would end the program after the call"},
+    {"Pettrix", "sigpipe_ignored",
+     "sumdll fault: changed the handling of SIGPIPE and did not put it back (the program relies on it as it was)"},
+    {"Pettrix", "forks_away",
+     "sumdll fault: went on in a process of its own (it forked, as daemon() does), which wrote into the checker's "
+     "report channel"},
+    {"Pettrix", "forks_and_stays", "sumdll fault: left a process of its own running after it returned (it forked)"},
+    {"Pettrix", "closes_every_descriptor", "sumdll fault: closed the checker's report channel"},
+    // The limits of a routine's process.
+    {"Pettrix", "processor_time_used_up",
+     "sumdll fault: used up its processor time (2 seconds, as long as the time limit)"},
+#if !defined(__SANITIZE_ADDRESS__)
+    {"Pettrix", "allocates_without_end",
+     "sumdll fault: ran out of memory: it reached the 4 GiB of address space a routine may take, and then crashed "
+     "(SIGSEGV)"},
+#endif
 };
 
 TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
@@ -316,9 +359,42 @@ struct PassingRow {
     std::vector<std::string> lines; // expected among the output
 };
 
+// A copy of `library` as libPettrix.so under a path longer than 400 bytes, in a folder of
+// its own (removed with the object).
+class DeepCopy {
+public:
+    explicit DeepCopy(const std::string& library)
+    {
+        char folder[] = "/tmp/deep-XXXXXX";
+        if (mkdtemp(folder))
+            top_ = folder;
+        std::filesystem::path deep = top_;
+        for (int level = 0; level < 4; ++level)
+            deep /= std::string(100, static_cast<char>('a' + level));
+        std::filesystem::create_directories(deep);
+        file_ = (deep / "libPettrix.so").string();
+        std::filesystem::copy_file(library, file_);
+    }
+    ~DeepCopy() { std::filesystem::remove_all(top_); }
+    const std::string& file() const { return file_; }
+
+private:
+    std::filesystem::path top_;
+    std::string file_;
+};
+
 TEST_F(RoutineCheck, SoundLibrariesPass)
 {
+    const DeepCopy deep(SAMPLE_PETTRIX);
+    ASSERT_GT(deep.file().size(), 400u);
     const PassingRow rows[] = {
+        {"Pettrix", deep.file(), {"Checking Pettrix in " + deep.file() + ".", "sumdll ok"}},
+        {"Pettrix", checked("sum_from_dependency"), {"sumdll ok"}},
+        {"Pettrix", checked("closes_low_descriptors"), {"sumdll ok"}},
+        {"Pettrix", checked("expects_limits"), {"sumdll ok"}},
+        {"Pettrix",
+         checked("odd_names"),
+         {"sumdll ok", "Pettrix note: also exports clear\\x1b[2J\\x0dback\\xe9, which Tolvan never calls"}},
         {"Pettrix", SAMPLE_PETTRIX, {"sumdll ok"}},
         {"Pettrix", SAMPLE_PETTRIX_C, {"sumdll ok"}},
         // Morvane writes its trace into the checker's own temporary directory, which the
@@ -345,6 +421,25 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
             EXPECT_TRUE(result.hasLine(line)) << "expected the line \"" << line << "\" in:\n" << result.output;
         EXPECT_EQ(result.output.find("fault:"), std::string::npos) << result.output;
         EXPECT_EQ(result.status, 0);
+        // Nothing that could rewrite the terminal: no control character but the line ends.
+        EXPECT_EQ(std::count_if(result.output.begin(), result.output.end(),
+                                [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7f; }),
+                  0)
+            << result.output;
+    }
+}
+
+// A routine that prints, with one of the checker's standard streams closed when it starts:
+// the report is whole all the same.
+TEST_F(RoutineCheck, ClosedStandardStreamsSpoilNothing)
+{
+    for (int closed : {0, 1, 2}) {
+        SCOPED_TRACE(closed);
+        const CheckerRun result = run({"Pettrix", checked("prints")}, CHECKER, closed);
+        if (closed != 1) {
+            EXPECT_TRUE(result.hasLine("sumdll ok")) << result.output;
+        }
+        EXPECT_EQ(result.status, 0) << result.output << result.errors;
     }
 }
 
@@ -365,31 +460,118 @@ TEST_F(RoutineCheck, StopsAHangAtTheTimeLimit)
     EXPECT_EQ(result.status, 1);
 }
 
-// Interrupted while a routine hangs, it ends the routine's process with itself, removes its
-// temporary directory and ends by the interrupt.
-TEST_F(RoutineCheck, InterruptedLeavesNothingBehind)
+// The processes whose parent is `parent` and that still run (zombies are ended).
+std::vector<pid_t> runningChildrenOf(pid_t parent)
 {
-    const pid_t checker = startChecker({"--time-limit", "60", "Pettrix", checked("hangs")}, temporary, "/dev/null",
-                                       "/dev/null");
-    ASSERT_GT(checker, 0);
-    // Its temporary directory exists once it is ready for an interrupt.
-    const auto start = std::chrono::steady_clock::now();
-    while (contents(temporary).empty() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_FALSE(contents(temporary).empty());
-    const std::string working = (temporary / contents(temporary)[0]).string();
+    std::vector<pid_t> children;
+    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+        const std::string stat = fileBytes((process.path() / "stat").string());
+        // "pid (name) state ppid ...": the name may hold anything, so read from its last ')'.
+        const std::size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos)
+            continue;
+        std::istringstream fields(stat.substr(nameEnd + 2));
+        char state = 0;
+        pid_t ppid = 0;
+        fields >> state >> ppid;
+        if (ppid == parent && state != 'Z' && state != 'X')
+            children.push_back(std::stoi(process.path().filename().string()));
+    }
+    return children;
+}
 
-    kill(checker, SIGINT);
+// Ended by a signal while a routine hangs, it ends the routine's process with itself, removes
+// its temporary directory and ends by that signal.
+TEST_F(RoutineCheck, EndedBySignalLeavesNothingBehind)
+{
+    for (int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        const pid_t checker = startChecker({"--time-limit", "60", "Pettrix", checked("hangs")}, temporary,
+                                           "/dev/null", "/dev/null");
+        ASSERT_GT(checker, 0);
+        // The routine's process exists once the checker is calling it.
+        std::vector<pid_t> routines;
+        const auto start = std::chrono::steady_clock::now();
+        while ((routines = runningChildrenOf(checker)).empty() &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(routines.size(), 1u);
+        ASSERT_FALSE(contents(temporary).empty());
+
+        kill(checker, signal);
+        int status = 0;
+        waitpid(checker, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(contents(temporary), std::vector<std::string>{});
+        const std::string state = fileBytes("/proc/" + std::to_string(routines[0]) + "/stat");
+        EXPECT_TRUE(state.empty()) << "the routine's process still runs: " << state;
+    }
+}
+
+// A reader that stops after the first line (`routine-check ... | head -1`) ends the checker by
+// SIGPIPE, with its folder removed and no process of its own left running.
+TEST_F(RoutineCheck, AReaderThatStopsEndsItCleanly)
+{
+    // Whatever the checker leaves running becomes a child of this process.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0); // the checker holds no reading end of its own
+    const std::string reader = "/dev/fd/" + std::to_string(ends[1]);
+    // thread_left_running keeps each call a moment, so the first line comes well before the last.
+    const pid_t checker = startChecker({"Pettrix", checked("thread_left_running")}, temporary, reader, "/dev/null");
+    close(ends[1]);
+    ASSERT_GT(checker, 0);
+    std::string first;
+    for (char c = 0; c != '\n' && read(ends[0], &c, 1) == 1;)
+        first += c;
+    close(ends[0]);
     int status = 0;
     waitpid(checker, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_EQ(first.rfind("Checking Pettrix in ", 0), 0u) << first;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
     EXPECT_EQ(contents(temporary), std::vector<std::string>{});
-    // No process is left in that directory: the hanging routine's process was ended.
-    for (const auto& process : std::filesystem::directory_iterator("/proc")) {
-        std::error_code error;
-        const auto directory = std::filesystem::read_symlink(process.path() / "cwd", error);
-        EXPECT_NE(directory.string().rfind(working, 0), 0u) << "still running there: " << process.path();
+    EXPECT_EQ(runningChildrenOf(getpid()), std::vector<pid_t>{});
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// A folder that a routine left and that cannot be removed is named. As root everything can be
+// removed, so there the checker runs as the unprivileged user "nobody".
+TEST_F(RoutineCheck, NamesATemporaryDirectoryItCouldNotRemove)
+{
+    constexpr uid_t nobody = 65534;
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chmod(temporary.parent_path().c_str(), 0755), 0);
+        ASSERT_EQ(chown(temporary.c_str(), nobody, nobody), 0);
     }
+    const std::string errors = scratch.file("errors");
+    const pid_t checker = fork();
+    if (checker == 0) {
+        const int output = open("/dev/null", O_WRONLY);
+        const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        dup2(output, 1);
+        dup2(error, 2);
+        if (root && (setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(120);
+        setenv("TMPDIR", temporary.c_str(), 1);
+        execl(CHECKER, CHECKER, "Pettrix", checked("makes_stuck_folder").c_str(), static_cast<char*>(nullptr));
+        _exit(121);
+    }
+    int status = 0;
+    waitpid(checker, &status, 0);
+    const std::vector<std::string> left = contents(temporary);
+    const std::string said = fileBytes(errors);
+    std::filesystem::remove(errors);
+    for (const std::string& name : left) {
+        chmod((temporary / name / "stuck").c_str(), 0700);
+        std::filesystem::remove_all(temporary / name);
+    }
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_NE(said.find("routine-check: could not remove the temporary directory " + (temporary / left[0]).string() +
+                        ": "),
+              std::string::npos)
+        << said;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // ---- Without FILE: the file the program would load ------------------------------------------
@@ -436,6 +618,16 @@ TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
     const std::string cutShort = std::string(spoiled) + "/libCut.so";
     std::filesystem::copy_file(checked("start_up_exits"), cutShort);
     std::filesystem::resize_file(cutShort, 100);
+    // A library for another machine: the machine field of its ELF header says aarch64.
+    const std::string foreign = std::string(spoiled) + "/libForeign.so";
+    std::filesystem::copy_file(checked("start_up_exits"), foreign);
+    {
+        std::fstream header(foreign, std::ios::in | std::ios::out | std::ios::binary);
+        header.seekp(18);
+        header.put(static_cast<char>(183)).put(0);
+    }
+    const std::string dangling = std::string(spoiled) + "/libDangling.so";
+    std::filesystem::create_symlink("/nowhere/libPettrix.so", dangling);
     const RefusalRow rows[] = {
         {{}, "routine-check: no library named"},
         {{"Ostrum", "a", "b"}, "routine-check: too many arguments"},
@@ -450,6 +642,10 @@ TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
         {{"Pettrix", checked("absent")}, checked("absent") + " does not load: the file does not exist"},
         {{"Ostrum", fifo}, fifo + " does not load: the file is a FIFO (a named pipe), not a regular file"},
         {{"Ostrum", cutShort}, cutShort + " does not load: the file is cut short: "},
+        {{"Pettrix", foreign},
+         foreign + " does not load: the file is built for aarch64; these programs run on x86-64"},
+        {{"Pettrix", dangling},
+         dangling + " does not load: the file is a symbolic link to /nowhere/libPettrix.so, which does not exist"},
         {{"Pettrix", checked("start_up_crashes")},
          "routine-check: the start-up code of " + checked("start_up_crashes") + " crashed (SIGSEGV)"},
         {{"Pettrix", checked("start_up_exits")},
@@ -542,6 +738,10 @@ TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
     EXPECT_NE(result.output.find("\"ok\" means the routine wrote only where it may and every result the\ncontract "
                                  "fixes is right"),
               std::string::npos);
+    EXPECT_NE(result.output.find("at most 4 GiB of address space and as many seconds\nof processor time as the "
+                                 "time limit"),
+              std::string::npos)
+        << result.output;
     EXPECT_EQ(result.status, 0);
 }
 

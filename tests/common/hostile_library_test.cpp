@@ -2,6 +2,7 @@
 // routine's name, and library files that are spoiled (cut short by a careless copy, a FIFO
 // under the library's name). Each is reported as a runtime error in words instead.
 #include "library_file.h"
+#include "printable_text.h"
 #include "routine_binding.h"
 #include "runtime_error.h"
 
@@ -63,6 +64,41 @@ TEST(BindingWhatIsCode, DataUnderARoutinesNameIsNotBound)
     }
 }
 
+// ---- Names from a library in the error report -------------------------------------------
+
+// The loader names the routine that the library needs and no library has: its escape sequence
+// is shown as an escape, never sent to the terminal.
+TEST(BindingErrorReport, NamesFromTheLibraryArePrintable)
+{
+    Routine<int32_t ROUTINE_CALL()> routine{"NeedsOddName", "callsMissing"};
+    try {
+        routine();
+        ADD_FAILURE() << "loaded a library that needs a routine no library has";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.code(), ErrorCode::CannotLoadLibrary);
+        EXPECT_THAT(error.what(), HasSubstr("missing\\x1b[2Jname"));
+        EXPECT_EQ(std::string(error.what()).find('\x1b'), std::string::npos);
+    }
+}
+
+TEST(PrintableText, EscapesWhatIsNotPrintable)
+{
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"plain sumdll", "plain sumdll"},
+        {"clear\x1b[2J", "clear\\x1b[2J"},
+        {"back\rover\nline\tand\x7f", "back\\x0dover\\x0aline\\x09and\\x7f"},
+        {"\xc3\x9c" "bung", "\xc3\x9c" "bung"}, // Ü, kept
+        {"latin\xe9", "latin\\xe9"},        // not UTF-8
+        {"\xc2\x9b" "31m", "\\xc2\\x9b31m"}, // the C1 control CSI
+        {"a\\b", "a\\\\b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(printable(c.text), c.shown) << c.text;
+}
+
 // ---- Library files cut short, and what is not a file -----------------------------------
 
 // The parts of a built library that a copy cut short loses in turn, from its end.
@@ -91,6 +127,16 @@ LibraryLayout layoutOf(const std::string& bytes)
         layout.segmentsEnd = std::max(layout.segmentsEnd, segment.p_offset + segment.p_filesz);
     }
     return layout;
+}
+
+// A library's bytes with the class and machine of its ELF header changed, as a library built
+// for another machine has them.
+std::string withMachine(std::string bytes, unsigned char elfClass, std::uint16_t machine)
+{
+    bytes[EI_CLASS] = static_cast<char>(elfClass);
+    bytes[18] = static_cast<char>(machine & 0xFF);
+    bytes[19] = static_cast<char>(machine >> 8);
+    return bytes;
 }
 
 void writeFile(const std::string& file, const std::string& bytes)
@@ -124,6 +170,12 @@ TEST(LibraryFileProblem, SaysWhatIsWrongWithTheFile)
          "the file is cut short: segment"},
         {"only the last byte missing", [&] { writeFile("lib.so", library.substr(0, layout.size - 1)); },
          "its section header table ends at byte"},
+        {"built for aarch64", [&] { writeFile("lib.so", withMachine(library, ELFCLASS64, EM_AARCH64)); },
+         "the file is built for aarch64; these programs run on x86-64"},
+        {"a 32-bit header", [&] { writeFile("lib.so", withMachine(library, ELFCLASS32, EM_386)); },
+         "the file is built for i386 (32-bit x86); these programs run on x86-64"},
+        {"a dangling link", [] { fs::create_symlink("/nowhere/libGone.so", "lib.so"); },
+         "the file is a symbolic link to /nowhere/libGone.so, which does not exist"},
         {"a FIFO", [] { mkfifo("lib.so", 0600); }, "the file is a FIFO (a named pipe), not a regular file"},
         {"a directory", [] { fs::create_directory("lib.so"); }, "the file is a directory, not a regular file"},
         {"nothing", [] {}, "the file does not exist"},
@@ -155,6 +207,11 @@ TEST(LibraryFileProblem, ASpoiledLibraryBesideTheProgramIsReported)
         {"CutShort", [&](const fs::path& file) { writeFile(file, library.substr(0, layout.segmentsEnd / 2)); },
          "the file is cut short"},
         {"Piped.dll", [](const fs::path& file) { mkfifo(file.c_str(), 0600); }, "the file is a FIFO"},
+        {"Foreign", [&](const fs::path& file) { writeFile(file, withMachine(library, ELFCLASS64, EM_AARCH64)); },
+         "the file is built for aarch64; these programs run on x86-64"},
+        // A link that leads nowhere is reported, not passed over for the system's search.
+        {"Dangling", [](const fs::path& file) { fs::create_symlink("/nowhere/libDangling.so", file); },
+         "the file is a symbolic link to /nowhere/libDangling.so, which does not exist"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.declared);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-class KorvikWindow : public WindowTest<Form1> {
+class KorvikWindow : public WindowTest<korvik::Form1> {
 protected:
     KorvikWindow() : WindowTest("Korvik") {}
 

@@ -259,7 +259,7 @@ TEST_F(KorvikTests, StartAllAsksFirstWithTheLampAlreadyRed)
     uint32_t lampWhileAsking = 0;
     float barWhileAsking = -1;
     bar()->writeProperty("Value", 100.0f); // as an earlier run leaves it
-    answerer.whileOpen = [&] {
+    answerer.whileOpen = [&](QMessageBox&, int) {
         lampWhileAsking = lamp()->fillColor();
         barWhileAsking = bar()->currentValue();
     };

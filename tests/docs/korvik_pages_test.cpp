@@ -5,7 +5,7 @@
 
 namespace {
 
-class KorvikPages : public PagesTest<Form1> {
+class KorvikPages : public PagesTest<korvik::Form1> {
 protected:
     KorvikPages() : PagesTest("Korvik") {}
 };

@@ -2,7 +2,8 @@
 // (contracts/call_descriptions.h), from which routine-check places its arguments and the pages
 // name their regions. Every routine of the contract is called through the real window beside a
 // recording double (tools/pages/doubles/), and each argument's recorded regions are compared
-// with the kind, the way of passing and the value described. Built once per program.
+// with the kind, the way of passing and the value described. Built once per program, whose
+// title and window (korvik::Form1, ...) PROGRAM_TITLE and PROGRAM_WINDOW name.
 #include "form1.h"
 #include "pages_test.h"
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-class PassedAsDescribed : public PagesTest<Form1> {
+class PassedAsDescribed : public PagesTest<PROGRAM_WINDOW> {
 protected:
     PassedAsDescribed() : PagesTest(PROGRAM_TITLE) {}
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-class TolvanPages : public PagesTest<Form1> {
+class TolvanPages : public PagesTest<tolvan::Form1> {
 protected:
     TolvanPages() : PagesTest("Tolvan") {}
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-class VandrelPages : public PagesTest<Form1> {
+class VandrelPages : public PagesTest<vandrel::Form1> {
 protected:
     VandrelPages() : PagesTest("Vandrel") {}
 };

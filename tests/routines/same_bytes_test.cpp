@@ -1,11 +1,10 @@
 // The sample libraries in Fortran and in C, called side by side with the same arguments: every
 // byte the caller owns, and every result, comes back the same from both.
+#include "opened_library.h"
 #include "ostrum.h"
 #include "pettrix.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <cmath>
 #include <cstring>
@@ -14,30 +13,6 @@
 #include <vector>
 
 namespace {
-
-// A library loaded from its file, unloaded at the end of the test.
-class Library {
-public:
-    explicit Library(const char* file) : handle_(dlopen(file, RTLD_NOW | RTLD_LOCAL)) {}
-    ~Library()
-    {
-        if (handle_)
-            dlclose(handle_);
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-
-    bool loaded() const { return handle_ != nullptr; }
-
-    template <typename Function>
-    Function* routine(const char* name) const
-    {
-        return reinterpret_cast<Function*>(dlsym(handle_, name));
-    }
-
-private:
-    void* handle_;
-};
 
 // The bytes of an object, for comparing what the two languages left behind.
 template <typename T>
@@ -51,12 +26,12 @@ class BothOstrums : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(fortran.loaded()) << dlerror();
-        ASSERT_TRUE(c.loaded()) << dlerror();
+        ASSERT_EQ(fortran.failure(), "");
+        ASSERT_EQ(c.failure(), "");
     }
 
-    Library fortran{FORTRAN_OSTRUM};
-    Library c{C_OSTRUM};
+    OpenedLibrary fortran{FORTRAN_OSTRUM};
+    OpenedLibrary c{C_OSTRUM};
 };
 
 // A Variant of the given kind whose payload holds `bits`; the padding holds a pattern that a
@@ -105,8 +80,8 @@ const CharaRow charaRows[] = {
 
 TEST_F(BothOstrums, CharaWritesTheSameTextAndLength)
 {
-    auto* inFortran = fortran.routine<decltype(chara)>("chara");
-    auto* inC = c.routine<decltype(chara)>("chara");
+    auto* inFortran = fortran.function<decltype(chara)>("chara");
+    auto* inC = c.function<decltype(chara)>("chara");
     for (const CharaRow& row : charaRows) {
         SCOPED_TRACE(row.textA + " over " + row.textB);
         // Buffers of 32 bytes, room to spare; the bytes beyond each text hold a pattern.
@@ -129,8 +104,8 @@ TEST_F(BothOstrums, CharaWritesTheSameTextAndLength)
 
 TEST_F(BothOstrums, XArrayWritesTheSameElements)
 {
-    auto* inFortran = fortran.routine<decltype(xArray)>("xArray");
-    auto* inC = c.routine<decltype(xArray)>("xArray");
+    auto* inFortran = fortran.function<decltype(xArray)>("xArray");
+    auto* inC = c.function<decltype(xArray)>("xArray");
     const VARIANT x[] = {
         variantOf(VT_I2, -7),
         variantOf(VT_I4, 100000),
@@ -168,8 +143,8 @@ TEST_F(BothOstrums, XArrayWritesTheSameElements)
 
 TEST_F(BothOstrums, SquareAndTransnumberGiveTheSameBits)
 {
-    auto* squareInFortran = fortran.routine<decltype(square)>("square");
-    auto* squareInC = c.routine<decltype(square)>("square");
+    auto* squareInFortran = fortran.function<decltype(square)>("square");
+    auto* squareInC = c.function<decltype(square)>("square");
     for (float number : {0.0f, -0.0f, 5.0f, 1.1f, -2.5f, 3e19f, 1e-30f, std::numeric_limits<float>::max(),
                          std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::infinity(),
                          std::numeric_limits<float>::quiet_NaN()}) {
@@ -180,8 +155,8 @@ TEST_F(BothOstrums, SquareAndTransnumberGiveTheSameBits)
         EXPECT_EQ(bytesOf(arguments[0]), bytesOf(arguments[1]));
     }
 
-    auto* exchangeInFortran = fortran.routine<decltype(transnumber)>("transnumber");
-    auto* exchangeInC = c.routine<decltype(transnumber)>("transnumber");
+    auto* exchangeInFortran = fortran.function<decltype(transnumber)>("transnumber");
+    auto* exchangeInC = c.function<decltype(transnumber)>("transnumber");
     for (auto [a, b] : {std::pair<int16_t, int16_t>{15, 0}, {-32768, 32767}, {-1, -1}}) {
         int16_t pairs[2][2] = {{a, b}, {a, b}};
         exchangeInFortran(&pairs[0][0], &pairs[0][1]);
@@ -230,10 +205,10 @@ const ArrayRow arrayRows[] = {
 
 TEST_F(BothOstrums, YArrayCountsTheSameAndZArrayChangesNothing)
 {
-    auto* yInFortran = fortran.routine<decltype(yArray)>("yArray");
-    auto* yInC = c.routine<decltype(yArray)>("yArray");
-    auto* zInFortran = fortran.routine<decltype(zArray)>("zArray");
-    auto* zInC = c.routine<decltype(zArray)>("zArray");
+    auto* yInFortran = fortran.function<decltype(yArray)>("yArray");
+    auto* yInC = c.function<decltype(yArray)>("yArray");
+    auto* zInFortran = fortran.function<decltype(zArray)>("zArray");
+    auto* zInC = c.function<decltype(zArray)>("zArray");
     for (const ArrayRow& row : arrayRows) {
         SCOPED_TRACE(row.what);
         ArrayUnderTest arrays[2];
@@ -265,12 +240,12 @@ TEST_F(BothOstrums, YArrayCountsTheSameAndZArrayChangesNothing)
 
 TEST(BothPettrixes, SumdllStoresTheSameSumForEveryA)
 {
-    Library fortran{FORTRAN_PETTRIX};
-    Library c{C_PETTRIX};
-    ASSERT_TRUE(fortran.loaded()) << dlerror();
-    ASSERT_TRUE(c.loaded()) << dlerror();
-    auto* inFortran = fortran.routine<decltype(sumdll)>("sumdll");
-    auto* inC = c.routine<decltype(sumdll)>("sumdll");
+    OpenedLibrary fortran{FORTRAN_PETTRIX};
+    OpenedLibrary c{C_PETTRIX};
+    ASSERT_EQ(fortran.failure(), "");
+    ASSERT_EQ(c.failure(), "");
+    auto* inFortran = fortran.function<decltype(sumdll)>("sumdll");
+    auto* inC = c.function<decltype(sumdll)>("sumdll");
 
     int differences = 0;
     for (int32_t a = -32768; a <= 32767; ++a) {

@@ -152,19 +152,22 @@ TEST_F(VandrelTest, SquareBeyondThe32BitRealRangeShowsOverflowAndExplainsIt)
 
 // A long result is drawn shortened in the middle: the leading digits and the end (the exponent,
 // or the last digits of a whole number) stay, "…" marks the cut, and the tooltip holds it whole.
+struct LongResultCase {
+    const char* input;
+    const char16_t* caption; // the result whole
+    const char* begins;      // what is drawn before the cut, and after it
+    const char* ends;
+};
+
+const LongResultCase longResultCases[] = {
+    {"1.8E19", u" 3.2399999329209E+38", " 3.2", "E+38"},
+    {"10000000", u" 100000000376832", " 10", "832"},
+};
+
 TEST_F(VandrelTest, LongResultIsShortenedInTheMiddleAndWholeInTheTooltip)
 {
-    const struct {
-        const char* input;
-        const char16_t* caption;
-        const char* begins;
-        const char* ends;
-    } cases[] = {
-        {"1.8E19", u" 3.2399999329209E+38", " 3.2", "E+38"},
-        {"10000000", u" 100000000376832", " 10", "832"},
-    };
     auto* lblresult = control<Label>(&form, "lblresult");
-    for (const auto& c : cases) {
+    for (const LongResultCase& c : longResultCases) {
         SCOPED_TRACE(c.input);
         typeInto(&form, "txtinput", QString::fromLatin1(c.input));
         clickButton(&form, "cmdaction");
@@ -242,19 +245,22 @@ TEST_F(VandrelDeathTest, AltXEndsTheProcessWithStatus0BeforeAFurtherEvent)
 
 // A whole number outside the 16-bit range is reported before square is called: the result of
 // the previous click stays and no trace is written.
+struct OutsideCase {
+    const char* whole;    // typed into txttext
+    const char* reported; // how the report begins
+};
+
+const OutsideCase outsideCases[] = {
+    {"40000", "Overflow: 40000 is outside the 16-bit integer range -32768 to 32767"},
+    {"-32769", "Overflow: -32769 is outside the 16-bit integer range"},
+    {"32767.5", "Overflow: 32767.5 is outside the 16-bit integer range"},
+    {"1E10", "Overflow: 10000000000 is outside the 16-bit integer range"},
+};
+
 TEST_F(VandrelTest, WholeNumberOutside16BitsEndsTheProgramBeforeTheCall)
 {
-    const struct {
-        const char* whole;
-        const char* reported;
-    } cases[] = {
-        {"40000", "Overflow: 40000 is outside the 16-bit integer range -32768 to 32767"},
-        {"-32769", "Overflow: -32769 is outside the 16-bit integer range"},
-        {"32767.5", "Overflow: 32767.5 is outside the 16-bit integer range"},
-        {"1E10", "Overflow: 10000000000 is outside the 16-bit integer range"},
-    };
     clickButton(&form, "cmdaction");
-    for (const auto& c : cases) {
+    for (const OutsideCase& c : outsideCases) {
         SCOPED_TRACE(c.whole);
         std::remove(scratch.file("square.dat").c_str());
         typeInto(&form, "txttext", QString::fromLatin1(c.whole));

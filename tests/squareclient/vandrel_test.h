@@ -28,7 +28,7 @@ inline bool fileExists(const std::string& file)
     return std::ifstream(file).good();
 }
 
-class VandrelTest : public WindowTest<Form1> {
+class VandrelTest : public WindowTest<vandrel::Form1> {
 protected:
     VandrelTest() : WindowTest("Vandrel") {}
 

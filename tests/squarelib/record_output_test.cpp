@@ -121,41 +121,45 @@ TEST(ListDirectedRecord, ValuesFollowOneAnother)
 
 // ---- Units and files ---------------------------------------------------------------------
 
+// Appends to `file` through unit 10, from open to close, a list-directed record of `value`
+// and, when asked, the trace line of 3 and 9.
+void appendRecords(std::int32_t value, bool withTraceLine, const char *file = "out.txt")
+{
+    record_output::Connection unit = record_output::open(10, file);
+    unit.writeListDirected({value});
+    if (withTraceLine)
+        unit.writeFormatted(traceLine, {3, 9});
+    unit.close();
+}
+
+void appendRecord(std::int32_t value)
+{
+    appendRecords(value, false);
+}
+
 TEST(Unit, RecordsEndWithLineFeedAndAreInTheFileAfterClose)
 {
     ScratchDirectory scratch;
-    record_output::Connection unit = record_output::open(10, "out.txt");
-    unit.writeListDirected({42});
-    unit.writeFormatted(traceLine, {3, 9});
-    unit.close();
-
+    appendRecords(42, true);
     EXPECT_EQ(fileBytes("out.txt"), "          42\nx =     3   y =     9\n");
 }
 
 TEST(Unit, OpenAppendsToWhatTheFileHolds)
 {
     ScratchDirectory scratch;
-    for (std::int32_t value : {1, 2}) {
-        record_output::Connection unit = record_output::open(10, "out.txt");
-        unit.writeListDirected({value});
-        unit.close();
-    }
+    for (std::int32_t value : {1, 2})
+        appendRecord(value);
     EXPECT_EQ(fileBytes("out.txt"), "           1\n           2\n");
 }
 
 TEST(Unit, FileThatCannotBeOpenedTakesNothingAndReleasesTheUnit)
 {
     ScratchDirectory scratch;
-    record_output::Connection failed = record_output::open(10, "missing/out.txt");
-    failed.writeListDirected({1});
-    failed.writeFormatted(traceLine, {3, 9});
-    failed.close();
+    appendRecords(1, true, "missing/out.txt");
     EXPECT_TRUE(std::filesystem::is_empty(".")) << "a failed open left a file behind";
 
     // Would wait for ever if the failed connection still held unit 10.
-    record_output::Connection unit = record_output::open(10, "out.txt");
-    unit.writeListDirected({2});
-    unit.close();
+    appendRecord(2);
     EXPECT_EQ(fileBytes("out.txt"), "           2\n");
 }
 
@@ -168,9 +172,7 @@ TEST(Unit, ConnectionLeftOpenClosesWhenDestroyed)
     }
     EXPECT_EQ(fileBytes("out.txt"), "           1\n");
 
-    record_output::Connection again = record_output::open(10, "out.txt");
-    again.writeListDirected({2});
-    again.close();
+    appendRecord(2);
     EXPECT_EQ(fileBytes("out.txt"), "           1\n           2\n");
 }
 
@@ -201,10 +203,7 @@ TEST(Unit, ConnectionsOfOneUnitFromSeveralThreadsDoNotInterleave)
     for (std::thread &thread : threads)
         thread.join();
 
-    std::vector<std::string> lines;
-    std::istringstream text(fileBytes("out.txt"));
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
+    const std::vector<std::string> lines = fileLines("out.txt");
     ASSERT_EQ(lines.size(), std::size_t{threadCount * connectionsPerThread * recordsPerConnection});
     for (std::size_t first = 0; first < lines.size(); first += recordsPerConnection) {
         for (std::size_t k = first; k < first + recordsPerConnection; ++k)

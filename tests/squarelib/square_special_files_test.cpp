@@ -1,9 +1,10 @@
 // square_special_files_test.cpp: `square` when something other than a regular file stands
 // under the name "square.dat": a FIFO with or without a reader, a directory, a socket, the
-// null device. Each call runs in a child process, so that a call that waits forever or a
+// null device, a terminal. Each call runs in a child process, so that a call that waits forever or a
 // SIGPIPE fails its row instead of stopping the run.
-#include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -17,23 +18,22 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "opened_library.h"
 #include "routine_abi.h"
 #include "scratch_directory.h"
 
 namespace {
 
-using SquareRoutine = int32_t(ROUTINE_CALL *)(double *n, double *x, double *y);
+using SquareRoutine = int32_t ROUTINE_CALL(double *n, double *x, double *y);
 
 // Calls square(1, 3, y) in a child process. Empty when the call returned 0 with y = 9;
 // otherwise what went wrong: the wrong result, a signal, or no return in time.
 std::string squareInChild()
 {
-    void *library = dlopen(MORVANE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-        return std::string("could not load " MORVANE_LIBRARY ": ") + dlerror();
-    auto square = reinterpret_cast<SquareRoutine>(dlsym(library, "square"));
+    OpenedLibrary library(MORVANE_LIBRARY);
+    SquareRoutine *square = library.function<SquareRoutine>("square");
     if (!square)
-        return "no routine square in " MORVANE_LIBRARY;
+        return library.failure();
     return inChildProcess([square]() -> std::string {
         double n = 1, x = 3, y = 0;
         const int32_t result = square(&n, &x, &y);
@@ -105,6 +105,33 @@ TEST(SquareWithSpecialFiles, ARegularFileThroughALinkStillGetsTheRecords)
     std::filesystem::create_symlink("trace.txt", "square.dat");
     EXPECT_EQ(squareInChild(), "");
     EXPECT_EQ(fileBytes("trace.txt"), "           1\nx =     3   y =     9\n");
+}
+
+// A terminal takes the records as they are written; its line discipline ends each line with a
+// carriage return as well.
+TEST(SquareWithSpecialFiles, ATerminalGetsTheRecords)
+{
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0) << "no pseudo-terminal: " << strerror(errno);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    ScratchDirectory scratch;
+    std::filesystem::create_symlink(ptsname(terminal), "square.dat");
+
+    EXPECT_EQ(squareInChild(), "");
+    std::string shown;
+    char buffer[256];
+    pollfd waiting{terminal, POLLIN, 0};
+    while (poll(&waiting, 1, 1000) > 0 && (waiting.revents & POLLIN)) {
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        shown.append(buffer, static_cast<std::size_t>(got));
+        if (shown.find("y =     9") != std::string::npos)
+            break;
+    }
+    EXPECT_EQ(shown, "           1\r\nx =     3   y =     9\r\n");
+    close(terminal);
 }
 
 } // namespace

@@ -266,10 +266,7 @@ TEST_F(SquareTest, OverlappingCallsKeepEveryPairOfRecordsWhole)
     for (std::thread &thread : threads)
         thread.join();
 
-    std::vector<std::string> lines;
-    std::istringstream text(fileBytes("square.dat"));
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
+    const std::vector<std::string> lines = fileLines("square.dat");
     ASSERT_EQ(lines.size(), 2u * threadCount * callsPerThread);
 
     std::set<int> callsSeen;

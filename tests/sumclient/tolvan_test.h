@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QTest>
 
-class TolvanTest : public WindowTest<Form1> {
+class TolvanTest : public WindowTest<tolvan::Form1> {
 protected:
     TolvanTest() : WindowTest("Tolvan") {}
 

@@ -1,38 +1,57 @@
-// Tolvan's window through its real widgets, with a recording stand-in for Pettrix beside the
-// test program: what sumdll is given, what the two boxes say, and how an overflow ends it all.
+// Tolvan's window through its real widgets, with the recording Pettrix (tools/pages/doubles/)
+// beside the test program: what sumdll is given, what the two boxes say, and how an overflow
+// ends it all.
 #include "tolvan_test.h"
 
 #include "pettrix_binding.h"
-#include "recording_pettrix.h"
+#include "recording.h"
 #include "routine_binding.h"
 
 #include <gmock/gmock.h>
 
+#include <cstring>
 #include <vector>
 
-bool operator==(const SumdllCall& left, const SumdllCall& right)
-{
-    return left.a == right.a && left.b == right.b && left.cOnEntry == right.cOnEntry;
-}
+namespace {
+
+// What sumdll found behind its three addresses when it was called.
+struct SumdllCall {
+    int16_t a;
+    int16_t b;
+    int16_t cOnEntry;
+
+    bool operator==(const SumdllCall&) const = default;
+};
 
 void PrintTo(const SumdllCall& call, std::ostream* out)
 {
     *out << "{a " << call.a << ", b " << call.b << ", c on entry " << call.cOnEntry << "}";
 }
 
-namespace {
-
 SeenBox box(const char* text)
 {
     return {QStringLiteral("Tolvan"), QString::fromUtf8(text), QMessageBox::NoIcon};
 }
 
-// Every call the stand-in kept since its last reset.
+// The 16-bit integer a recorded region holds.
+int16_t int16In(const RecordedRegion& region)
+{
+    int16_t value = 0;
+    EXPECT_EQ(region.size, sizeof value) << region.reachedThrough;
+    std::memcpy(&value, region.bytes, sizeof value);
+    return value;
+}
+
+// Every call the recording Pettrix kept since it last forgot.
 std::vector<SumdllCall> recordedCalls()
 {
     std::vector<SumdllCall> kept;
-    for (int32_t i = 0; i < recordingPettrixCallCount() && i < RECORDING_PETTRIX_ROOM; ++i)
-        kept.push_back(recordingPettrixCall(i));
+    for (int32_t i = 0; const Recording* call = recordingOfCall(i); ++i) {
+        EXPECT_STREQ(call->routine, "sumdll");
+        EXPECT_EQ(call->regionCount, 3);
+        kept.push_back({int16In(call->regions[0]), int16In(call->regions[1]), int16In(call->regions[2])});
+    }
+    EXPECT_EQ(kept.size(), static_cast<std::size_t>(recordingCallCount())) << "calls beyond those kept";
     return kept;
 }
 
@@ -40,7 +59,7 @@ class TolvanWindow : public TolvanTest {
 protected:
     void SetUp() override
     {
-        recordingPettrixReset(RECORDING_STORES_SUM);
+        recordingForget();
         TolvanTest::SetUp();
     }
 };
@@ -104,8 +123,8 @@ TEST_F(TolvanWindow, KeysThatClickTheButtonAndOneThatDoesNot)
     };
     for (const KeyRow& row : rows) {
         SCOPED_TRACE(row.what);
-        recordingPettrixReset(RECORDING_STORES_SUM);
-        showAndActivate(&form); // a closed message box may have left no window active here
+        recordingForget();
+        showWindow(&form); // a closed message box may have left no window active here
         QWidget* target = control<QWidget>(&form, row.focusOn);
         if (auto* box = qobject_cast<TextBox*>(target))
             target = box->editor();
@@ -116,7 +135,7 @@ TEST_F(TolvanWindow, KeysThatClickTheButtonAndOneThatDoesNot)
         QTest::keyClick(target, row.key, row.modifiers);
         // An access key presses its button and releases it 100 ms later: wait well past that.
         QTest::qWait(300);
-        EXPECT_EQ(recordingPettrixCallCount(), row.clicks);
+        EXPECT_EQ(recordingCallCount(), row.clicks);
         EXPECT_EQ(answerer.seen().size(), 2u * row.clicks);
     }
 }
@@ -161,7 +180,7 @@ TEST_F(TolvanWindow, TextsBecomeSixteenBitIntegersAndTheSumShows)
 {
     for (const TextRow& row : textRows) {
         SCOPED_TRACE(row.what);
-        recordingPettrixReset(RECORDING_STORES_SUM);
+        recordingForget();
         const Ending end = clickWith(row.text1, row.text2);
         EXPECT_EQ(end.status, std::nullopt);
         EXPECT_THAT(recordedCalls(), testing::ElementsAre(SumdllCall{row.a, row.b, 0}));
@@ -190,7 +209,8 @@ TEST_F(TolvanWindow, ARoutineThatLeavesCAloneShows0)
 {
     MessageBoxAnswerer answerer;
     clickButton(&form, "Command1");
-    recordingPettrixReset(RECORDING_LEAVES_C_ALONE);
+    recordingForget();
+    recordingLeaveStorageAlone(1);
     clickButton(&form, "Command1");
 
     EXPECT_THAT(recordedCalls(), testing::ElementsAre(SumdllCall{10, 20, 0}));
@@ -211,27 +231,30 @@ TEST_F(TolvanWindow, TheHandlerChangesNoControl)
 
 // ---- Overflow ends the program -------------------------------------------------------------
 
+struct OverflowRow {
+    const char* what;
+    const char* text1;
+    const char* text2;
+    const char* report; // how the report begins
+};
+
+const OverflowRow overflowRows[] = {
+    {"32767.5 in Text1 rounds to 32768", "32767.5", "20", "Overflow: 32767.5 is outside"},
+    {"-32768.6 in Text1 rounds to -32769", "-32768.6", "20", "Overflow: -32768.6 is outside"},
+    {"40000 in Text2", "10", "40000", "Overflow: 40000 is outside"},
+    {"-32769 in Text2", "10", "-32769", "Overflow: -32769 is outside"},
+    {"a number too large for a 64-bit real", "1E999", "20", "Overflow: the number read from text"},
+    {"Text1 ends the click before Text2 is read", "70000", "80000", "Overflow: 70000 is outside"},
+};
+
 TEST_F(TolvanWindow, AnOverflowIsReportedAndEndsTheProgramBeforeTheCall)
 {
-    const struct {
-        const char* what;
-        const char* text1;
-        const char* text2;
-        const char* report;
-    } rows[] = {
-        {"32767.5 in Text1 rounds to 32768", "32767.5", "20", "Overflow: 32767.5 is outside"},
-        {"-32768.6 in Text1 rounds to -32769", "-32768.6", "20", "Overflow: -32768.6 is outside"},
-        {"40000 in Text2", "10", "40000", "Overflow: 40000 is outside"},
-        {"-32769 in Text2", "10", "-32769", "Overflow: -32769 is outside"},
-        {"a number too large for a 64-bit real", "1E999", "20", "Overflow: the number read from text"},
-        {"Text1 ends the click before Text2 is read", "70000", "80000", "Overflow: 70000 is outside"},
-    };
-    for (const auto& row : rows) {
+    for (const OverflowRow& row : overflowRows) {
         SCOPED_TRACE(row.what);
         const Ending end = clickWith(row.text1, row.text2);
         expectEndedWithTheReportAlone(end, row.report);
         EXPECT_THAT(end.report(), testing::Not(testing::HasSubstr("80000")));
-        EXPECT_EQ(recordingPettrixCallCount(), 0);
+        EXPECT_EQ(recordingCallCount(), 0);
     }
 }
 

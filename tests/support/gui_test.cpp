@@ -6,41 +6,11 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <QStyle>
 #include <QStyleOptionButton>
 
 #include <algorithm>
-
-MessageBoxAnswerer::MessageBoxAnswerer(Answer answer) : answer_(answer), timer_(new QTimer)
-{
-    QObject::connect(timer_, &QTimer::timeout, [this] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen_.push_back({box->windowTitle(), box->text(), box->icon()});
-        if (whileOpen)
-            whileOpen();
-        switch (answer_) {
-        case Answer::ClickOk: box->button(QMessageBox::Ok)->click(); break;
-        case Answer::PressEscape: QTest::keyClick(box, Qt::Key_Escape); break;
-        case Answer::CloseBox: box->close(); break;
-        }
-    });
-    timer_->start(5);
-}
-
-MessageBoxAnswerer::~MessageBoxAnswerer()
-{
-    delete timer_;
-}
-
-void clickButton(QWidget* window, const char* name)
-{
-    if (auto* button = control<QPushButton>(window, name))
-        QTest::mouseClick(button, Qt::LeftButton);
-}
 
 void pressAccessKey(QWidget* window, Qt::Key key)
 {
@@ -152,16 +122,6 @@ void expectReadableLayout(QWidget* window)
                 << controls[i]->objectName().toStdString() << " overlaps " << controls[j]->objectName().toStdString();
         }
     }
-}
-
-void showAndActivate(QWidget* window)
-{
-    if (auto* form = qobject_cast<Form*>(window))
-        form->start();
-    else
-        window->show();
-    QApplication::setActiveWindow(window);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
 QString focusedControlName()

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Makes a new empty directory the current one; puts the previous one back and removes the
 // new one, with everything in it, when destroyed. A death test runs its test again from the
@@ -61,4 +62,14 @@ inline std::string fileBytes(const std::filesystem::path& file)
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// The lines of the file, without their line ends; none when it cannot be read.
+inline std::vector<std::string> fileLines(const std::filesystem::path& file)
+{
+    std::vector<std::string> lines;
+    std::istringstream text(fileBytes(file));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
 }

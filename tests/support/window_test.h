@@ -57,7 +57,7 @@ protected:
     {
         describeProgram(QString::fromUtf8(program_), QStringLiteral("1.00"));
         previousEnding_ = replaceProgramEnding([](int status) { throw ProgramEnded{status}; });
-        showAndActivate(&form);
+        showWindow(&form);
     }
 
     void TearDown() override { replaceProgramEnding(previousEnding_); }

@@ -2,8 +2,8 @@
 // says (call_descriptions.h); test 4 calls the window's own method Sample.
 #include "form1.h"
 #include "program_calls.h"
-#include "screenshot.h"
 #include "variant.h"
+#include "window_driving.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void watchLookUp(VariantArray& array, double index)
     recordingKeepArray(&call, "yyy", "yyy.descriptor()", "yyy.descriptor()->data", array.byReference());
 }
 
-RecordedCall sampleCall(Form1& window)
+RecordedCall sampleCall(korvik::Form1& window)
 {
     RecordedCall call{"korvik-test4",
                       "Korvik, Start(4)",
@@ -59,7 +59,7 @@ RecordedCall sampleCall(Form1& window)
     call.unrecorded = {{"nn", "n", "Sample reads it once, with no call the recording can see"}};
     watch = {};
     VariantArray::watchLookUps(watchLookUp);
-    clickButton(window, "cmdstart4");
+    clickButton(&window, "cmdstart4");
     VariantArray::watchLookUps(nullptr);
     call.recording = watch.sampleCall;
     return call;
@@ -67,12 +67,12 @@ RecordedCall sampleCall(Form1& window)
 
 } // namespace
 
-std::vector<RecordedCall> recordCalls(Form1& window)
+std::vector<RecordedCall> recordCalls(korvik::Form1& window)
 {
     // Clicks a test's button; the call as the recording Ostrum kept it.
     auto click = [&window](const char* button, RecordedCall call) {
         recordingForget();
-        clickButton(window, button);
+        clickButton(&window, button);
         call.recording = *recordingOfLatestCall();
         return call;
     };

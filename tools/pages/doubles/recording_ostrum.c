@@ -1,18 +1,19 @@
 /* A recording Ostrum for the teaching pages: each routine keeps what it was given
    (recording.h), does what the sample Ostrum does (routines/ostrum/), and keeps the same bytes
    again as it leaves them. */
-#include "latest_call.h"
+#include "recording.h"
 #include "ostrum.h"
 
 ROUTINE_EXPORT void ROUTINE_CALL chara(char *textA, int32_t *lengthA, char *textB, int32_t *lengthB)
 {
+    Recording *call = recordingOfNewCall();
     int32_t i, reach, trimmed;
-    recordingStart(&latestCall, "chara");
+    recordingStart(call, "chara");
     /* Each text is as long as its length says, and a terminating zero follows it. */
-    recordingKeep(&latestCall, "textA", REGION_TEXT, textA, (size_t)*lengthA + 1);
-    recordingKeep(&latestCall, "lengthA", REGION_INT32, lengthA, sizeof *lengthA);
-    recordingKeep(&latestCall, "textB", REGION_TEXT, textB, (size_t)*lengthB + 1);
-    recordingKeep(&latestCall, "lengthB", REGION_INT32, lengthB, sizeof *lengthB);
+    recordingKeep(call, "textA", REGION_TEXT, textA, (size_t)*lengthA + 1);
+    recordingKeep(call, "lengthA", REGION_INT32, lengthA, sizeof *lengthA);
+    recordingKeep(call, "textB", REGION_TEXT, textB, (size_t)*lengthB + 1);
+    recordingKeep(call, "lengthB", REGION_INT32, lengthB, sizeof *lengthB);
 
     /* A, upper-cased, over B as far as both reach; length A without A's trailing blanks. */
     reach = *lengthA < *lengthB ? *lengthA : *lengthB;
@@ -21,7 +22,7 @@ ROUTINE_EXPORT void ROUTINE_CALL chara(char *textA, int32_t *lengthA, char *text
     for (trimmed = *lengthA; trimmed > 0 && textA[trimmed - 1] == ' '; --trimmed)
         ;
     *lengthA = trimmed;
-    recordingKeepAfterCall(&latestCall);
+    recordingKeepAfterCall(call);
 }
 
 /* The number an element holds as a 64-bit real; 0 when it holds none. */
@@ -38,12 +39,13 @@ static int numberIn(const VARIANT *element, double *number)
 
 ROUTINE_EXPORT void ROUTINE_CALL xArray(int16_t *count, VARIANT *x, VARIANT *y)
 {
+    Recording *call = recordingOfNewCall();
     int16_t i;
     double number;
-    recordingStart(&latestCall, "xArray");
-    recordingKeep(&latestCall, "count", REGION_INT16, count, sizeof *count);
-    recordingKeep(&latestCall, "x", REGION_VARIANTS, x, (size_t)*count * sizeof *x);
-    recordingKeep(&latestCall, "y", REGION_VARIANTS, y, (size_t)*count * sizeof *y);
+    recordingStart(call, "xArray");
+    recordingKeep(call, "count", REGION_INT16, count, sizeof *count);
+    recordingKeep(call, "x", REGION_VARIANTS, x, (size_t)*count * sizeof *x);
+    recordingKeep(call, "y", REGION_VARIANTS, y, (size_t)*count * sizeof *y);
 
     /* y(i) := x(i) squared, a 64-bit real, where y(i) holds a number or nothing. */
     for (i = 0; i < *count; ++i) {
@@ -53,30 +55,32 @@ ROUTINE_EXPORT void ROUTINE_CALL xArray(int16_t *count, VARIANT *x, VARIANT *y)
         y[i].kind = VT_R8;
         y[i].value.r8 = number * number;
     }
-    recordingKeepAfterCall(&latestCall);
+    recordingKeepAfterCall(call);
 }
 
 ROUTINE_EXPORT float ROUTINE_CALL square(float *x)
 {
+    Recording *call = recordingOfNewCall();
     const float result = *x * *x;
-    recordingStart(&latestCall, "square");
-    recordingKeep(&latestCall, "x", REGION_REAL32, x, sizeof *x);
-    recordingKeepResult(&latestCall, REGION_REAL32, &result, sizeof result);
-    recordingKeepAfterCall(&latestCall);
+    recordingStart(call, "square");
+    recordingKeep(call, "x", REGION_REAL32, x, sizeof *x);
+    recordingKeepResult(call, REGION_REAL32, &result, sizeof result);
+    recordingKeepAfterCall(call);
     return result;
 }
 
 ROUTINE_EXPORT void ROUTINE_CALL transnumber(int16_t *a, int16_t *b)
 {
+    Recording *call = recordingOfNewCall();
     int16_t held;
-    recordingStart(&latestCall, "transnumber");
-    recordingKeep(&latestCall, "a", REGION_INT16, a, sizeof *a);
-    recordingKeep(&latestCall, "b", REGION_INT16, b, sizeof *b);
+    recordingStart(call, "transnumber");
+    recordingKeep(call, "a", REGION_INT16, a, sizeof *a);
+    recordingKeep(call, "b", REGION_INT16, b, sizeof *b);
 
     held = *a;
     *a = *b;
     *b = held;
-    recordingKeepAfterCall(&latestCall);
+    recordingKeepAfterCall(call);
 }
 
 /* The number of leading elements that are 16-bit integers, at most limit. */
@@ -95,22 +99,24 @@ static int16_t leadingSmallIntegers(const SAFEARRAY *descriptor, int16_t limit)
 
 ROUTINE_EXPORT void ROUTINE_CALL yArray(int16_t *count, SAFEARRAY **array)
 {
-    recordingStart(&latestCall, "yArray");
-    recordingKeep(&latestCall, "count", REGION_INT16, count, sizeof *count);
-    recordingKeepArray(&latestCall, "array", "*array", "(*array)->data", array);
+    Recording *call = recordingOfNewCall();
+    recordingStart(call, "yArray");
+    recordingKeep(call, "count", REGION_INT16, count, sizeof *count);
+    recordingKeepArray(call, "array", "*array", "(*array)->data", array);
 
     /* The count comes back as the number of leading 16-bit integers; the array stays. */
     *count = leadingSmallIntegers(array ? *array : NULL, *count);
-    recordingKeepAfterCall(&latestCall);
+    recordingKeepAfterCall(call);
 }
 
 ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array)
 {
-    recordingStart(&latestCall, "zArray");
-    recordingKeep(&latestCall, "array", REGION_VARIANT, array, sizeof *array);
+    Recording *call = recordingOfNewCall();
+    recordingStart(call, "zArray");
+    recordingKeep(call, "array", REGION_VARIANT, array, sizeof *array);
     if (array->kind == (VT_BYREF | VT_ARRAY | VT_VARIANT))
-        recordingKeepArray(&latestCall, "array->value.arrayRef", "*array->value.arrayRef",
+        recordingKeepArray(call, "array->value.arrayRef", "*array->value.arrayRef",
                            "(*array->value.arrayRef)->data", array->value.arrayRef);
     /* The sample only looks at the Variant and leaves it and the array as they were. */
-    recordingKeepAfterCall(&latestCall);
+    recordingKeepAfterCall(call);
 }

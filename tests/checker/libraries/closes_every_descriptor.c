@@ -1,0 +1,10 @@
+/* sumdll closes every file descriptor from 3 on. */
+#include "pettrix.h"
+#include <unistd.h>
+
+ROUTINE_EXPORT void ROUTINE_CALL sumdll(int16_t *a, int16_t *b, int16_t *c)
+{
+    for (int descriptor = 3; descriptor < 65536; ++descriptor)
+        close(descriptor);
+    *c = (int16_t)(*a + *b);
+}

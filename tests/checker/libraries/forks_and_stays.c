@@ -1,0 +1,12 @@
+/* sumdll stores the sum and leaves a process of its own running, which waits. */
+#include "pettrix.h"
+#include <unistd.h>
+
+ROUTINE_EXPORT void ROUTINE_CALL sumdll(int16_t *a, int16_t *b, int16_t *c)
+{
+    *c = (int16_t)(*a + *b);
+    if (fork() == 0) {
+        sleep(30);
+        _exit(0);
+    }
+}
