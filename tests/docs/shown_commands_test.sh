@@ -114,10 +114,12 @@ check_click() { # where, "PROGRAM BUTTON LABEL LIBRARY FOLDER", expected lines
   lay_out_scratch_folder "$folder" "$build/bin/$program" "$library" "$(routine_library_file "$program")" >/dev/null
   preload=$driver
   [ -z "$sanitizer_runtime" ] || preload="$sanitizer_runtime:$driver"
-  shown=$(cd "$folder" && env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen FIRST_CLICK_BUTTON="$button" \
+  # timeout stands before env, so that only the program gets the preloaded driver (and the
+  # sanitizer's runtime, which in timeout itself keeps it from seeing its child end).
+  shown=$(cd "$folder" && timeout 60 env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen FIRST_CLICK_BUTTON="$button" \
     FIRST_CLICK_RESULT="$label" FIRST_CLICK_LIBRARY="$(routine_library_file "$program")" \
     ${sanitizer_runtime:+LD_LIBRARY_PATH="$folder" ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"} \
-    LD_PRELOAD="$preload" timeout 60 "./$program" 2>/dev/null | grep -E '^(message box|result): ')
+    LD_PRELOAD="$preload" "./$program" 2>/dev/null | grep -E '^(message box|result): ')
   ran=$((ran + 1))
   [ "$shown" = "$3" ] || fail "$where: $program with $library shows otherwise than the page says; the page, then the program:
 $3
