@@ -23,10 +23,11 @@ std::vector<VARIANT> smallIntegers(int16_t first, int16_t step)
 ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName,
                          const std::vector<VARIANT>& initial, const PieceName& variable)
 {
-    ArrayArgument array{name, initial, nullptr, nullptr, SAFEARRAY{}, nullptr};
+    ArrayArgument array{name, variable.position, initial, nullptr, nullptr, SAFEARRAY{}, nullptr};
     const std::string descriptorThrough = "*" + variable.reachedThrough;
-    array.elements = call.elements({"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName},
-                                   array.initial);
+    array.elements = call.elements(
+        {"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName, variable.position},
+        array.initial);
 
     // The descriptor of a fixed local array of index 1 to 10, as the programs create one.
     SAFEARRAY descriptor{};
@@ -37,16 +38,18 @@ ArrayArgument placeArray(Call& call, const std::string& name, const std::string&
     descriptor.data = array.elements;
     descriptor.bounds[0] = {arrayLength, arrayFirstIndex};
     array.before = descriptor;
-    array.descriptor = call.value({"the descriptor of " + name, descriptorThrough, programName + "'s descriptor"},
-                                  descriptor);
+    array.descriptor = call.value(
+        {"the descriptor of " + name, descriptorThrough, programName + "'s descriptor", {}, variable.position},
+        descriptor);
     array.variable = call.value(variable, array.descriptor);
     return array;
 }
 
 void checkArray(const Call& call, const ArrayArgument& array)
 {
-    call.expectSameDescriptor(array.name, array.before, *array.descriptor);
+    call.expectSameDescriptor(array.name, array.position, array.before, *array.descriptor);
     if (*array.variable != array.descriptor)
-        call.fault("changed the descriptor of " + array.name + " (the address that its array variable holds)");
-    call.expectSafeElements(array.name, array.initial, array.elements, 1);
+        call.fault("changed the descriptor of " + named(array.name, array.position) +
+                   " (the address that its array variable holds)");
+    call.expectSafeElements(array.name, array.position, array.initial, array.elements, 1);
 }

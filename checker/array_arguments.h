@@ -9,6 +9,7 @@
 
 struct ArrayArgument {
     std::string name;             // the routine's argument, for the sentences
+    int position;                 // where the routine receives it, from 1
     std::vector<VARIANT> initial; // the elements as the program filled them
     VARIANT* elements;
     SAFEARRAY* descriptor;
@@ -18,7 +19,7 @@ struct ArrayArgument {
 
 // A fixed array of index 1 to 10 holding `initial`: the argument `name` in sentences, the
 // program's array `programName` in listings, and `variable`, the variable that holds its
-// descriptor's address.
+// descriptor's address; every piece of it is named with the variable's position.
 ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName,
                          const std::vector<VARIANT>& initial, const PieceName& variable);
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <ctime>
 
 #include <fcntl.h>
@@ -88,6 +89,21 @@ void sleepMilliseconds(long milliseconds)
 
 } // namespace
 
+std::string named(const std::string& argument, int position)
+{
+    constexpr const char* ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
+    if (position < 1)
+        return argument;
+    if (position > static_cast<int>(std::size(ordinals)))
+        return argument + ", argument " + std::to_string(position);
+    return argument + ", the " + ordinals[position - 1] + " argument";
+}
+
+std::string namedWithin(const std::string& argument, int position)
+{
+    return named(argument, position) + (position > 0 ? "," : "");
+}
+
 Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
     : channel_(channel), number_(number), show_(show), probe_(probe)
 {
@@ -118,6 +134,8 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     std::memset(area, static_cast<int>(fillByte), areaSize);
     std::byte* data = side == Side::End ? area + areaSize - slack - size : area + slack;
     std::memcpy(data, initial, size);
+    if (probe_.bytesAsAddress && size >= sizeof(void*))
+        fillWithDecoyAddress(name, data, size);
     if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
         outOfMemory();
 
@@ -128,13 +146,34 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     placed.kind = MessageKind::Placed;
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(index);
-    placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8;
+    placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8 | static_cast<uint32_t>(layout) << 16;
+    placed.position = static_cast<uint32_t>(name.position);
     placed.mapStart = reinterpret_cast<uintptr_t>(map);
     placed.mapEnd = placed.mapStart + mapSize;
     placed.dataStart = reinterpret_cast<uintptr_t>(data);
     placed.dataEnd = placed.dataStart + size;
     channel_.send(placed, name.argument);
     return data;
+}
+
+void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const
+{
+    // Room for the offsets a routine adds to an address it finds in a descriptor.
+    constexpr std::size_t decoySize = 1 << 16;
+    void* decoy = mmap(nullptr, decoySize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (decoy == MAP_FAILED)
+        outOfMemory();
+    for (std::size_t at = 0; at + sizeof decoy <= size; at += sizeof decoy)
+        std::memcpy(data + at, &decoy, sizeof decoy);
+    Message placed{};
+    placed.kind = MessageKind::Placed;
+    placed.call = static_cast<uint32_t>(number_);
+    placed.number = static_cast<uint32_t>(pieces_.size());
+    placed.flags = decoyPiece;
+    placed.position = static_cast<uint32_t>(name.position);
+    placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoy);
+    placed.mapEnd = placed.dataEnd = placed.mapStart + decoySize;
+    channel_.send(placed, name.argument);
 }
 
 char* Call::text(const PieceName& name, std::string_view text)
@@ -222,7 +261,7 @@ void Call::lookAfterTheReturn() const
         sleepMilliseconds(lateMilliseconds);
         for (std::size_t i = 0; i < pieces_.size(); ++i)
             if (std::memcmp(returned[i].data(), pieces_[i].area, pieces_[i].areaSize) != 0)
-                fault("changed " + pieces_[i].name.argument + " after it had returned (a thread or a timer it left "
+                fault("changed " + namedWithin(pieces_[i].name.argument, pieces_[i].name.position) + " after it had returned (a thread or a timer it left "
                       "behind)");
         started = threadCount() - threadsBefore_;
     }
@@ -280,19 +319,20 @@ void Call::reportWritesAround(const Piece& piece) const
     const std::byte* dataEnd = piece.data + piece.size;
     for (const std::byte* b = piece.area; b < piece.data; ++b)
         if (*b != fillByte) {
-            fault("wrote before the start of " + piece.name.argument + " by " +
+            fault("wrote before the start of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
                   bytes(static_cast<std::size_t>(piece.data - b)));
             break;
         }
     for (const std::byte* b = areaEnd; b > dataEnd; --b)
         if (b[-1] != fillByte) {
-            fault("wrote past the end of " + piece.name.argument + " by " +
+            fault("wrote past the end of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
                   bytes(static_cast<std::size_t>(b - dataEnd)));
             break;
         }
 }
 
-void Call::expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const
+void Call::expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
+                                const SAFEARRAY& after) const
 {
     struct Field {
         const char* name;
@@ -309,19 +349,19 @@ void Call::expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& b
     };
     for (const Field& field : fields)
         if (field.changed)
-            fault("changed the descriptor of " + arrayName + " (" + field.name + ")");
+            fault("changed the descriptor of " + named(arrayName, position) + " (" + field.name + ")");
 }
 
-void Call::expectSafeElements(const std::string& arrayName, const std::vector<VARIANT>& before, const VARIANT* after,
-                              int firstIndex) const
+void Call::expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
+                              const VARIANT* after, int firstIndex) const
 {
     for (std::size_t i = 0; i < before.size(); ++i) {
         const bool changed = after[i].kind != before[i].kind || after[i].value.bits != before[i].value.bits;
         if (changed && ownsOrFollows(after[i].kind)) {
             char kind[8];
             std::snprintf(kind, sizeof kind, "0x%04X", after[i].kind);
-            fault("left element " + std::to_string(firstIndex + static_cast<int>(i)) + " of " + arrayName +
-                  " with the kind " + kind + ", which the program cannot hold and release safely");
+            fault("left element " + std::to_string(firstIndex + static_cast<int>(i)) + " of " +
+                  namedWithin(arrayName, position) + " with the kind " + kind + ", which the program cannot hold and release safely");
         }
     }
 }

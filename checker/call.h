@@ -40,7 +40,15 @@ struct PieceName {
     std::string reachedThrough; // "textB", "*array"
     std::string callerName;     // "copyOfStrB", "x's descriptor"; empty for elements
     std::string arrayName = {}; // for elements: "x", so that they are listed as x(1) to x(10)
+    int position = 0;           // where the routine receives the argument it belongs to, from 1
 };
+
+// An argument as a sentence names it: by the contract's name and by where the routine receives
+// it ("textB, the third argument"), since a routine that declares its arguments in another
+// order gets them by position, not by name. `named` ends the sentence or a clause; `namedWithin`
+// goes on, closed by a comma. Without a position (0), the name alone.
+std::string named(const std::string& argument, int position);
+std::string namedWithin(const std::string& argument, int position);
 
 // How the bytes of a value of the routine's own kind are listed.
 template <typename T>
@@ -63,11 +71,14 @@ constexpr RegionLayout layoutOf()
 }
 
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
-// guard page on `side`, every other piece as usual.
+// guard page on `side`, every other piece as usual. For finding whether a routine takes a
+// piece's own bytes for an address: with `bytesAsAddress`, every 8 bytes of each piece of at
+// least 8 bytes hold the address of a decoy of its own, pages of no access.
 struct Probe {
     int piece = -1;
     Side side = Side::End;
     std::size_t slack = 0;
+    bool bytesAsAddress = false;
 };
 
 class Call {
@@ -126,14 +137,18 @@ public:
 
     void fault(std::string_view sentence) const { channel_.send(MessageKind::Fault, sentence); }
     void note(std::string_view sentence) const { channel_.send(MessageKind::Note, sentence); }
+    // What the program's window will show from this call, after the program's name
+    // ("message boxes read \"a+b=\", then \"30\"").
+    void shows(std::string_view text) const { channel_.send(MessageKind::Shows, text); }
 
     // A fault for each field of an array's descriptor the routine changed.
-    void expectSameDescriptor(const std::string& arrayName, const SAFEARRAY& before, const SAFEARRAY& after) const;
+    void expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
+                              const SAFEARRAY& after) const;
 
     // A fault for each element left holding something the program would release or follow
     // as its own: a text, an array or a reference it did not make.
-    void expectSafeElements(const std::string& arrayName, const std::vector<VARIANT>& before, const VARIANT* after,
-                            int firstIndex) const;
+    void expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
+                            const VARIANT* after, int firstIndex) const;
 
     // Makes every piece of this call inaccessible.
     void seal();
@@ -153,6 +168,8 @@ private:
 
     void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
+    // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
+    void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
     void begin();
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
     // After the return, and again a moment later while something the routine left behind

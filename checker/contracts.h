@@ -29,3 +29,8 @@ extern const Contract pettrixContract; // Tolvan's first click
 // The contract of a library named as a program declares it, in any letter case, with or
 // without a trailing ".dll"; null for any other name.
 const Contract* contractNamed(std::string_view name);
+
+// The contract a library file's name gives: "libOstrum.so", "Ostrum.dll" or "Ostrum.so" in any
+// folder, in any letter case; null when the name ends neither in .so nor in .dll, or names
+// no contract.
+const Contract* contractOfFile(std::string_view path);

@@ -1,12 +1,15 @@
 // routine-check: finds what a routine library does wrong, in words, before a program meets it.
 //
 //     routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
+//     routine-check [--show] [--time-limit SECONDS] FILE
 //
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
-// and a sentence, or "name note: " and a sentence; a summary line last. Exit status 0 when no
+// and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
+// window shows after the first call; a summary line last. Exit status 0 when no
 // routine has a fault, 1 when any has, 2 when nothing could be checked.
 #include "child_process.h"
 #include "contracts.h"
+#include "export_causes.h"
 #include "routine_checker.h"
 
 #include "library_file.h"
@@ -15,9 +18,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cxxabi.h>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <iostream>
 #include <string>
@@ -33,21 +36,32 @@ constexpr int nothingChecked = 2;
 
 constexpr double defaultTimeLimit = 2;
 
-constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]";
+constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n"
+                              "       routine-check [--show] [--time-limit SECONDS] FILE";
 
 constexpr const char* help = R"(usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
+       routine-check [--show] [--time-limit SECONDS] FILE
 
 Checks a routine library against the contract of the program that calls it. Each
 routine is called exactly as its program calls it, twice, in a process of its own,
 with every argument against a page that may not be touched; what the contract says
-is only read lies in read-only memory. Each routine gets one line: "ok", or "fault:"
-or "note:" and a sentence that says what it did to which argument.
+is only read lies in read-only memory. Then it is called again for the results the
+contract fixes: Pettrix's sum for more pairs, Morvane's square and its trace for
+each edge case under each rounding direction, Ostrum's square read whole, and a
+second click with the program's own values.
+
+Each routine gets one line: "ok", or "fault:" or "note:" and a sentence that says
+what it did to which argument, and a line "shows:" with what the program's window
+then shows. "ok" means the routine wrote only where it may and every result the
+contract fixes is right; what it computes where the contract leaves it free (what
+each Ostrum routine computes) is not judged.
 
   LIBRARY  Ostrum (called by Korvik), Morvane (Vandrel) or Pettrix (Tolvan), in any
            letter case, with or without a trailing .dll
   FILE     the library file to check. Without it, the file the program would load:
            the one beside routine-check, else the one the system's library search
-           finds; the first line says which.
+           finds; the first line says which. Alone, a file named for its library
+           (libOstrum.so, Ostrum.dll) is checked against that library's contract.
 
 Options:
   --show                after each routine's lines, list the bytes of each argument
@@ -97,26 +111,6 @@ int fail(const std::string& sentence)
 {
     std::cerr << "routine-check: " << sentence << "\n";
     return nothingChecked;
-}
-
-// A name as a C++ reader writes it ("square(double*, double*, double*)"); a C name as it is.
-std::string readableName(const std::string& name)
-{
-    int status = 0;
-    char* readable = abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status);
-    const std::string text = status == 0 && readable ? readable : name;
-    std::free(readable);
-    return printable(text);
-}
-
-// A library written in C++ without extern "C" exports its routine under a decorated name;
-// said in the fault, since that is the usual cause.
-std::string cppNameHint(const std::string& routine, const std::vector<std::string>& exports)
-{
-    for (const std::string& name : exports)
-        if (const std::string readable = readableName(name); readable.starts_with(routine + "("))
-            return " (it exports " + readable + ", a C++ name: declare it extern \"C\")";
-    return "";
 }
 
 // The first few names, readable, and how many more there are.
@@ -215,14 +209,18 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
 
 // ---- The checks ------------------------------------------------------------------------------
 
-// What one routine of the loaded file did; a routine it does not export is a fault unchecked.
-RoutineReport checkRoutine(const RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine)
+// What one routine of the loaded file did; a routine it does not export is a fault unchecked,
+// with the likely cause read from what it exports instead, and that export kept in `explained`.
+RoutineReport checkRoutine(const RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine,
+                           std::vector<std::string>& explained)
 {
     const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
         facts.exported.end();
-    if (!exported)
-        return {{{Severity::Fault, "is not exported" + cppNameHint(routine.name, facts.alsoExported)}}, ""};
-    return checker.check(facts.file, routine);
+    if (exported)
+        return checker.check(facts.file, routine);
+    const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
+    explained.push_back(cause.exported);
+    return {{{Severity::Fault, "is not exported" + cause.clause}}, "", ""};
 }
 
 bool hasFault(const RoutineReport& report)
@@ -233,9 +231,9 @@ bool hasFault(const RoutineReport& report)
 
 // ---- The report ------------------------------------------------------------------------------
 
-// One routine's lines: "ok" when it has no fault, its faults, its notes, then with --show the
-// listing of its first call.
-void printRoutine(const char* name, const RoutineReport& report)
+// One routine's lines: "ok" when it has no fault, its faults, its notes, what its program's
+// window shows, then with --show the listing of its first call.
+void printRoutine(const Contract& contract, const char* name, const RoutineReport& report)
 {
     if (!hasFault(report))
         std::cout << name << " ok\n";
@@ -245,15 +243,26 @@ void printRoutine(const char* name, const RoutineReport& report)
     for (const Finding& finding : report.findings)
         if (finding.severity == Severity::Note)
             std::cout << name << " note: " << finding.sentence << "\n";
+    if (!report.shows.empty())
+        std::cout << name << " shows: " << contract.program << "'s " << report.shows << "\n";
     if (!report.shown.empty())
         std::cout << "\n" << report.shown << "\n";
 }
 
-// What the library exports beyond the contract, and the summary line.
-void printEnd(const Contract& contract, const LibraryFacts& facts, int withFault)
+// What the library exports beyond the contract, and the summary line. gfortran's own module
+// symbols are left out, since the author wrote none of them, and so is a name already given
+// as the cause of a missing routine.
+void printEnd(const Contract& contract, const LibraryFacts& facts, const std::vector<std::string>& explained,
+              int withFault)
 {
-    if (!facts.alsoExported.empty())
-        std::cout << contract.name << " note: also exports " << someNames(facts.alsoExported) << ", which "
+    std::vector<std::string> authorsNames;
+    std::copy_if(facts.alsoExported.begin(), facts.alsoExported.end(), std::back_inserter(authorsNames),
+                 [&](const std::string& name) {
+                     return !isModuleSymbol(name) &&
+                            std::find(explained.begin(), explained.end(), name) == explained.end();
+                 });
+    if (!authorsNames.empty())
+        std::cout << contract.name << " note: also exports " << someNames(authorsNames) << ", which "
                   << contract.program << " never calls\n";
     const int count = static_cast<int>(contract.routines.size());
     std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
@@ -273,9 +282,14 @@ int checkLibrary(int argc, char** argv)
         return noFault;
     }
 
+    // A library file alone names its contract ("./libOstrum.so", "Pettrix.dll").
     const Contract* contract = contractNamed(options.operands[0]);
+    if (!contract && options.operands.size() == 1)
+        if ((contract = contractOfFile(options.operands[0])))
+            options.operands.push_back(options.operands[0]);
     if (!contract)
-        return fail("unknown library " + options.operands[0] + ": the programs call Ostrum, Morvane and Pettrix");
+        return fail("unknown library " + options.operands[0] + ": the programs call Ostrum, Morvane and Pettrix\n" +
+                    usage);
 
     const FileToCheck file = fileToCheck(*contract, options);
     if (const std::optional<std::string> problem = problemBeforeLoading(*contract, file))
@@ -295,14 +309,15 @@ int checkLibrary(int argc, char** argv)
 
     // Each routine's lines as soon as it is checked, so that a slow library shows its progress.
     int withFault = 0;
+    std::vector<std::string> explained; // exports named as the cause of a missing routine
     for (const RoutineCheck& routine : contract->routines) {
-        const RoutineReport report = checkRoutine(checker, facts, routine);
+        const RoutineReport report = checkRoutine(checker, facts, routine, explained);
         if (interruptingSignal())
             return nothingChecked;
         withFault += hasFault(report) ? 1 : 0;
-        printRoutine(routine.name, report);
+        printRoutine(*contract, routine.name, report);
     }
-    printEnd(*contract, facts, withFault);
+    printEnd(*contract, facts, explained, withFault);
     return withFault ? someFault : noFault;
 }
 

@@ -1,8 +1,204 @@
-// Morvane as Vandrel calls it at its first click, with the initial texts "3" and "1".
+// Morvane as Vandrel calls it at its first click, with the initial texts "3" and "1", and what
+// its results must be: the square, as Vandrel's lblresult shows it, and the trace in square.dat.
+#include "contract_results.h"
 #include "contracts.h"
 #include "placements.h"
+#include "shown_texts.h"
 
 #include "morvane.h"
+
+#include <cfenv>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Square = decltype(&::square);
+
+constexpr const CallDescription& described = morvaneCalls.call("square");
+
+struct Rounding {
+    int direction;
+    const char* words;
+};
+
+// Each truncation of the trace must hold whatever direction the caller has set, and the
+// square is the nearest 32-bit real in every one of them.
+constexpr Rounding roundings[] = {
+    {FE_TONEAREST, "to nearest"},
+    {FE_TOWARDZERO, "toward zero"},
+    {FE_UPWARD, "upward"},
+    {FE_DOWNWARD, "downward"},
+};
+
+struct SquareCase {
+    double n, x;
+};
+
+constexpr SquareCase cases[] = {{1, 3},     {1, 1.1}, {1, 2.5},    {1, -2.7}, {1, 0},
+                                {1, 317},   {1, -10000}, {1.9, 3}, {-1.9, 3}};
+
+struct SquareCall {
+    double y;
+    int roundingAfter;
+    bool traced;                     // square.dat exists after the call
+    std::vector<std::string> lines;  // its last two lines, or fewer
+};
+
+// The lines of square.dat in the call's directory as they stand on disk, each without its
+// line terminator; nothing when there is no such file.
+bool readTrace(std::vector<std::string>& lastTwo)
+{
+    std::ifstream file("square.dat", std::ios::binary);
+    if (!file)
+        return false;
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    lastTwo.assign(lines.size() > 2 ? lines.end() - 2 : lines.begin(), lines.end());
+    return true;
+}
+
+SquareCall clickWith(Call& call, Square square, double n, double x, int rounding)
+{
+    double* whole = placeOtherValue(call, described.argument("n"), n);
+    double* number = placeOtherValue(call, described.argument("x"), x);
+    double* result = placeValue<double>(call, described.argument("y"));
+    setProgramsEnvironment();
+    std::fesetround(rounding);
+    (void)square(whole, number, result);
+    SquareCall made{*result, std::fegetround(), false, {}};
+    setProgramsEnvironment();
+    made.traced = readTrace(made.lines);
+    return made;
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// What the wrong y most likely came from, as a clause; empty when it looks like nothing known.
+std::string causeOfSquare(double x, double y, int rounding)
+{
+    const float narrowed = static_cast<float>(x * x);
+    float low = 0;
+    uint32_t high = 0;
+    std::memcpy(&low, &y, sizeof low);
+    std::memcpy(&high, reinterpret_cast<const char*>(&y) + sizeof low, sizeof high);
+    std::fesetround(rounding);
+    // Volatile, so that the product and its narrowing stay between the two settings.
+    volatile double product = x * x;
+    volatile float roundedTheCallersWay = static_cast<float>(product);
+    setProgramsEnvironment();
+    if (sameBits(y, x * x))
+        return ": the square at 64-bit precision; convert it to a 32-bit real first";
+    if (std::memcmp(&low, &narrowed, sizeof low) == 0 && high == 0)
+        return ": a 32-bit real in the first 4 of y's 8 bytes; store it widened";
+    if (rounding != FE_TONEAREST && sameBits(y, static_cast<double>(roundedTheCallersWay)))
+        return ": rounded the caller's way; set rounding to nearest for it";
+    return "";
+}
+
+std::string linesText(const std::vector<std::string>& lines)
+{
+    if (lines.empty())
+        return "no lines";
+    if (lines.size() == 1)
+        return "only the line " + quoted(lines[0]);
+    return quoted(lines[0]) + " and " + quoted(lines[1]);
+}
+
+// Record 1 is the whole part of n alone on its line; its leading blanks are free.
+bool traceHolds(const std::vector<std::string>& lines, const std::string& first, const std::string& second)
+{
+    if (lines.size() != 2)
+        return false;
+    const std::size_t start = lines[0].find_first_not_of(' ');
+    return start != std::string::npos && lines[0].substr(start) == first && lines[1] == second;
+}
+
+// One finding for the first wrong call of a kind, with how many were wrong.
+struct FirstWrong {
+    std::string sentence;
+    int count = 0;
+    void add(const std::string& words)
+    {
+        if (count++ == 0)
+            sentence = words;
+    }
+    void report(const Call& call, int calls) const
+    {
+        if (count > 1)
+            call.fault(sentence + " (" + std::to_string(count) + " of " + std::to_string(calls) + " calls)");
+        else if (count == 1)
+            call.fault(sentence);
+    }
+};
+
+} // namespace
+
+void checkSquares(void* address, Call& call, double y)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto square = reinterpret_cast<Square>(address);
+
+    std::vector<std::string> firstTrace;
+    const bool traced = readTrace(firstTrace);
+    call.shows("lblresult reads " + quoted(vandrelShows(y)) + "; square.dat ends with " +
+               (traced ? linesText(firstTrace) : "nothing, for there is no such file"));
+
+    // A second click with Vandrel's own texts.
+    if (const SquareCall again = clickWith(call, square, described.argument("n").number,
+                                           described.argument("x").number, FE_TONEAREST);
+        !sameBits(again.y, y))
+        call.note("keeps state between calls: the first click shows " + quoted(vandrelShows(y)) + ", the second " +
+                  quoted(vandrelShows(again.y)));
+
+    FirstWrong squares, traces, roundingsLeft;
+    int calls = 0;
+    for (const SquareCase& one : cases) {
+        const double expected = static_cast<float>(one.x * one.x);
+        const std::string record1 = traceRecord1(one.n);
+        const std::string record2 = traceRecord2(one.x, expected);
+        for (const Rounding& rounding : roundings) {
+            const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
+            ++calls;
+            const std::string which = "for x = " + shortestText(one.x) +
+                                      (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
+                                      (rounding.direction != FE_TONEAREST
+                                           ? std::string(" with the caller's rounding ") + rounding.words
+                                           : std::string());
+            if (!sameBits(made.y, expected))
+                squares.add(which + ", " + namedWithin("y", positionOf(described.argument("y"))) + " holds " + shortestText(made.y) + ", not the 32-bit real " +
+                            shortestText(expected) + " (Vandrel shows " + quoted(vandrelShows(made.y)) + ")" +
+                            causeOfSquare(one.x, made.y, rounding.direction));
+            if (!made.traced)
+                traces.add(which + ", there is no square.dat in the call's directory when the call returns");
+            else if (!traceHolds(made.lines, record1, record2))
+                traces.add(which + ", square.dat ends with " + linesText(made.lines) + " when the call returns, not " +
+                           quoted(record1) + " and " + quoted(record2) +
+                           (made.lines.empty() ? "; close the file before returning" : ""));
+            if (made.roundingAfter != rounding.direction)
+                roundingsLeft.add(which + ", the call returned with another rounding direction; put the caller's "
+                                          "back before returning");
+        }
+    }
+    squares.report(call, calls);
+    traces.report(call, calls);
+    roundingsLeft.report(call, calls);
+}
 
 namespace {
 
@@ -11,11 +207,11 @@ namespace {
 void checkSquare(void* address, Call& call)
 {
     const auto square = reinterpret_cast<decltype(&::square)>(address);
-    constexpr const CallDescription& described = morvaneCalls.call("square");
     double* n = placeValue<double>(call, described.argument("n"));
     double* x = placeValue<double>(call, described.argument("x"));
     double* y = placeValue<double>(call, described.argument("y"));
     call.run([&] { (void)square(n, x, y); });
+    checkSquares(address, call, *y);
 }
 
 } // namespace

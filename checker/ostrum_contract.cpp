@@ -1,8 +1,162 @@
-// Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1.
+// Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1, and what
+// Korvik then shows, in Label1 (test 3) and Label2 (test 5) among the rest.
+#include "contract_results.h"
 #include "contracts.h"
 #include "placements.h"
+#include "shown_texts.h"
 
 #include "ostrum.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// Whether a result register's low 64 bits look like a 64-bit real that the routine meant,
+// while its low 32 bits, all that Korvik reads, are 0 or a denormal 32-bit real. A routine
+// of the right kind leaves that only by chance: a constant 0 is loaded with the whole
+// register cleared, and a 64-bit real narrowed in place to a 0 or denormal 32-bit real was
+// itself below 1E-38, outside the magnitudes taken here for a meant result.
+bool looksLikeWideResult(double wide)
+{
+    float narrow = 0;
+    std::memcpy(&narrow, &wide, sizeof narrow);
+    const bool narrowIsNothing = narrow == 0 || std::fpclassify(narrow) == FP_SUBNORMAL;
+    const double size = std::fabs(wide);
+    return narrowIsNothing && std::isnormal(wide) && size > 1e-30 && size < 1e30;
+}
+
+} // namespace
+
+void checkSquareResult(void* address, Call& call, float x, float result)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto square = reinterpret_cast<decltype(&::square)>(address);
+    const std::string firstShows = korvikSquareShows(x, result);
+    call.shows("Label1 reads " + quoted(firstShows));
+
+    constexpr const CallDescription& described = ostrumCalls.call("square");
+    float* again = placeValue<float>(call, described.argument("x"));
+    setProgramsEnvironment();
+    const float secondResult = square(again);
+    setProgramsEnvironment();
+    if (const std::string secondShows = korvikSquareShows(*again, secondResult); secondShows != firstShows)
+        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
+                  quoted(secondShows));
+
+    // Called once more as a routine of a 64-bit real result, the same register is read whole.
+    using WideSquare = double(ROUTINE_CALL*)(float*);
+    float* wideX = placeValue<float>(call, described.argument("x"));
+    setProgramsEnvironment();
+    const double wide = reinterpret_cast<WideSquare>(address)(wideX);
+    setProgramsEnvironment();
+    if (looksLikeWideResult(wide)) {
+        float narrow = 0;
+        std::memcpy(&narrow, &wide, sizeof narrow);
+        call.fault("returns a 64-bit real (" + shortestText(wide) +
+                   ") where Korvik reads a 32-bit one, so test 3 shows " +
+                   quoted(korvikSquareShows(*wideX, narrow)) +
+                   "; declare the result float (real(c_float) in Fortran)");
+    }
+}
+
+void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
+    constexpr const CallDescription& described = ostrumCalls.call("transnumber");
+    int16_t* first = placeValue<int16_t>(call, described.argument("a"));
+    int16_t* second = placeValue<int16_t>(call, described.argument("b"));
+    setProgramsEnvironment();
+    transnumber(first, second);
+    setProgramsEnvironment();
+    const std::string firstShows = korvikTransnumberShows(a, b);
+    call.shows("Label2 reads " + quoted(firstShows));
+    if (const std::string secondShows = korvikTransnumberShows(*first, *second); secondShows != firstShows)
+        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
+                  quoted(secondShows));
+}
+
+void showChara(const Call& call, const char* textB)
+{
+    if (call.side() == Side::End)
+        call.shows("lblindex2 reads " + quoted(korvikCharaShows(textB)));
+}
+
+void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
+{
+    if (call.side() != Side::End)
+        return;
+    const std::optional<ListingShown> listing = korvikListingShows(count, x, y);
+    if (!listing)
+        return;
+    // The error ends the handler before the second listing replaces the first.
+    std::string text = "Text1 reads \"x(i) = 1\" to \"x(i) = 10\", then ";
+    if (!listing->error.empty())
+        text += "Korvik ends with the runtime error \"" + listing->error + "\"";
+    else if (listing->lines.empty())
+        text += "\"\"";
+    else
+        text += quotedLines(listing->lines);
+    call.shows(text);
+}
+
+void showCaption(const Call& call, const char* label, const char* caption)
+{
+    if (call.side() == Side::End)
+        call.shows(std::string(label) + " reads " + quoted(caption));
+}
+
+void checkCharaResult(void* address, Call& call, const char* textB)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto chara = reinterpret_cast<decltype(&::chara)>(address);
+    constexpr const CallDescription& described = ostrumCalls.call("chara");
+    char* textA = placeText(call, described.argument("textA"));
+    int32_t* lengthA = placeValue<int32_t>(call, described.argument("lengthA"));
+    char* again = placeText(call, described.argument("textB"));
+    int32_t* lengthB = placeValue<int32_t>(call, described.argument("lengthB"));
+    setProgramsEnvironment();
+    chara(textA, lengthA, again, lengthB);
+    setProgramsEnvironment();
+    const std::string firstShows = korvikCharaShows(textB);
+    if (const std::string secondShows = korvikCharaShows(again); secondShows != firstShows)
+        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
+                  quoted(secondShows));
+}
+
+void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
+{
+    if (call.side() != Side::End)
+        return;
+    const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
+    constexpr const CallDescription& described = ostrumCalls.call("xArray");
+    int16_t* againCount = placeValue<int16_t>(call, described.argument("count"));
+    VARIANT* againX = call.elements(pieceNameOf(described.argument("x")), elementsOf(described.argument("x").array));
+    VARIANT* againY = call.elements(pieceNameOf(described.argument("y")), elementsOf(described.argument("y").array));
+    setProgramsEnvironment();
+    xArray(againCount, againX, againY);
+    setProgramsEnvironment();
+    const std::optional<ListingShown> first = korvikListingShows(count, x, y);
+    const std::optional<ListingShown> second = korvikListingShows(*againCount, againX, againY);
+    if (!first || !second)
+        return;
+    const auto text = [](const ListingShown& listing) {
+        return listing.error.empty() ? quotedLines(listing.lines) : "the runtime error \"" + listing.error + "\"";
+    };
+    if (text(*first) != text(*second))
+        call.note("keeps state between calls: the first click shows " + text(*first) + ", the second " +
+                  text(*second));
+}
 
 namespace {
 
@@ -17,9 +171,14 @@ void checkChara(void* address, Call& call)
     char* textB = placeText(call, described.argument("textB"));
     int32_t* lengthB = placeValue<int32_t>(call, described.argument("lengthB"));
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
-    if (*lengthB != 20)
-        call.note("changed lengthB from 20 to " + std::to_string(*lengthB) +
-                  "; Korvik does not read it back, and text B keeps its 20 characters");
+    showChara(call, textB);
+    checkCharaResult(address, call, textB);
+    const ArgumentDescription& lengthBPassed = described.argument("lengthB");
+    if (*lengthB != lengthBPassed.number)
+        call.note("changed " + namedWithin("lengthB", positionOf(lengthBPassed)) + " from " +
+                  std::to_string(static_cast<int>(lengthBPassed.number)) + " to " + std::to_string(*lengthB) +
+                  "; Korvik does not read it back, and text B keeps its " + std::to_string(described.argument("textB").text.size()) +
+                  " characters");
 }
 
 // Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
@@ -34,11 +193,14 @@ void checkXArray(void* address, Call& call)
     VARIANT* x = call.elements(pieceNameOf(described.argument("x")), xBefore);
     VARIANT* y = call.elements(pieceNameOf(described.argument("y")), yBefore);
     call.run([&] { xArray(count, x, y); });
-    if (*count > 10)
-        call.note("left count at " + std::to_string(*count) +
-                  ", beyond the 10 elements of each array; Korvik then reports \"Subscript out of range\"");
-    call.expectSafeElements("x", xBefore, x, 1);
-    call.expectSafeElements("y", yBefore, y, 1);
+    showListing(call, *count, x, y);
+    checkXArrayResult(address, call, *count, x, y);
+    if (*count > arrayLength)
+        call.note("left " + namedWithin("count", positionOf(described.argument("count"))) + " at " +
+                  std::to_string(*count) + ", beyond the " + std::to_string(arrayLength) +
+                  " elements of each array; Korvik then reports \"Subscript out of range\"");
+    call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
+    call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
 }
 
 // Test 3: a 32-bit real temporary holding 5; the result is a 32-bit real.
@@ -47,7 +209,9 @@ void checkSquare(void* address, Call& call)
     const auto square = reinterpret_cast<decltype(&::square)>(address);
     constexpr const CallDescription& described = ostrumCalls.call("square");
     float* x = placeValue<float>(call, described.argument("x"));
-    call.run([&] { return square(x); });
+    float result = 0;
+    call.run([&] { return result = square(x); });
+    checkSquareResult(address, call, *x, result);
 }
 
 // Test 5: a 16-bit temporary holding 15, then a 16-bit variable holding 0.
@@ -58,6 +222,7 @@ void checkTransnumber(void* address, Call& call)
     int16_t* a = placeValue<int16_t>(call, described.argument("a"));
     int16_t* b = placeValue<int16_t>(call, described.argument("b"));
     call.run([&] { transnumber(a, b); });
+    checkTransnumberResult(address, call, *a, *b);
 }
 
 // Test 6: the count through a 16-bit temporary, and the array by reference: the address of
@@ -69,6 +234,7 @@ void checkYArray(void* address, Call& call)
     int16_t* count = placeValue<int16_t>(call, described.argument("count"));
     const ArrayArgument array = placeArray(call, described.argument("array"));
     call.run([&] { yArray(count, array.variable); });
+    showCaption(call, "Label3", "OKey");
     checkArray(call, array);
 }
 
@@ -85,10 +251,12 @@ void checkZArray(void* address, Call& call)
     wrapped.value.arrayRef = array.variable;
     VARIANT* variant = call.value(pieceNameOf(described.argument("array")), wrapped);
     call.run([&] { zArray(variant); });
+    showCaption(call, "Label4", "O-Key");
+    const std::string arrayNamed = named("array", positionOf(described.argument("array")));
     if (variant->kind != wrapped.kind)
-        call.fault("changed the tag of array");
+        call.fault("changed the tag of " + arrayNamed);
     else if (variant->value.arrayRef != array.variable)
-        call.fault("changed the descriptor of array (the address of its array variable)");
+        call.fault("changed the descriptor of " + arrayNamed + " (the address of its array variable)");
     checkArray(call, array);
 }
 

@@ -10,6 +10,10 @@
 
 #include <vector>
 
+// Where the routine receives the argument, from 1: its place in its call's description; 0 for
+// an argument of no description.
+int positionOf(const ArgumentDescription& argument);
+
 // The argument's own piece: named by the contract, reached through that name, called by the
 // program's name for it; elements are called after their array ("x(1)" on).
 PieceName pieceNameOf(const ArgumentDescription& argument);
@@ -20,6 +24,14 @@ template <typename T>
 T* placeValue(Call& call, const ArgumentDescription& argument)
 {
     return call.value<T>(pieceNameOf(argument), static_cast<T>(argument.number), argument.onlyRead);
+}
+
+// The same piece holding another value than the program's, for a further call with other
+// arguments.
+template <typename T>
+T* placeOtherValue(Call& call, const ArgumentDescription& argument, T number)
+{
+    return call.value<T>(pieceNameOf(argument), number, argument.onlyRead);
 }
 
 // The 8-bit copy of the text the program passes.

@@ -23,11 +23,14 @@ enum class MessageKind : uint32_t {
     Exported,     // a routine of the contract is exported
     AlsoExported, // an export the contract does not name
     Shown,        // part of the listing of the pieces, for --show
-    Finished      // everything the child had to do is done
+    Finished,     // everything the child had to do is done
+    Shows         // what the program's window shows after the first call, in words
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };
 
+// Placed: the flags of a decoy, the pages whose address fills a piece's bytes in a probe.
+inline constexpr uint32_t decoyPiece = 2;
 // In `flags` of a message that carries text: the text goes on in the next message.
 inline constexpr uint32_t textContinues = 1u << 31;
 
@@ -35,9 +38,10 @@ struct Message {
     MessageKind kind;
     uint32_t call;     // Placed, CallStarted: 1 or 2
     uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
-    uint32_t flags;    // Placed: 1 when read-only; Signal: an Access; texts: textContinues
+    uint32_t flags;    // Placed: 1 when read-only, the alignment << 8, the layout << 16, decoyPiece;
+                       // Signal: an Access; texts: textContinues
     int32_t sender;    // the process that wrote it
-    uint32_t unused;
+    uint32_t position; // Placed: where the routine receives the argument, from 1; 0 for none
     uint64_t mapStart; // Placed: the mapping, guard regions included; Signal: the address
     uint64_t mapEnd;
     uint64_t dataStart; // Placed: the argument itself; Signal: the most address space held

@@ -27,8 +27,11 @@ struct PlacedPiece {
     uint32_t index;
     bool readOnly;
     std::size_t alignment;
+    RegionLayout layout;
     uint64_t mapStart, mapEnd, dataStart, dataEnd;
     std::string name;
+    bool decoy;   // the pages whose address filled the piece `name` in a probe
+    int position; // where the routine receives the argument, from 1; 0 for none
 };
 
 // A fault in a guard beside a piece, whose distance can be measured.
@@ -38,6 +41,8 @@ struct BoundaryFault {
     uint32_t piece;
     Side side;
     std::size_t alignment;
+    RegionLayout layout;
+    std::size_t size;
     std::size_t reached; // how far beyond the piece the faulting byte lies, at least 1
 };
 
@@ -47,7 +52,11 @@ struct Reading {
     std::optional<Message> signal;
     std::vector<PlacedPiece> pieces;
     std::string shown;
+    std::string shows;
     bool finished = false;
+    std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
+    uint32_t crashCall = 0;
+    std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
 };
 
 void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
@@ -67,21 +76,27 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
     for (const PlacedPiece& piece : reading.pieces) {
         if (address < piece.mapStart || address >= piece.mapEnd)
             continue;
+        if (piece.decoy) {
+            reading.bytesTakenFrom = piece;
+            return "used the bytes of " + namedWithin(piece.name, piece.position) + " as an address";
+        }
         if (piece.call < currentCall)
-            return "kept the address of " + piece.name;
+            return "kept the address of " + named(piece.name, piece.position);
         if (address >= piece.dataStart && address < piece.dataEnd) {
             // Only a write faults within a read-only piece.
             if (piece.readOnly)
-                return "wrote into " + piece.name + ", which it must only read";
+                return "wrote into " + named(piece.name, piece.position) + ", which it must only read";
             return std::nullopt;
         }
         // Where the platform does not say, a fault beside a piece is taken for a read.
         const std::string verb = access == Access::Write ? "wrote" : "read";
         const bool past = address >= piece.dataEnd;
-        const std::string words = verb + (past ? " past the end of " : " before the start of ") + piece.name;
+        const std::string words =
+            verb + (past ? " past the end of " : " before the start of ") + namedWithin(piece.name, piece.position);
         const uint64_t reached = past ? address - piece.dataEnd + 1 : piece.dataStart - address;
-        reading.boundary = BoundaryFault{words, piece.call, piece.index, past ? Side::End : Side::Start,
-                                         piece.alignment, static_cast<std::size_t>(reached)};
+        reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
+                                         piece.alignment, piece.layout, piece.dataEnd - piece.dataStart,
+                                         static_cast<std::size_t>(reached)};
         return words;
     }
     return std::nullopt;
@@ -113,14 +128,17 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         switch (message.kind) {
         case MessageKind::Placed:
             reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
-                                      (message.flags & ~textContinues) >> 8, message.mapStart, message.mapEnd,
-                                      message.dataStart, message.dataEnd, received.text});
+                                      message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16 & 0xFF),
+                                      message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
+                                      received.text, (message.flags & decoyPiece) != 0,
+                                      static_cast<int>(message.position)});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
         case MessageKind::Fault: add(reading.findings, Severity::Fault, received.text); break;
         case MessageKind::Note: add(reading.findings, Severity::Note, received.text); break;
         case MessageKind::Signal: reading.signal = message; break;
         case MessageKind::Shown: reading.shown += received.text; break;
+        case MessageKind::Shows: reading.shows = received.text; break;
         case MessageKind::Finished: reading.finished = true; break;
         default: break;
         }
@@ -140,6 +158,10 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         if (!named && atAddressSpaceLimit(*reading.signal))
             named = outOfMemory(signal);
         add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
+        if (!named) {
+            reading.unnamedCrash = "crashed (" + signalName(signal) + ")";
+            reading.crashCall = currentCall;
+        }
     } else if (outcome.timedOut) {
         add(reading.findings, Severity::Fault, "did not return within " + timeText);
     } else if (outcome.channelClosed) {
@@ -151,11 +173,62 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
             add(reading.findings, Severity::Fault, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
         else if (WIFEXITED(outcome.status))
             add(reading.findings, Severity::Fault,
-                "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)));
+                "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)) +
+                    ", as a Fortran STOP or a C exit() does: it would end the whole program that called it");
         else
             add(reading.findings, Severity::Fault, "could not be called: the checker could not start a process");
     }
     return reading;
+}
+
+// The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
+// as a wider kind than the program passes, or the element before an array's first.
+std::string kindCause(const BoundaryFault& boundary, std::size_t distance)
+{
+    struct Kind {
+        RegionLayout layout;
+        std::size_t reach; // past the end
+        const char* taken;
+        const char* declared;
+    };
+    constexpr Kind kinds[] = {
+        {REGION_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {REGION_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {REGION_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
+        {REGION_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
+    };
+    if (boundary.side == Side::End)
+        for (const Kind& kind : kinds)
+            if (kind.layout == boundary.layout && kind.reach == distance)
+                return ": it took that argument as " + std::string(kind.taken) + "; declare it " + kind.declared;
+    if (boundary.side == Side::Start && boundary.layout == REGION_VARIANTS && distance == sizeof(VARIANT))
+        return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
+    return "";
+}
+
+// A crash at no piece may come from a routine that takes an argument's own bytes for an
+// address: gfortran's character(len=*) and x(:) in a bind(C) routine expect a C descriptor
+// where the program passes the bytes themselves. The call that crashed is made again with
+// every piece of at least 8 bytes filled with the address of a decoy of its own; a crash at a
+// decoy names the piece, and the crash's sentence becomes that.
+template <typename Calling>
+void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& directory, double timeLimit,
+                         const std::string& timeText, int processorSeconds)
+{
+    Probe probe;
+    probe.side = reading.crashCall == 1 ? Side::End : Side::Start;
+    probe.bytesAsAddress = true;
+    const Reading probed = readOutcome(
+        runInChild(calling(std::pair{static_cast<int>(reading.crashCall), probe}), directory, timeLimit), timeText,
+        processorSeconds);
+    if (!probed.bytesTakenFrom)
+        return;
+    const PlacedPiece& argument = *probed.bytesTakenFrom;
+    for (Finding& finding : reading.findings)
+        if (finding.sentence == *reading.unnamedCrash)
+            finding.sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
+                               " as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+                               "descriptor; declare it " + argument.name + "(*)";
 }
 
 } // namespace
@@ -293,8 +366,10 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     const int processorSeconds = processorTimeLimit(timeLimit_);
     Reading reading =
         readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText(), processorSeconds);
+    if (reading.unnamedCrash)
+        nameTheAddressTaken(reading, calling, directory_, timeLimit_, timeText(), processorSeconds);
     if (!reading.boundary)
-        return {reading.findings, reading.shown};
+        return {reading.findings, reading.shown, reading.shows};
 
     // How far the routine reaches: the least distance from the guard at which the same piece
     // no longer faults on that side, in steps of the piece's alignment. The faulting byte
@@ -317,6 +392,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
             clear = reaching + gap;
     }
     std::string distance;
+    std::string cause;
     if (clear == 0) {
         distance = " by more than " + bytes(farthestMeasured);
     } else {
@@ -325,12 +401,14 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
             (faultsWithSlack(middle) ? reaching : clear) = middle;
         }
         distance = " by " + bytes(clear);
+        cause = kindCause(boundary, clear);
     }
     // The same fault may already have been seen, with its distance, from the bytes around the
     // piece in the other call.
     std::vector<Finding> findings;
-    for (const Finding& finding : reading.findings)
-        add(findings, finding.severity,
-            finding.sentence == boundary.words ? finding.sentence + distance : finding.sentence);
-    return {findings, reading.shown};
+    for (const Finding& finding : reading.findings) {
+        const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance;
+        add(findings, finding.severity, same ? boundary.words + distance + cause : finding.sentence);
+    }
+    return {findings, reading.shown, reading.shows};
 }

@@ -22,6 +22,7 @@ struct Finding {
 struct RoutineReport {
     std::vector<Finding> findings;
     std::string shown; // with --show: the listing before and after the first call
+    std::string shows; // what the program's window shows after the first call; empty when unknown
 };
 
 struct LibraryFacts {

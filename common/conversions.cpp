@@ -122,10 +122,17 @@ double numberFromText(std::u16string_view text)
     double value = 0;
     if (!digits.empty() && power >= smallestPower) {
         // d.ddd…e<power>, with a last 1 standing for the nonzero digits beyond the deciding ones.
+        // Appended piece by piece into the one string: GCC 12 at -O3 takes the insertion that
+        // "." + std::string makes for an overlapping copy (-Wrestrict).
         std::string number = digits.substr(0, 1);
-        if (digits.size() > 1)
-            number += "." + digits.substr(1, decidingDigits - 1) + (digits.size() > decidingDigits ? "1" : "");
-        number += "e" + std::to_string(power);
+        if (digits.size() > 1) {
+            number += '.';
+            number.append(digits, 1, decidingDigits - 1);
+            if (digits.size() > decidingDigits)
+                number += '1';
+        }
+        number += 'e';
+        number += std::to_string(power);
         auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
         if (ec == std::errc::result_out_of_range) {
             if (power > 0 && !(power == largestPower && digits <= largestWrittenDigits))

@@ -105,8 +105,11 @@ void* LibraryBinding::findRoutine(const char* routineName)
     if (!handle_)
         load();
     const FoundRoutine found = findExportedRoutine(handle_, routineName);
-    const std::string routine = "'" + std::string(routineName) + "' in library '" + declaredName_ + "' (" +
-        printable(loadedFile_) + ")";
+    // Appended into one string: GCC 12 at -O3 takes the insertion that "'" + std::string makes
+    // for an overlapping copy (-Wrestrict).
+    std::string routine = "'";
+    routine.append(routineName).append("' in library '").append(declaredName_).append("' (");
+    routine.append(printable(loadedFile_)).append(")");
     if (found.outcome == RoutineLookup::NotExported)
         throw RuntimeError(ErrorCode::RoutineNotFound, routine);
     if (found.outcome == RoutineLookup::NotARoutine)

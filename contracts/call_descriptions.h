@@ -188,10 +188,10 @@ inline constexpr ContractCalls morvaneCalls{"Morvane", "Vandrel", morvane_calls:
 
 namespace pettrix_calls {
 
-// a, b and c are 16-bit integers by their own addresses; c holds 0.
+// a, b and c are 16-bit integers by their own addresses; a and b are only read, c holds 0.
 inline constexpr ArgumentDescription sumdll[] = {
-    {"a", ValueKind::Int16, Passing::OwnAddress, "a", 10},
-    {"b", ValueKind::Int16, Passing::OwnAddress, "b", 20},
+    {"a", ValueKind::Int16, Passing::OwnAddress, "a", 10, {}, {}, true},
+    {"b", ValueKind::Int16, Passing::OwnAddress, "b", 20, {}, {}, true},
     {"c", ValueKind::Int16, Passing::OwnAddress, "c", 0},
 };
 

@@ -274,6 +274,15 @@ const char* realResultRegister()
 #endif
 }
 
+std::string offsetText(std::size_t offset)
+{
+    // Appended to the sign: GCC 12 at -O3 takes the insertion that "+" + std::string makes for
+    // an overlapping copy (-Wrestrict).
+    std::string text = "+";
+    text += std::to_string(offset);
+    return text;
+}
+
 std::string titleOf(const ListedRegion& region)
 {
     if (region.layout != REGION_VARIANTS || !region.name.empty())
@@ -397,7 +406,7 @@ std::string listingOf(const std::vector<ListedRegion>& regions, const std::vecto
                     placeholderFor(field.address, regions);
             else
                 shown = hexBytes(region.bytes.data() + field.offset, field.size);
-            std::string line = "+" + std::to_string(field.offset);
+            std::string line = offsetText(field.offset);
             line.resize(std::max<std::size_t>(line.size() + 1, 6), ' ');
             line += shown;
             line.resize(std::max<std::size_t>(line.size() + 2, 56), ' ');

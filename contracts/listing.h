@@ -75,6 +75,9 @@ std::vector<ListedField> fieldsOf(const ListedRegion& region);
 // "nTemporary", or "x(1) to x(10)" for elements without a name of their own.
 std::string titleOf(const ListedRegion& region);
 
+// A field's offset as the listing writes it: "+8".
+std::string offsetText(std::size_t offset);
+
 // The region's kind as a routine declares it: "int16_t", "VARIANT[10]".
 std::string cTypeOf(const ListedRegion& region);
 

@@ -140,7 +140,7 @@ Box regionBoxOf(const ListedRegion& region, int column, const std::vector<Listed
     }
     box.headers = {"at", "size", "field", "value"};
     for (const ListedField& field : fieldsOf(region)) {
-        box.rows.push_back({"+" + std::to_string(field.offset), std::to_string(field.size), field.name,
+        box.rows.push_back({offsetText(field.offset), std::to_string(field.size), field.name,
                             field.holdsAddress ? "" : field.value});
         std::optional<Target> target;
         if (const auto place = field.holdsAddress ? placeOf(field.address, regions) : std::nullopt)
@@ -161,7 +161,7 @@ Box besideBoxOf(const StorageBeside& beside)
     box.fill = callerFill;
     box.headers = {"at", "size", "field", "value"};
     for (const ListedField& field : fieldsOf(beside.region)) {
-        box.rows.push_back({"+" + std::to_string(field.offset), std::to_string(field.size), field.name, field.value});
+        box.rows.push_back({offsetText(field.offset), std::to_string(field.size), field.name, field.value});
         box.pointsTo.push_back(std::nullopt);
         box.rowOffsets.push_back(field.offset);
     }

@@ -1,0 +1,37 @@
+// What the contracts fix about a routine's results, checked after the call that its program
+// makes: each function calls the routine again with other arguments in fresh guarded storage,
+// in the first call only, and names every result a window would show wrong. A second call
+// with the program's own arguments that gives another result is a note: the routine keeps
+// state, and a second click shows something else.
+#pragma once
+
+#include "call.h"
+
+#include <cstdint>
+
+// Pettrix: c holds a + b, for Tolvan's first click (a, b and c as that call left them) and
+// for other pairs; a sum outside 16 bits is the routine's own affair, a note.
+void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, int16_t c);
+
+// Morvane: y holds the nearest 32-bit real of x * x, widened, and square.dat ends with the
+// call's two records, for each edge case under each rounding direction the caller may set.
+// `y` is what Vandrel's first click left.
+void checkSquares(void* address, Call& call, double y);
+
+// Ostrum's square: a result of the 32-bit kind that Korvik reads. `x` and `result` are what
+// test 3 left.
+void checkSquareResult(void* address, Call& call, float x, float result);
+
+// Ostrum's transnumber: the same values on a second click of test 5.
+void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b);
+
+// What Korvik shows after tests 1, 2, 6 and 7, said through the first call: lblindex2 from
+// text B, Text1's two listings from the count and the elements, and the fixed captions of
+// Label3 and Label4.
+void showChara(const Call& call, const char* textB);
+void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
+
+// Ostrum's chara and xArray: the same lblindex2 and Text1 on a second click of tests 1 and 2.
+void checkCharaResult(void* address, Call& call, const char* textB);
+void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
+void showCaption(const Call& call, const char* label, const char* caption);

@@ -1,0 +1,50 @@
+// What each program shows from a routine's results, written with the programs' own
+// conversions, so that a finding can say what the window will read.
+#pragma once
+
+#include "routine_abi.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A text of the programs in 8-bit characters (UTF-8), as the checker prints it.
+std::string utf8(std::u16string_view text);
+
+// Tolvan's second message box: c as decimal text ("30").
+std::string tolvanShows(int16_t c);
+
+// Vandrel's lblresult: y by the explicit number-to-text conversion (" 9", " 1.21000003814697").
+std::string vandrelShows(double y);
+
+// Korvik's Label1 after test 3: "xx = 5, xx^2 = 25".
+std::string korvikSquareShows(float x, float result);
+
+// Korvik's Label2 after test 5: "15  0".
+std::string korvikTransnumberShows(int16_t a, int16_t b);
+
+// The records of square.dat that a call of Morvane's square leaves: the whole part of n,
+// and "x = " and "   y = " each followed by a whole part in a field of width 5.
+std::string traceRecord1(double n);
+std::string traceRecord2(double x, double y);
+
+// A 64-bit real in the fewest digits that read back as the same value ("1.2100000000000002").
+std::string shortestText(double value);
+
+// Korvik's lblindex2 after test 1: the 20 bytes of text B turned back into text, as the
+// program turns its copy back.
+std::string korvikCharaShows(const char* textB);
+
+// Korvik's Text1 after test 2: the second listing, built from the count and the elements as
+// xArray left them, or the runtime error that ends the program instead ("Subscript out of
+// range"). Empty when an element holds a kind that only the program may make.
+struct ListingShown {
+    std::vector<std::string> lines; // each without its CR LF
+    std::string error;              // the runtime error's words, when the listing ends in one
+};
+std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y);
+
+// A multi-line text as a finding quotes it: each line quoted, separated by commas.
+std::string quotedLines(const std::vector<std::string>& lines);

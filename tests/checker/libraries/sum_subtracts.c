@@ -1,0 +1,7 @@
+/* sumdll stores a - b instead of the sum. */
+#include "pettrix.h"
+
+ROUTINE_EXPORT void ROUTINE_CALL sumdll(int16_t *a, int16_t *b, int16_t *c)
+{
+    *c = (int16_t)(*a - *b);
+}
