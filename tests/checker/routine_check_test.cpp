@@ -174,7 +174,7 @@ const FaultRow faultRows[] = {
      "sumdll fault: is not exported (it exports sumdll_, the name gfortran gives a routine without bind(C): add "
      "bind(C, name=\"sumdll\"))"},
     {"Pettrix", "sum_module_procedure",
-     "sumdll fault: is not exported (it exports __sums_MOD_sumdll, the name gfortran gives a module procedure "
+     "sumdll fault: is not exported (it exports __mysum_MOD_sumdll, the name gfortran gives a module procedure "
      "without bind(C): add bind(C, name=\"sumdll\"))"},
     {"Morvane", "square_in_cpp",
      "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern "
@@ -212,8 +212,8 @@ const FaultRow faultRows[] = {
      "chara fault: used the bytes of textA, the first argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it textA(*)"},
     {"Ostrum", "elements_assumed_shape",
-     "xArray fault: used the bytes of x, the second argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
-     "descriptor; declare it x(*)"},
+     "xArray fault: used the bytes of y, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it y(*)"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
     {"Pettrix", "ends_process",
      "sumdll fault: ended the process with exit status 0, as a Fortran STOP or a C exit() does: it would end the "
