@@ -89,14 +89,68 @@ void sleepMilliseconds(long milliseconds)
 
 } // namespace
 
-std::string named(const std::string& argument, int position)
+std::vector<std::string> timersLeftSet(const char* when)
+{
+    struct Timer {
+        int which;
+        const char* how;
+        const char* signal;
+    };
+    static constexpr Timer timers[] = {
+        {ITIMER_REAL, "alarm or setitimer", "SIGALRM"},
+        {ITIMER_VIRTUAL, "setitimer, ITIMER_VIRTUAL", "SIGVTALRM"},
+        {ITIMER_PROF, "setitimer, ITIMER_PROF", "SIGPROF"},
+    };
+    std::vector<std::string> left;
+    for (const Timer& timer : timers) {
+        itimerval value{};
+        if (getitimer(timer.which, &value) == 0 && (value.it_value.tv_sec != 0 || value.it_value.tv_usec != 0))
+            left.push_back(std::string("left a timer set (") + timer.how + "): " + timer.signal +
+                           " would end the program " + when);
+    }
+    return left;
+}
+
+// The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
+// as a wider kind than the program passes, or the element before an array's first.
+std::string kindCause(RegionLayout layout, Side side, std::size_t distance)
+{
+    struct Kind {
+        RegionLayout layout;
+        std::size_t reach; // past the end
+        const char* taken;
+        const char* declared;
+    };
+    constexpr Kind kinds[] = {
+        {REGION_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {REGION_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {REGION_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
+        {REGION_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
+    };
+    if (side == Side::End)
+        for (const Kind& kind : kinds)
+            if (kind.layout == layout && kind.reach == distance)
+                return ": it took that argument as " + std::string(kind.taken) + "; declare it " + kind.declared;
+    if (side == Side::Start && layout == REGION_VARIANTS && distance == sizeof(VARIANT))
+        return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
+    return "";
+}
+
+std::string ordinal(int position)
 {
     constexpr const char* ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
+    if (position < 1 || position > static_cast<int>(std::size(ordinals)))
+        return "";
+    return ordinals[position - 1];
+}
+
+std::string named(const std::string& argument, int position)
+{
     if (position < 1)
         return argument;
-    if (position > static_cast<int>(std::size(ordinals)))
+    if (ordinal(position).empty())
         return argument + ", argument " + std::to_string(position);
-    return argument + ", the " + ordinals[position - 1] + " argument";
+    return argument + ", the " + ordinal(position) + " argument";
 }
 
 std::string namedWithin(const std::string& argument, int position)
@@ -232,25 +286,10 @@ void Call::lookAfterTheReturn() const
         if (handlerOf(signal) != handler)
             fault("changed the handling of " + signalName(signal) +
                   " and did not put it back (the program relies on it as it was)");
-    struct Timer {
-        int which;
-        const char* how;
-        const char* signal;
-    };
-    static constexpr Timer timers[] = {
-        {ITIMER_REAL, "alarm or setitimer", "SIGALRM"},
-        {ITIMER_VIRTUAL, "setitimer, ITIMER_VIRTUAL", "SIGVTALRM"},
-        {ITIMER_PROF, "setitimer, ITIMER_PROF", "SIGPROF"},
-    };
-    bool timerSet = false;
-    for (const Timer& timer : timers) {
-        itimerval left{};
-        if (getitimer(timer.which, &left) == 0 && (left.it_value.tv_sec != 0 || left.it_value.tv_usec != 0)) {
-            timerSet = true;
-            fault(std::string("left a timer set (") + timer.how + "): " + timer.signal +
-                  " would end the program after the call");
-        }
-    }
+    const std::vector<std::string> timers = timersLeftSet("after the call");
+    for (const std::string& timer : timers)
+        fault(timer);
+    const bool timerSet = !timers.empty();
 
     // Only a thread or a timer the routine left can change the storage once it has returned.
     int started = threadCount() - threadsBefore_;
@@ -272,7 +311,7 @@ void Call::lookAfterTheReturn() const
     pid_t ended = 0;
     while ((ended = waitpid(-1, nullptr, WNOHANG)) > 0) {}
     if (ended == 0)
-        fault("left a process of its own running after it returned (it forked)");
+        fault(leftAProcess);
 }
 
 std::vector<ListedRegion> Call::regionsNow() const
@@ -313,20 +352,39 @@ void Call::show(const std::string& heading, const std::vector<ListedRegion>& reg
 
 // A write that stayed within a piece's pages changed the fill around it: how far from the
 // piece the farthest changed byte lies is how far the routine wrote.
+namespace {
+
+// Whether `count` bytes from `from` all still hold the fill byte, compared a page at a time.
+bool untouched(const std::byte* from, std::size_t count)
+{
+    static const std::vector<std::byte> filled(pageSize(), fillByte);
+    for (std::size_t at = 0; at < count; at += filled.size())
+        if (std::memcmp(from + at, filled.data(), std::min(filled.size(), count - at)) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
 void Call::reportWritesAround(const Piece& piece) const
 {
     const std::byte* areaEnd = piece.area + piece.areaSize;
     const std::byte* dataEnd = piece.data + piece.size;
+    if (untouched(piece.area, static_cast<std::size_t>(piece.data - piece.area)) &&
+        untouched(dataEnd, static_cast<std::size_t>(areaEnd - dataEnd)))
+        return;
     for (const std::byte* b = piece.area; b < piece.data; ++b)
         if (*b != fillByte) {
             fault("wrote before the start of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
-                  bytes(static_cast<std::size_t>(piece.data - b)));
+                  bytes(static_cast<std::size_t>(piece.data - b)) +
+                  kindCause(piece.layout, Side::Start, static_cast<std::size_t>(piece.data - b)));
             break;
         }
     for (const std::byte* b = areaEnd; b > dataEnd; --b)
         if (b[-1] != fillByte) {
             fault("wrote past the end of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
-                  bytes(static_cast<std::size_t>(b - dataEnd)));
+                  bytes(static_cast<std::size_t>(b - dataEnd)) +
+                  kindCause(piece.layout, Side::End, static_cast<std::size_t>(b - dataEnd)));
             break;
         }
 }

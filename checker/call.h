@@ -48,6 +48,13 @@ struct PieceName {
 // order gets them by position, not by name. `named` ends the sentence or a clause; `namedWithin`
 // goes on, closed by a comma. Without a position (0), the name alone.
 std::string named(const std::string& argument, int position);
+// The usual cause of reaching `distance` bytes beyond a piece of `layout` on `side`, as a
+// clause: a number taken as a wider kind than the program passes, or the element before an
+// array's first; empty when there is none.
+std::string kindCause(RegionLayout layout, Side side, std::size_t distance);
+
+// "first" for 1, up to "sixth"; empty beyond.
+std::string ordinal(int position);
 std::string namedWithin(const std::string& argument, int position);
 
 // How the bytes of a value of the routine's own kind are listed.
@@ -195,3 +202,10 @@ private:
 
 // What fills a piece's pages around it.
 inline constexpr std::byte fillByte{0xA5};
+
+// "left a timer set (alarm or setitimer): SIGALRM would end the program " and `when`, for
+// each timer of the process that is set; a process started from this one has none of them.
+std::vector<std::string> timersLeftSet(const char* when);
+
+// The fault of a routine that leaves a process it started still running.
+inline constexpr const char* leftAProcess = "left a process of its own running after it returned (it forked)";

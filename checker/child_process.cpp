@@ -6,20 +6,35 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <ucontext.h>
 #include <unistd.h>
 
+// What the library's process tells the checker about a routine's process.
+struct ProcessNews {
+    int32_t pid;           // the routine's process; 0 when none could be started
+    int32_t status;        // Ended: as waitpid gave it
+    uint32_t ended;        // 0: started, 1: ended
+    uint32_t leftRunning;  // Ended: processes that had left its group and still ran
+};
+
 namespace {
 
 int reportDescriptor = -1;
+
+// The processor time each part of a request may take, in whole seconds.
+rlim_t processorSeconds = 1;
 
 volatile sig_atomic_t interruptedBy = 0;
 
@@ -88,10 +103,10 @@ void reportFatalSignal(int signal, siginfo_t* info, void* context)
 
 // A routine that overruns its own stack still gets its fault reported, from a stack of its
 // own. That stack lies between pages of its own that no access may touch, so that a routine
-// that reaches far past an argument does not land in it unseen.
-void reportFatalSignals(int descriptor)
+// that reaches far past an argument does not land in it unseen. Every process started from
+// this one has it too.
+void useSignalStack()
 {
-    reportDescriptor = descriptor;
     constexpr std::size_t stackSize = 1 << 16;
     const std::size_t guard = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     void* map = mmap(nullptr, stackSize + 2 * guard, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -102,6 +117,11 @@ void reportFatalSignals(int descriptor)
         alternate.ss_size = stackSize;
         sigaltstack(&alternate, nullptr);
     }
+}
+
+void reportFatalSignals(int descriptor)
+{
+    reportDescriptor = descriptor;
     struct sigaction action {};
     action.sa_sigaction = reportFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND;
@@ -116,33 +136,203 @@ void limitChild(double timeLimit)
         const rlimit space{addressSpaceLimit, addressSpaceLimit};
         setrlimit(RLIMIT_AS, &space);
     }
-    // At the soft limit SIGXCPU, which names the limit; a second later SIGKILL.
-    const auto seconds = static_cast<rlim_t>(processorTimeLimit(timeLimit));
-    const rlimit processor{seconds, seconds + 1};
+    // At the limit SIGXCPU, which names the limit. A process starts with no processor time
+    // used; one that goes on to another part of its request has the limit moved on by as much.
+    processorSeconds = static_cast<rlim_t>(processorTimeLimit(timeLimit));
+    rlimit processor{};
+    getrlimit(RLIMIT_CPU, &processor);
+    processor.rlim_cur = std::min(processorSeconds, processor.rlim_max);
     setrlimit(RLIMIT_CPU, &processor);
     // A routine's crash leaves no core file in the directory the routines run in.
     const rlimit core{0, 0};
     setrlimit(RLIMIT_CORE, &core);
 }
 
-[[noreturn]] void runChild(const std::function<void(const ReportChannel&)>& work, const std::string& directory,
-                           int writeEnd, pid_t checker, double timeLimit)
+// The report channel far above the descriptors a routine touches, closed in what it starts.
+int channelAbove(int descriptor)
 {
-    // Ended with the checker, however the checker ends; a checker already gone is seen too.
+    const int channel = fcntl(descriptor, F_DUPFD_CLOEXEC, channelDescriptorFloor);
+    if (channel < 0)
+        return descriptor; // a limit of open files below the floor
+    close(descriptor);
+    return channel;
+}
+
+// Ended with its parent, however the parent ends; a parent already gone is seen too. A group
+// of its own, so that whatever it starts can be ended with it.
+void followParent(pid_t parent)
+{
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != checker)
+    if (getppid() != parent)
         _exit(4);
-    // A group of its own, so that whatever the routine starts can be killed with it.
     setpgid(0, 0);
+}
+
+
+constexpr std::size_t requestRoom = 1024;
+
+// A request, with the writing end of the routine's report pipe alongside it.
+bool sendRequest(int control, std::string_view request, int channel)
+{
+    iovec part{const_cast<char*>(request.data()), request.size()};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    passed->cmsg_level = SOL_SOCKET;
+    passed->cmsg_type = SCM_RIGHTS;
+    passed->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(passed), &channel, sizeof channel);
+    // A library's process that is gone is an answer, not a SIGPIPE.
+    ssize_t sent;
+    while ((sent = sendmsg(control, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
+    return sent == static_cast<ssize_t>(request.size());
+}
+
+// The request's length, 0 when the checker has closed the socket, -1 on an error; `channel`
+// is the descriptor that came with it.
+ssize_t receiveRequest(int control, char (&request)[requestRoom], int& channel)
+{
+    iovec part{request, sizeof request};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    ssize_t length;
+    while ((length = recvmsg(control, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
+    channel = -1;
+    const cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS)
+        std::memcpy(&channel, CMSG_DATA(passed), sizeof channel);
+    return length;
+}
+
+void tell(int control, const ProcessNews& news)
+{
+    while (send(control, &news, sizeof news, MSG_NOSIGNAL) < 0 && errno == EINTR) {}
+}
+
+// The processes whose parent is this process: /proc/self/task/TID/children of each thread.
+std::vector<pid_t> ownChildren()
+{
+    std::vector<pid_t> children;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        const int file = open((task.path() / "children").c_str(), O_RDONLY | O_CLOEXEC);
+        if (file < 0)
+            continue;
+        std::string text;
+        char buffer[4096];
+        for (ssize_t got; (got = read(file, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(got));
+        close(file);
+        const char* at = text.c_str();
+        for (char* next = nullptr;; at = next) {
+            const long pid = std::strtol(at, &next, 10);
+            if (next == at)
+                break;
+            children.push_back(static_cast<pid_t>(pid));
+        }
+    }
+    return children;
+}
+
+bool stillRunning(pid_t process)
+{
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(process), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+}
+
+// After a routine's process has ended, what it started comes back to the library's process
+// (a subreaper). Counted are those that had left the routine's group, which the checker's end
+// of that group does not reach, and still run.
+unsigned countLeftovers(pid_t routine)
+{
+    unsigned leftRunning = 0;
+    for (const pid_t child : ownChildren())
+        if (stillRunning(child) && getpgid(child) != routine)
+            ++leftRunning;
+    return leftRunning;
+}
+
+// Ends whatever came back, and what comes back as those end.
+void endLeftovers()
+{
+    for (int round = 0; round < 64; ++round) {
+        const std::vector<pid_t> children = ownChildren();
+        if (children.empty())
+            break;
+        for (const pid_t child : children)
+            kill(child, SIGKILL);
+        for (const pid_t child : children)
+            while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
+    }
+}
+
+[[noreturn]] void runRoutine(const LibraryProcess::Serve& serve, void* library, std::string_view request,
+                             int received, pid_t libraryProcess)
+{
+    followParent(libraryProcess);
+    // What the routine starts and leaves comes back to this process when its parent ends, so
+    // that the look after each call sees it.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const int channel = channelAbove(received);
+    reportFatalSignals(channel);
+    const ReportChannel reports(channel);
+    serve(library, request, reports);
+    // What the routine printed reaches the terminal before the process is ended.
+    std::fflush(nullptr);
+    reports.send(MessageKind::Finished, "");
+    _exit(0);
+}
+
+// The library's process after loading: a routine's process for each request, until the
+// checker closes the socket.
+[[noreturn]] void serveRequests(const LibraryProcess::Serve& serve, void* library, int control)
+{
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const pid_t self = getpid();
+    for (;;) {
+        char request[requestRoom];
+        int channel = -1;
+        const ssize_t length = receiveRequest(control, request, channel);
+        // What the last routine left ends only now, so that the checker sees it go on meanwhile.
+        endLeftovers();
+        if (length <= 0 || channel < 0)
+            _exit(0);
+        std::fflush(nullptr);
+        const pid_t routine = fork();
+        if (routine == 0) {
+            close(control);
+            runRoutine(serve, library, std::string_view(request, static_cast<std::size_t>(length)), channel, self);
+        }
+        close(channel);
+        if (routine > 0)
+            setpgid(routine, routine); // also here, so that the group exists whichever runs first
+        tell(control, {routine > 0 ? routine : 0, 0, 0, 0});
+        if (routine < 0)
+            continue;
+        int status = 0;
+        while (waitpid(routine, &status, 0) < 0 && errno == EINTR) {}
+        tell(control, {routine, status, 1, countLeftovers(routine)});
+    }
+}
+
+[[noreturn]] void runLibraryProcess(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
+                                    const std::string& directory, int writeEnd, int control, pid_t checker,
+                                    double timeLimit)
+{
+    followParent(checker);
     for (int signal : interruptingSignals)
         std::signal(signal, SIG_DFL);
     if (chdir(directory.c_str()) != 0)
         _exit(4);
-    int channel = fcntl(writeEnd, F_DUPFD_CLOEXEC, channelDescriptorFloor);
-    if (channel < 0)
-        channel = writeEnd; // a limit of open files below the floor
-    else
-        close(writeEnd);
+    const int channel = channelAbove(writeEnd);
     const int nothing = open("/dev/null", O_RDONLY);
     if (nothing >= 0 && nothing != STDIN_FILENO) {
         dup2(nothing, STDIN_FILENO);
@@ -150,20 +340,46 @@ void limitChild(double timeLimit)
     }
     dup2(STDERR_FILENO, STDOUT_FILENO);
     limitChild(timeLimit);
+    useSignalStack();
     reportFatalSignals(channel);
-    const ReportChannel reports(channel);
-    work(reports);
-    // What the routine printed reaches the terminal before the child is ended.
-    std::fflush(nullptr);
-    reports.send(MessageKind::Finished, "");
-    _exit(0);
+    void* library = nullptr;
+    {
+        const ReportChannel reports(channel);
+        library = load(reports);
+        std::fflush(nullptr);
+        reports.send(MessageKind::Finished, "");
+    }
+    close(channel);
+    if (!library)
+        _exit(0);
+    serveRequests(serve, library, control);
 }
 
-// Takes the whole messages in `received` from `at` on; the parts of a long text are joined.
-void takeMessages(std::vector<char>& received, std::size_t& at, pid_t child, ChildOutcome& outcome,
-                  std::vector<pid_t>& others, bool& finished)
+// The time a child has, from now on.
+class Deadline {
+public:
+    explicit Deadline(double seconds)
+        : end_(std::chrono::steady_clock::now() +
+               std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)))
+    {
+    }
+    long millisecondsLeft() const
+    {
+        return static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now()).count());
+    }
+
+private:
+    std::chrono::steady_clock::time_point end_;
+};
+
+// Takes the whole messages at the front of `received`, up to the end of a part (a Finished
+// message); the parts of a long text are joined. What follows stays for the next part.
+bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcome, std::vector<pid_t>& others)
 {
-    for (; at + sizeof(Message) <= received.size(); at += sizeof(Message)) {
+    bool finished = false;
+    std::size_t at = 0;
+    for (; !finished && at + sizeof(Message) <= received.size(); at += sizeof(Message)) {
         Message message;
         std::memcpy(&message, received.data() + at, sizeof message);
         message.text[sizeof message.text - 1] = '\0';
@@ -182,61 +398,29 @@ void takeMessages(std::vector<char>& received, std::size_t& at, pid_t child, Chi
         } else {
             outcome.messages.push_back({message, message.text});
         }
-        finished = finished || message.kind == MessageKind::Finished;
+        if (message.kind == MessageKind::Finished) {
+            finished = true;
+            outcome.goesOn = (message.flags & partsFollow) != 0;
+            outcome.nextPart = message.number;
+        }
     }
+    received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(at));
+    return finished;
 }
 
-} // namespace
-
-int processorTimeLimit(double timeLimit)
+// Takes the messages from `reports` as they come, until the child has finished a part, has
+// closed its end, or has run out of time; whether it finished.
+bool collect(int reports, pid_t child, const Deadline& deadline, std::vector<char>& received, ChildOutcome& outcome,
+             std::vector<pid_t>& others)
 {
-    return std::max(1, static_cast<int>(std::ceil(timeLimit)));
-}
-
-ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, const std::string& directory,
-                        double timeLimit)
-{
-    ChildOutcome outcome;
-    // Written out before the fork, so the child does not write it again; a reader that has
-    // stopped reading is seen here (SIGPIPE).
-    std::fflush(nullptr);
-    int ends[2];
-    if (interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
-        outcome.status = -1;
-        return outcome;
-    }
-    const pid_t checker = getpid();
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ends[0]);
-        runChild(work, directory, ends[1], checker, timeLimit);
-    }
-    close(ends[1]);
-    if (child < 0) {
-        close(ends[0]);
-        outcome.status = -1;
-        return outcome;
-    }
-    setpgid(child, child); // also here, so that the group exists whichever runs first
-
-    // Messages are taken as they come, until the child has finished, has ended, or has
-    // run out of time.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeLimit);
-    const auto timeLeft = [&] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
-            .count();
-    };
-    std::vector<char> received;
-    std::size_t taken = 0;
-    std::vector<pid_t> others;
-    bool finished = false;
+    bool finished = takeMessages(received, child, outcome, others);
     while (!finished) {
-        if (timeLeft() <= 0) {
+        if (deadline.millisecondsLeft() <= 0) {
             outcome.timedOut = true;
             break;
         }
-        pollfd wait{ends[0], POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(timeLeft()));
+        pollfd wait{reports, POLLIN, 0};
+        const int ready = poll(&wait, 1, static_cast<int>(deadline.millisecondsLeft()));
         if (interruptedBy)
             break;
         if (ready < 0 && errno == EINTR)
@@ -246,43 +430,291 @@ ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, c
             break;
         }
         char buffer[4096];
-        const ssize_t count = read(ends[0], buffer, sizeof buffer);
+        const ssize_t count = read(reports, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
             break; // the child has ended, or closed its end of the pipe
         received.insert(received.end(), buffer, buffer + count);
-        takeMessages(received, taken, child, outcome, others, finished);
+        finished = takeMessages(received, child, outcome, others);
     }
-    close(ends[0]);
+    return finished;
+}
 
-    // A child that closed the pipe without finishing may still be running: it gets the rest
-    // of its time to end.
+// News from the library's process within `milliseconds`; false when none came, and then
+// `gone` says whether the process has closed its end.
+bool receiveNews(int control, long milliseconds, ProcessNews& news, bool& gone)
+{
+    gone = false;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+        pollfd wait{control, POLLIN, 0};
+        const int ready = poll(&wait, 1, static_cast<int>(std::max<long long>(left, 0)));
+        if (ready < 0 && errno == EINTR && !interruptedBy)
+            continue;
+        if (ready <= 0)
+            return false;
+        const ssize_t length = recv(control, &news, sizeof news, 0);
+        if (length < 0 && errno == EINTR)
+            continue;
+        gone = length != static_cast<ssize_t>(sizeof news);
+        return !gone;
+    }
+}
+
+// How long a process that was sent SIGKILL may take to be reported ended.
+constexpr long endingMilliseconds = 2000;
+
+void endOthers(const std::vector<pid_t>& others)
+{
+    for (const pid_t other : others)
+        if (other > 0)
+            kill(other, SIGKILL);
+}
+
+} // namespace
+
+int processorTimeLimit(double timeLimit)
+{
+    return std::max(1, static_cast<int>(std::ceil(timeLimit)));
+}
+
+LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit)
+    : timeLimit_(timeLimit)
+{
+    // Written out before the fork, so the child does not write it again; a reader that has
+    // stopped reading is seen here (SIGPIPE).
+    std::fflush(nullptr);
+    int ends[2];
+    int sockets[2];
+    if (interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
+        loading_.status = -1;
+        return;
+    }
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sockets) != 0) {
+        close(ends[0]);
+        close(ends[1]);
+        loading_.status = -1;
+        return;
+    }
+    const pid_t checker = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        close(sockets[0]);
+        runLibraryProcess(load, serve, directory, ends[1], sockets[1], checker, timeLimit);
+    }
+    close(ends[1]);
+    close(sockets[1]);
+    if (child < 0) {
+        close(ends[0]);
+        close(sockets[0]);
+        loading_.status = -1;
+        return;
+    }
+    setpgid(child, child); // also here, so that the group exists whichever runs first
+    process_ = child;
+    control_ = sockets[0];
+
+    const Deadline deadline(timeLimit);
+    std::vector<char> received;
+    std::vector<pid_t> others;
+    const bool finished = collect(ends[0], child, deadline, received, loading_, others);
+    close(ends[0]);
+    endOthers(others);
+    if (finished && !interruptedBy)
+        return;
+
+    // Loading did not finish: the process may still be running, and gets the rest of its
+    // time to end.
     bool ended = false;
-    if (!finished && !outcome.timedOut && !interruptedBy) {
+    if (!loading_.timedOut && !interruptedBy) {
         while (!ended) {
-            const pid_t waited = waitpid(child, &outcome.status, WNOHANG);
+            const pid_t waited = waitpid(child, &loading_.status, WNOHANG);
             ended = waited == child || (waited < 0 && errno != EINTR);
-            if (!ended && (timeLeft() <= 0 || interruptedBy)) {
-                outcome.timedOut = true;
+            if (!ended && (deadline.millisecondsLeft() <= 0 || interruptedBy)) {
+                loading_.timedOut = true;
                 break;
             }
             if (!ended)
                 usleep(1000);
         }
     }
-    // Nothing the routine started is left behind: the child's whole group ends here, and any
-    // process that wrote into the channel from a group of its own.
     kill(-child, SIGKILL);
-    for (const pid_t other : others)
-        if (other > 0)
-            kill(other, SIGKILL);
-    if (!ended) {
-        kill(child, SIGKILL);
-        while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {}
+    if (!ended)
+        while (waitpid(child, &loading_.status, 0) < 0 && errno == EINTR) {}
+    loading_.channelClosed = WIFEXITED(loading_.status) && WEXITSTATUS(loading_.status) == channelClosedStatus;
+    close(control_);
+    control_ = -1;
+    process_ = -1;
+}
+
+LibraryProcess::~LibraryProcess()
+{
+    end();
+}
+
+void LibraryProcess::stop()
+{
+    if (routine_ > 0)
+        stopRoutineProcess();
+    // Told by the socket's end, the process ends what the last routine left, and then itself.
+    if (process_ > 0)
+        shutdown(control_, SHUT_WR);
+}
+
+void LibraryProcess::end()
+{
+    if (routine_ > 0)
+        stopRoutineProcess();
+    if (process_ <= 0)
+        return;
+    // Told by the socket's end, it ends what the last routine left and then itself; given a
+    // moment for that, it is ended with its group.
+    close(control_);
+    control_ = -1;
+    bool ended = false;
+    // A descriptor that becomes readable when the process ends (the library's header for it
+    // does not declare it for C++).
+    if (const int process = static_cast<int>(syscall(SYS_pidfd_open, process_, 0)); process >= 0) {
+        pollfd wait{process, POLLIN, 0};
+        while (poll(&wait, 1, static_cast<int>(endingMilliseconds)) < 0 && errno == EINTR) {}
+        close(process);
+        ended = waitpid(process_, nullptr, WNOHANG) == process_;
     }
-    outcome.channelClosed = !finished && WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == channelClosedStatus;
+    kill(-process_, SIGKILL);
+    if (!ended) {
+        kill(process_, SIGKILL);
+        while (waitpid(process_, nullptr, 0) < 0 && errno == EINTR) {}
+    }
+    process_ = -1;
+}
+
+ChildOutcome LibraryProcess::run(std::string_view request)
+{
+    // A request still going on in parts is given up: its process ends before the next.
+    if (routine_ > 0)
+        stopRoutineProcess();
+    ProcessNews ended{};
+    if (newsPending_ && !takeEndNews(ended))
+        end();
+    ChildOutcome outcome;
+    outcome.status = -1;
+    std::fflush(nullptr);
+    int ends[2];
+    if (!serving() || interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
+        outcome.libraryProcessEnded = !serving();
+        return outcome;
+    }
+    const bool sent = sendRequest(control_, request, ends[1]);
+    close(ends[1]);
+    ProcessNews started{};
+    bool gone = !sent;
+    if (gone || !receiveNews(control_, std::max<long>(std::lround(timeLimit_ * 1000), endingMilliseconds), started,
+                             gone) ||
+        started.pid <= 0) {
+        close(ends[0]);
+        if (gone || started.pid > 0 || !sent)
+            end(); // nothing answered: the library's process is gone, or of no use
+        outcome.libraryProcessEnded = !serving();
+        return outcome;
+    }
+    routine_ = started.pid;
+    reports_ = ends[0];
+    received_.clear();
+    others_.clear();
+    return takePart();
+}
+
+ChildOutcome LibraryProcess::next()
+{
+    if (routine_ <= 0) {
+        ChildOutcome none;
+        none.status = -1;
+        return none;
+    }
+    return takePart();
+}
+
+ChildOutcome LibraryProcess::takePart()
+{
+    ChildOutcome outcome;
+    const Deadline deadline(timeLimit_);
+    const bool finished = collect(reports_, routine_, deadline, received_, outcome, others_);
+    if (finished && outcome.goesOn && !interruptedBy)
+        return outcome;
+    outcome.goesOn = false;
+    // Finished: how the process then ends says nothing more; the news of its end is taken
+    // before the next request.
+    if (finished) {
+        stopRoutineProcess();
+        return outcome;
+    }
+
+    // A routine's process that closed the pipe without finishing may still be running: it
+    // gets the rest of its time to end.
+    ProcessNews ended{};
+    bool hasEnded = false;
+    bool gone = false;
+    if (!outcome.timedOut && !interruptedBy) {
+        hasEnded = receiveNews(control_, deadline.millisecondsLeft(), ended, gone);
+        outcome.timedOut = !hasEnded && !gone && !interruptedBy;
+    }
+    stopRoutineProcess();
+    if (hasEnded)
+        newsPending_ = false;
+    else if (!gone)
+        hasEnded = takeEndNews(ended);
+    if (!hasEnded) {
+        end();
+        outcome.libraryProcessEnded = true;
+        outcome.status = -1;
+        return outcome;
+    }
+    outcome.status = ended.status;
+    outcome.leftRunning = ended.leftRunning;
+    outcome.channelClosed = WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == channelClosedStatus;
     return outcome;
+}
+
+// The news that the routine's process last stopped has ended; false when none came.
+bool LibraryProcess::takeEndNews(ProcessNews& news)
+{
+    bool gone = false;
+    const bool taken = receiveNews(control_, endingMilliseconds, news, gone);
+    newsPending_ = false;
+    return taken;
+}
+
+// Nothing the routine started is left behind: its whole group ends here, and any process
+// that wrote into the channel from a group of its own.
+void LibraryProcess::stopRoutineProcess()
+{
+    newsPending_ = true;
+    kill(-routine_, SIGKILL);
+    endOthers(others_);
+    close(reports_);
+    reports_ = -1;
+    routine_ = -1;
+}
+
+void finishPart(const ReportChannel& channel, uint32_t next)
+{
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    const auto spent = static_cast<rlim_t>(used.ru_utime.tv_sec + used.ru_stime.tv_sec + 1);
+    rlimit processor{};
+    getrlimit(RLIMIT_CPU, &processor);
+    processor.rlim_cur = std::min(spent + processorSeconds, processor.rlim_max);
+    setrlimit(RLIMIT_CPU, &processor);
+    std::fflush(nullptr);
+    Message finished{};
+    finished.kind = MessageKind::Finished;
+    finished.flags = partsFollow;
+    finished.number = next;
+    channel.send(finished);
 }
 
 void stopOnInterrupt()

@@ -1,5 +1,11 @@
-// Running part of the check in a child process, so that a crash or a hang of the routine is a
+// Running the library's code in child processes, so that a crash or a hang of a routine is a
 // finding and not the end of the check.
+//
+// One child, the library's process, loads the library once, as a program does, and then
+// starts a process of its own for each routine: each begins from the library as that one load
+// left it, and none pays for loading it again. The checker sends a request there, with the
+// writing end of a pipe of its own for the routine's process to report through, and learns
+// back the new process's id and, once it has ended, how it ended.
 #pragma once
 
 #include "report_channel.h"
@@ -7,14 +13,21 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <sys/types.h>
 
 struct ChildOutcome {
     std::vector<Received> messages; // everything the child sent, in order, texts joined
-    int status = 0;                 // as waitpid gives it
+    int status = 0;                 // as waitpid gives it; -1 when no process could be started
     bool timedOut = false;          // killed when its time was up
     bool channelClosed = false;     // the routine closed the checker's report channel
     bool otherSender = false;       // another process wrote into the channel (a fork went on)
+    bool libraryProcessEnded = false; // the library's process was gone, or went while it ran
+    unsigned leftRunning = 0; // processes it started that left its process group and still ran
+    bool goesOn = false;      // one part finished, and the process goes on with the next
+    uint32_t nextPart = 0;    // goesOn: what the next part is, as the process said
 };
 
 // The address space a routine's process may take: enough for any sound routine and the
@@ -36,17 +49,68 @@ inline constexpr bool addressSpaceLimited = true;
 // up, so that a single thread meets the time limit first and several that spin meet this.
 int processorTimeLimit(double timeLimit);
 
-// Runs `work` in a child process whose current directory is `directory`, with `timeLimit`
-// seconds to finish; a Finished message follows what `work` sent when it returns. The child's
-// standard output goes to standard error, so that what a routine prints never mixes with the
-// checker's lines; its channel lies on a high descriptor, where a routine that closes the
-// low ones does not reach it. A fatal signal in the child is reported as a Signal message
-// with the faulting address before the child ends. The child ends when the checker does,
-// and may use only `addressSpaceLimit` of address space and processorTimeLimit() seconds of
-// processor time. Once the child has finished, or its time is up, it and everything it
-// started are killed.
-ChildOutcome runInChild(const std::function<void(const ReportChannel&)>& work, const std::string& directory,
-                        double timeLimit);
+// The library's process. Its own process and every routine's process run in `directory`,
+// with their standard output sent to standard error, so that what a routine prints never mixes
+// with the checker's lines; each has its report channel on a high descriptor, where a routine
+// that closes the low ones does not reach it, reports a fatal signal as a Signal message with
+// the faulting address before it ends, ends when the checker does, and may use only
+// `addressSpaceLimit` of address space and processorTimeLimit() seconds of processor time.
+struct ProcessNews;
+
+class LibraryProcess {
+public:
+    // Loads the library and gives its handle, or nullptr when it did not load.
+    using Load = std::function<void*(const ReportChannel&)>;
+    // What a routine's process does with one request.
+    using Serve = std::function<void(void* library, std::string_view request, const ReportChannel&)>;
+
+    // Starts the process and runs `load` in it, with `timeLimit` seconds to finish: loading()
+    // says what it sent. While serving(), it waits for requests.
+    LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit);
+    // Ends it, with everything it started.
+    ~LibraryProcess();
+    LibraryProcess(const LibraryProcess&) = delete;
+    LibraryProcess& operator=(const LibraryProcess&) = delete;
+
+    const ChildOutcome& loading() const { return loading_; }
+    bool serving() const { return process_ > 0; }
+
+    // Runs `serve` for `request` in a new process started by the library's process, with
+    // `timeLimit` seconds to finish; a Finished message follows what it sent when it returns.
+    // Once it has finished, or its time is up, it and everything it started are ended; a
+    // process still running from an earlier request is ended first. A request may be served
+    // in parts (finishPart()): the outcome then covers the first part, and goesOn says so.
+    ChildOutcome run(std::string_view request);
+
+    // The next part of the request that is running, with `timeLimit` seconds of its own.
+    ChildOutcome next();
+
+    // Ends the routine's process that is running and tells the library's process to end what
+    // the routines left and then itself, without waiting for that; the destructor waits.
+    void stop();
+
+private:
+    ChildOutcome takePart();
+    void stopRoutineProcess();
+    bool takeEndNews(ProcessNews& news);
+    void end();
+
+    double timeLimit_;
+    pid_t process_ = -1;
+    int control_ = -1; // the checker's end of the socket to the library's process
+    ChildOutcome loading_;
+    // The routine's process whose request goes on in parts: its id, its pipe, what came
+    // through it beyond the part taken, and the processes that wrote into it beside it.
+    pid_t routine_ = -1;
+    int reports_ = -1;
+    std::vector<char> received_;
+    std::vector<pid_t> others_;
+    bool newsPending_ = false; // a routine's process was stopped, and the news of its end is to come
+};
+
+// In a routine's process: one part of its request is done, and the process goes on with the
+// part `next`, which gets its own time and processor time.
+void finishPart(const ReportChannel& channel, uint32_t next);
 
 // From now on an interrupt (Ctrl+C), a quit, a hang-up, a termination request or a reader
 // that stopped reading ends the child that is running, which sits in a process group of its

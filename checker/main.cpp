@@ -24,9 +24,11 @@
 #include <optional>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,8 +44,10 @@ constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECON
 constexpr const char* help = R"(usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
        routine-check [--show] [--time-limit SECONDS] FILE
 
-Checks a routine library against the contract of the program that calls it. Each
-routine is called exactly as its program calls it, twice, in a process of its own,
+Checks a routine library against the contract of the program that calls it. The
+library is loaded once, as the program loads it. Each routine is called exactly as
+its program calls it, twice, one routine after another in a process started from the
+loaded library (after a routine with a finding, the next starts in a fresh one),
 with every argument against a page that may not be touched; what the contract says
 is only read lies in read-only memory. Then it is called again for the results the
 contract fixes: Pettrix's sum for more pairs, Morvane's square and its trace for
@@ -70,9 +74,9 @@ Options:
   --time-limit SECONDS  how long the calls of one routine may take (default 2)
   --help                show this text
 
-Each routine's process may take at most 4 GiB of address space and as many seconds
-of processor time as the time limit, rounded up; a routine that runs into either is
-told so.
+A routine's process may take at most 4 GiB of address space, and each routine as
+many seconds of processor time as the time limit, rounded up; a routine that runs
+into either is told so.
 
 Exit status: 0 when no routine has a fault, 1 when any has, 2 when nothing could be
 checked (an unknown library name, a file that does not load).
@@ -89,19 +93,32 @@ public:
         if (!error && mkdtemp(pattern.data()))
             path_ = pattern;
     }
-    // A directory that a routine made impossible to remove is named, so that it can be
-    // removed by hand.
-    ~WorkingDirectory()
-    {
-        std::error_code error;
-        if (!path_.empty() && std::filesystem::remove_all(path_, error) == static_cast<std::uintmax_t>(-1))
-            std::cerr << "routine-check: could not remove the temporary directory " << printable(path_) << ": "
-                      << error.message() << "\n";
-    }
+    ~WorkingDirectory() { remove(); }
     WorkingDirectory(const WorkingDirectory&) = delete;
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 
     const std::string& path() const { return path_; }
+
+    // Most routines leave it empty, and one rmdir is all that takes.
+    bool removeIfEmpty()
+    {
+        if (!path_.empty() && rmdir(path_.c_str()) == 0)
+            path_.clear();
+        return path_.empty();
+    }
+
+    // A directory that a routine made impossible to remove is named, so that it can be
+    // removed by hand.
+    void remove()
+    {
+        if (removeIfEmpty())
+            return;
+        const std::string path = std::exchange(path_, "");
+        std::error_code error;
+        if (std::filesystem::remove_all(path, error) == static_cast<std::uintmax_t>(-1))
+            std::cerr << "routine-check: could not remove the temporary directory " << printable(path) << ": "
+                      << error.message() << "\n";
+    }
 
 private:
     std::string path_;
@@ -211,13 +228,13 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
 
 // What one routine of the loaded file did; a routine it does not export is a fault unchecked,
 // with the likely cause read from what it exports instead, and that export kept in `explained`.
-RoutineReport checkRoutine(const RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine,
+RoutineReport checkRoutine(RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine,
                            std::vector<std::string>& explained)
 {
     const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
         facts.exported.end();
     if (exported)
-        return checker.check(facts.file, routine);
+        return checker.check(routine);
     const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
     explained.push_back(cause.exported);
     return {{{Severity::Fault, "is not exported" + cause.clause}}, "", ""};
@@ -298,7 +315,7 @@ int checkLibrary(int argc, char** argv)
     WorkingDirectory directory;
     if (directory.path().empty())
         return fail("cannot make a temporary directory for the routines to run in");
-    const RoutineChecker checker(*contract, directory.path(), options.timeLimit, options.show);
+    RoutineChecker checker(*contract, directory.path(), options.timeLimit, options.show);
 
     const LibraryFacts facts = checker.load(file.candidate);
     if (interruptingSignal())
@@ -318,6 +335,13 @@ int checkLibrary(int argc, char** argv)
         printRoutine(*contract, routine.name, report);
     }
     printEnd(*contract, facts, explained, withFault);
+    // An empty directory goes while the processes end; one a routine wrote into, once nothing
+    // is left to write there.
+    checker.stop();
+    if (!directory.removeIfEmpty()) {
+        checker.waitForTheEnd();
+        directory.remove();
+    }
     return withFault ? someFault : noFault;
 }
 

@@ -110,7 +110,8 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         if (addedAddresses(sum))
             firstWrong = which + ", " + sumNamed() + " holds the sum of the low 16 bits of the addresses of a and b, not " +
                          std::to_string(exact) + ", and Tolvan shows a number that changes from run to run: it "
-                         "took a and b by value (Fortran's value attribute); declare them without value";
+                         "took a and b, the " + ordinal(positionOf(described.argument("a"))) + " and " + ordinal(positionOf(described.argument("b"))) +
+                         " arguments, by value (Fortran's value attribute); declare them without value";
         else
             firstWrong = which + ", " + sumNamed() + " holds " + std::to_string(sum.c) + ", not " + std::to_string(exact) +
                          " (Tolvan shows " + quoted(tolvanShows(sum.c)) + ")";

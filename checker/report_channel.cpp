@@ -43,6 +43,8 @@ void ReportChannel::send(const Message& message, std::string_view text) const
 {
     Message part = message;
     part.sender = static_cast<int32_t>(getpid());
+    if (message.kind == MessageKind::Fault || message.kind == MessageKind::Note)
+        ++findingsSent_;
     if (text.empty()) {
         write(part);
         return;

@@ -31,6 +31,9 @@ enum class Access : uint32_t { Read, Write, Unknown };
 
 // Placed: the flags of a decoy, the pages whose address fills a piece's bytes in a probe.
 inline constexpr uint32_t decoyPiece = 2;
+// Finished: one part of a request is done, and the process goes on with the next, the
+// routine whose index is in `number`.
+inline constexpr uint32_t partsFollow = 1;
 // In `flags` of a message that carries text: the text goes on in the next message.
 inline constexpr uint32_t textContinues = 1u << 31;
 
@@ -74,9 +77,13 @@ public:
     void send(const Message& message, std::string_view text = {}) const;
     void send(MessageKind kind, std::string_view text) const;
 
+    // How many faults and notes went through it.
+    unsigned findingsSent() const { return findingsSent_; }
+
 private:
     void write(const Message& message) const;
 
     int descriptor_;
     uint64_t device_ = 0, inode_ = 0; // the pipe's, to know it again
+    mutable unsigned findingsSent_ = 0;
 };

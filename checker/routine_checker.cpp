@@ -8,6 +8,7 @@
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -150,6 +151,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         add(reading.findings, Severity::Fault,
             "went on in a process of its own (it forked, as daemon() does), which wrote into the checker's report "
             "channel");
+    else if (outcome.leftRunning > 0)
+        add(reading.findings, Severity::Fault, leftAProcess);
     if (reading.signal) {
         const int signal = static_cast<int>(reading.signal->number);
         std::optional<std::string> named;
@@ -181,46 +184,19 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
     return reading;
 }
 
-// The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
-// as a wider kind than the program passes, or the element before an array's first.
-std::string kindCause(const BoundaryFault& boundary, std::size_t distance)
-{
-    struct Kind {
-        RegionLayout layout;
-        std::size_t reach; // past the end
-        const char* taken;
-        const char* declared;
-    };
-    constexpr Kind kinds[] = {
-        {REGION_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
-        {REGION_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
-        {REGION_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
-        {REGION_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
-    };
-    if (boundary.side == Side::End)
-        for (const Kind& kind : kinds)
-            if (kind.layout == boundary.layout && kind.reach == distance)
-                return ": it took that argument as " + std::string(kind.taken) + "; declare it " + kind.declared;
-    if (boundary.side == Side::Start && boundary.layout == REGION_VARIANTS && distance == sizeof(VARIANT))
-        return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
-    return "";
-}
-
 // A crash at no piece may come from a routine that takes an argument's own bytes for an
 // address: gfortran's character(len=*) and x(:) in a bind(C) routine expect a C descriptor
 // where the program passes the bytes themselves. The call that crashed is made again with
 // every piece of at least 8 bytes filled with the address of a decoy of its own; a crash at a
 // decoy names the piece, and the crash's sentence becomes that.
 template <typename Calling>
-void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& directory, double timeLimit,
-                         const std::string& timeText, int processorSeconds)
+void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds)
 {
     Probe probe;
     probe.side = reading.crashCall == 1 ? Side::End : Side::Start;
     probe.bytesAsAddress = true;
-    const Reading probed = readOutcome(
-        runInChild(calling(std::pair{static_cast<int>(reading.crashCall), probe}), directory, timeLimit), timeText,
-        processorSeconds);
+    const Reading probed =
+        readOutcome(calling(std::pair{static_cast<int>(reading.crashCall), probe}), timeText, processorSeconds);
     if (!probed.bytesTakenFrom)
         return;
     const PlacedPiece& argument = *probed.bytesTakenFrom;
@@ -245,14 +221,52 @@ std::string RoutineChecker::timeText() const
     return std::string(number) + (timeLimit_ == 1 ? " second" : " seconds");
 }
 
-LibraryFacts RoutineChecker::load(const std::string& candidate) const
+// What a routine's process is asked to do: call one routine of the contract twice, or once
+// with one piece moved away from its guard. Asked to go on, it then calls the routines the
+// library exports after that one, each as a part of its own, for as long as none has a
+// finding: as in a program, the routines meet each other's traces in the library, and one
+// that did something wrong leaves nothing behind for the next to be blamed for.
+struct RoutineChecker::Request {
+    uint32_t routine;   // its index in the contract
+    int32_t probedCall; // 0 for both calls; otherwise the call made with `probe`
+    Probe probe;
+    bool goOn;
+};
+
+// The calls of one request to one routine, in a routine's process.
+void RoutineChecker::callRoutine(void* library, const RoutineCheck& routine, const Request& request,
+                                 const ReportChannel& channel) const
 {
-    const auto work = [&](const ReportChannel& channel) {
+    const FoundRoutine found = findExportedRoutine(library, routine.name);
+    if (found.outcome != RoutineLookup::Found) {
+        channel.send(MessageKind::Fault, found.outcome == RoutineLookup::NotARoutine ? notARoutine : "is not exported");
+        return;
+    }
+    // Through the entry that sees what the routine keeps of the calling convention.
+    void* address = keptRegistersEntry(found.address);
+    if (request.probedCall != 0) {
+        Call call(channel, request.probedCall, false, request.probe);
+        routine.check(address, call);
+    } else {
+        Call first(channel, 1, show_);
+        routine.check(address, first);
+        first.seal();
+        Call second(channel, 2, false);
+        routine.check(address, second);
+    }
+}
+
+std::unique_ptr<LibraryProcess> RoutineChecker::startLibraryProcess(const std::string& candidate) const
+{
+    // Loaded as the programs load it; then the routines of the contract it exports, found as
+    // the programs find them (also in a library it depends on, and data too, which its check
+    // then names), and what else it exports.
+    const LibraryProcess::Load loading = [this, &candidate](const ReportChannel& channel) -> void* {
         std::string problem;
         void* handle = openRoutineLibrary(candidate, problem);
         if (!handle) {
             channel.send(MessageKind::LoadFailed, problem);
-            return;
+            return nullptr;
         }
         Message loaded{};
         loaded.kind = MessageKind::Loaded;
@@ -262,8 +276,6 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
         }
         const std::string file = loadedFileName(handle);
         channel.send(loaded, file.empty() ? candidate : file);
-        // Found as the programs find it: also in a library it depends on, and data too, which
-        // its check then names.
         for (const RoutineCheck& routine : contract_.routines)
             if (findExportedRoutine(handle, routine.name).outcome != RoutineLookup::NotExported)
                 channel.send(MessageKind::Exported, routine.name);
@@ -273,15 +285,54 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
             if (!inContract)
                 channel.send(MessageKind::AlsoExported, name);
         }
+        // The routines' processes, started from this one, would not have its timers.
+        const std::vector<std::string> timers = timersLeftSet("a moment after it loads the library");
+        if (!timers.empty()) {
+            channel.send(MessageKind::LoadFailed, timers.front());
+            return nullptr;
+        }
+        return handle;
     };
-    const ChildOutcome outcome = runInChild(work, directory_, timeLimit_);
+    // In each routine's process: the calls of one request, in the library as loaded.
+    LibraryProcess::Serve serving = [this](void* library, std::string_view bytes, const ReportChannel& channel) {
+        Request request{};
+        if (bytes.size() != sizeof request)
+            return;
+        std::memcpy(&request, bytes.data(), sizeof request);
+        for (uint32_t index = request.routine;;) {
+            const unsigned findingsBefore = channel.findingsSent();
+            callRoutine(library, contract_.routines.at(index), request, channel);
+            if (!request.goOn || channel.findingsSent() != findingsBefore)
+                return;
+            do
+                ++index;
+            while (index < contract_.routines.size() &&
+                   findExportedRoutine(library, contract_.routines[index].name).outcome == RoutineLookup::NotExported);
+            if (index == contract_.routines.size())
+                return;
+            finishPart(channel, index);
+        }
+    };
+    return std::make_unique<LibraryProcess>(loading, std::move(serving), directory_, timeLimit_);
+}
+
+LibraryFacts RoutineChecker::load(const std::string& candidate)
+{
+    candidate_ = candidate;
+    library_ = startLibraryProcess(candidate_);
+    const ChildOutcome outcome = library_->loading(); // a copy: a library that did not load is let go below
 
     const std::string shownCandidate = printable(candidate);
     LibraryFacts facts;
     bool finished = false;
     for (const Received& received : outcome.messages) {
         switch (received.message.kind) {
-        case MessageKind::LoadFailed: facts.problem = shownCandidate + " does not load: " + received.text; break;
+        case MessageKind::LoadFailed:
+            // After the load, what the start-up code left.
+            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + received.text
+                                         : shownCandidate + " does not load: " + received.text;
+            facts.loaded = false;
+            break;
         case MessageKind::Loaded:
             facts.loaded = true;
             // A file found through a search path that names its own directory
@@ -302,10 +353,12 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
         facts.loaded = false;
         facts.problem = shownCandidate + " does not load: the loader loaded another file, " + printable(facts.file);
     }
+    if (!facts.loaded)
+        library_.reset();
     if (finished || !facts.problem.empty())
         return facts;
 
-    // The child ended while loading: the library's start-up code ended it.
+    // The process ended while loading: the library's start-up code ended it.
     facts.loaded = false;
     const std::string startUp = "the start-up code of " + shownCandidate;
     const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
@@ -324,50 +377,79 @@ LibraryFacts RoutineChecker::load(const std::string& candidate) const
     return facts;
 }
 
-RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck& routine) const
+// The library's process serves every routine while it lasts. One that has gone (its start-up
+// code left a timer or a thread that ended it, say) is started again, once per request, from
+// the same file: known again by its device and inode.
+ChildOutcome RoutineChecker::runCalls(const Request& request)
 {
-    // One child calls the routine twice, or once with one piece moved away from its guard.
+    const std::string_view bytes(reinterpret_cast<const char*>(&request), sizeof request);
+    ChildOutcome outcome = library_ ? library_->run(bytes) : ChildOutcome{};
+    if (library_ && !outcome.libraryProcessEnded)
+        return outcome;
+
+    // A finding in place of the calls, as a routine's process would send it.
+    const auto fault = [](const std::string& sentence) {
+        ChildOutcome failed;
+        Received said{}, finished{};
+        said.message.kind = MessageKind::Fault;
+        said.text = sentence;
+        finished.message.kind = MessageKind::Finished;
+        failed.messages = {said, finished};
+        return failed;
+    };
+    library_ = startLibraryProcess(candidate_);
+    const ChildOutcome loading = library_->loading();
+    std::string problem = "its process ended";
+    std::optional<FileIdentity> identity;
+    for (const Received& received : loading.messages) {
+        if (received.message.kind == MessageKind::LoadFailed)
+            problem = received.text;
+        if (received.message.kind == MessageKind::Loaded)
+            identity = FileIdentity{received.message.device, received.message.inode};
+    }
+    if (!library_->serving() || !identity) {
+        library_.reset();
+        return fault("could not be checked: its library did not load again in a new process: " + problem);
+    }
+    if (identity != loadedIdentity_) {
+        library_.reset();
+        return fault("could not be checked: a new process loaded another file than " + printable(candidate_));
+    }
+    outcome = library_->run(bytes);
+    if (outcome.libraryProcessEnded)
+        return fault("could not be checked: the process that holds its loaded library ended while it ran");
+    return outcome;
+}
+
+void RoutineChecker::stop()
+{
+    if (library_)
+        library_->stop();
+}
+
+void RoutineChecker::waitForTheEnd()
+{
+    library_.reset();
+}
+
+RoutineReport RoutineChecker::check(const RoutineCheck& routine)
+{
+    const auto index = static_cast<uint32_t>(&routine - contract_.routines.data());
+    // Both calls, or one call with one piece moved away from its guard. Both calls go on in
+    // the process that called the routine before this one when that had nothing to say.
     const auto calling = [&](std::optional<std::pair<int, Probe>> probe) {
-        return [&file, &routine, probe, show = show_, expected = loadedIdentity_](const ReportChannel& channel) {
-            std::string problem;
-            void* handle = openRoutineLibrary(file, problem);
-            if (!handle) {
-                channel.send(MessageKind::Fault, "could not be checked: its library did not load again in a new "
-                                                 "process: " + problem);
-                return;
-            }
-            if (loadedFileIdentity(handle) != expected) {
-                channel.send(MessageKind::Fault,
-                             "could not be checked: a new process loaded another file than " + printable(file));
-                return;
-            }
-            const FoundRoutine found = findExportedRoutine(handle, routine.name);
-            if (found.outcome != RoutineLookup::Found) {
-                channel.send(MessageKind::Fault, found.outcome == RoutineLookup::NotARoutine
-                                                     ? notARoutine
-                                                     : "could not be found again in a new process");
-                return;
-            }
-            // Through the entry that sees what the routine keeps of the calling convention.
-            void* address = keptRegistersEntry(found.address);
-            if (probe) {
-                Call call(channel, probe->first, false, probe->second);
-                routine.check(address, call);
-            } else {
-                Call first(channel, 1, show);
-                routine.check(address, first);
-                first.seal();
-                Call second(channel, 2, false);
-                routine.check(address, second);
-            }
-        };
+        if (probe)
+            return runCalls(Request{index, probe->first, probe->second, false});
+        ChildOutcome outcome = nextPart_ == index && library_ ? library_->next()
+                                                              : runCalls(Request{index, 0, Probe{}, true});
+        nextPart_ = outcome.goesOn ? std::optional<uint32_t>(outcome.nextPart) : std::nullopt;
+        return outcome;
     };
 
     const int processorSeconds = processorTimeLimit(timeLimit_);
-    Reading reading =
-        readOutcome(runInChild(calling(std::nullopt), directory_, timeLimit_), timeText(), processorSeconds);
+    Reading reading = readOutcome(calling(std::nullopt), timeText(), processorSeconds);
     if (reading.unnamedCrash)
-        nameTheAddressTaken(reading, calling, directory_, timeLimit_, timeText(), processorSeconds);
+        nameTheAddressTaken(reading, calling, timeText(), processorSeconds);
     if (!reading.boundary)
         return {reading.findings, reading.shown, reading.shows};
 
@@ -378,8 +460,7 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
     const auto faultsWithSlack = [&](std::size_t slack) {
         const Probe probe{static_cast<int>(boundary.piece), boundary.side, slack};
         Reading probed =
-            readOutcome(runInChild(calling(std::pair{static_cast<int>(boundary.call), probe}), directory_, timeLimit_),
-                        timeText(), processorSeconds);
+            readOutcome(calling(std::pair{static_cast<int>(boundary.call), probe}), timeText(), processorSeconds);
         return probed.boundary && probed.boundary->piece == boundary.piece && probed.boundary->side == boundary.side;
     };
     const std::size_t step = std::max<std::size_t>(boundary.alignment, 1);
@@ -401,13 +482,14 @@ RoutineReport RoutineChecker::check(const std::string& file, const RoutineCheck&
             (faultsWithSlack(middle) ? reaching : clear) = middle;
         }
         distance = " by " + bytes(clear);
-        cause = kindCause(boundary, clear);
+        cause = kindCause(boundary.layout, boundary.side, clear);
     }
     // The same fault may already have been seen, with its distance, from the bytes around the
     // piece in the other call.
     std::vector<Finding> findings;
     for (const Finding& finding : reading.findings) {
-        const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance;
+        const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance ||
+            finding.sentence == boundary.words + distance + cause;
         add(findings, finding.severity, same ? boundary.words + distance + cause : finding.sentence);
     }
     return {findings, reading.shown, reading.shows};

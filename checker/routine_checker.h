@@ -1,12 +1,13 @@
-// Checking a routine library against its contract: loading it, and calling each routine in a
-// child process of its own, twice, in guarded storage.
+// Checking a routine library against its contract: loading it once, and calling each routine
+// in a process of its own started from the loaded library, twice, in guarded storage.
 #pragma once
 
+#include "child_process.h"
 #include "contracts.h"
 #include "library_exports.h"
 
+#include <memory>
 #include <optional>
-
 #include <string>
 #include <vector>
 
@@ -39,20 +40,35 @@ public:
     // the first call's pieces are listed before and after it.
     RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show);
 
-    // Loads `candidate` (a path, or a bare file name for the system's search) in a child, so
-    // that start-up code that crashes, hangs or ends the process ends only the child.
-    LibraryFacts load(const std::string& candidate) const;
+    // Loads `candidate` (a path, or a bare file name for the system's search) in the library's
+    // process, so that start-up code that crashes, hangs or ends the process ends only that.
+    LibraryFacts load(const std::string& candidate);
 
-    // Both calls of one routine of the loaded file, and what they showed.
-    RoutineReport check(const std::string& file, const RoutineCheck& routine) const;
+    // Both calls of one routine of the contract in the loaded file, each request in a process
+    // of its own, and what they showed.
+    RoutineReport check(const RoutineCheck& routine);
+
+    // Tells the routines' processes to end, without waiting; waitForTheEnd() waits for them
+    // and what they left, as the checker's end does.
+    void stop();
+    void waitForTheEnd();
 
 private:
+    struct Request;
+
     std::string timeText() const;
+    std::unique_ptr<LibraryProcess> startLibraryProcess(const std::string& candidate) const;
+    ChildOutcome runCalls(const Request& request);
+    void callRoutine(void* library, const RoutineCheck& routine, const Request& request,
+                     const ReportChannel& channel) const;
 
     const Contract& contract_;
     std::string directory_;
     double timeLimit_;
     bool show_;
-    // The file load() found, known again by its device and inode in each new process.
-    mutable std::optional<FileIdentity> loadedIdentity_;
+    std::string candidate_;
+    std::unique_ptr<LibraryProcess> library_;
+    std::optional<uint32_t> nextPart_; // the routine the running process calls next
+    // The file load() found, known again by its device and inode when it is loaded again.
+    std::optional<FileIdentity> loadedIdentity_;
 };

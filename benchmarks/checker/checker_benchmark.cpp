@@ -1,7 +1,7 @@
 // checker_benchmark.cpp: routine-check on each library, start to end, beside starting a
-// command that does nothing, the floor any command stands on. Ostrum: six routines, each
-// called twice in a process of its own, and square and transnumber again for their results;
-// within ten times that floor. Morvane: about forty calls, each writing its trace, and
+// command that does nothing, the floor any command stands on. Ostrum: loaded once, six
+// routines, each called twice in a process started from the loaded library, and square and
+// transnumber again for their results; within ten times that floor. Morvane: about forty calls, each writing its trace, and
 // Pettrix: eight calls; each within twenty times.
 #include "../ratio_reporter.h"
 

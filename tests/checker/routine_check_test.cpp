@@ -183,6 +183,9 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_stored_wide",
      "sumdll fault: wrote past the end of c, the third argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
      "int16_t * in C, integer(c_int16_t) in Fortran"},
+    {"Pettrix", "sum_stored_wide_where_page_starts",
+     "sumdll fault: wrote past the end of c, the third argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
+     "int16_t * in C, integer(c_int16_t) in Fortran"},
     {"Ostrum", "number_read_wide",
      "transnumber fault: read past the end of a, the first argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
      "int16_t * in C, integer(c_int16_t) in Fortran"},
@@ -229,7 +232,8 @@ const FaultRow faultRows[] = {
      "and Tolvan shows \"32766\"; what it holds then is the routine's own choice"},
     {"Pettrix", "sum_by_value",
      "sumdll fault: for a = 10 and b = 20, c, the third argument, holds the sum of the low 16 bits of the addresses of a and b, not 30, "
-     "and Tolvan shows a number that changes from run to run: it took a and b by value (Fortran's value attribute); "
+     "and Tolvan shows a number that changes from run to run: it took a and b, the first and second arguments, by "
+     "value (Fortran's value attribute); "
      "declare them without value (6 of 6 pairs)"},
     {"Pettrix", "sum_by_value",
      "sumdll shows: Tolvan's message boxes read \"a+b=\", then a number made of the addresses of a and b, which "
@@ -296,6 +300,9 @@ const FaultRow faultRows[] = {
      "sumdll fault: went on in a process of its own (it forked, as daemon() does), which wrote into the checker's "
      "report channel"},
     {"Pettrix", "forks_and_stays", "sumdll fault: left a process of its own running after it returned (it forked)"},
+    {"Pettrix", "forks_out_of_reach", "sumdll fault: left a process of its own running after it returned (it forked)"},
+    {"Pettrix", "kills_its_caller",
+     "sumdll fault: could not be checked: the process that holds its loaded library ended while it ran"},
     {"Pettrix", "closes_every_descriptor", "sumdll fault: closed the checker's report channel"},
     // The limits of a routine's process.
     {"Pettrix", "processor_time_used_up",
@@ -489,13 +496,20 @@ TEST_F(RoutineCheck, EndedBySignalLeavesNothingBehind)
         const pid_t checker = startChecker({"--time-limit", "60", "Pettrix", checked("hangs")}, temporary,
                                            "/dev/null", "/dev/null");
         ASSERT_GT(checker, 0);
-        // The routine's process exists once the checker is calling it.
-        std::vector<pid_t> routines;
+        // The library's process, and the routine's process it started, exist once the checker
+        // is calling the routine.
+        std::vector<pid_t> processes;
         const auto start = std::chrono::steady_clock::now();
-        while ((routines = runningChildrenOf(checker)).empty() &&
-               std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
+        while (std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+            const std::vector<pid_t> library = runningChildrenOf(checker);
+            const std::vector<pid_t> routine = library.size() == 1 ? runningChildrenOf(library[0]) : library;
+            if (library.size() == 1 && routine.size() == 1) {
+                processes = {library[0], routine[0]};
+                break;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_EQ(routines.size(), 1u);
+        }
+        ASSERT_EQ(processes.size(), 2u);
         ASSERT_FALSE(contents(temporary).empty());
 
         kill(checker, signal);
@@ -503,9 +517,25 @@ TEST_F(RoutineCheck, EndedBySignalLeavesNothingBehind)
         waitpid(checker, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
         EXPECT_EQ(contents(temporary), std::vector<std::string>{});
-        const std::string state = fileBytes("/proc/" + std::to_string(routines[0]) + "/stat");
-        EXPECT_TRUE(state.empty()) << "the routine's process still runs: " << state;
+        for (const pid_t process : processes) {
+            const std::string state = fileBytes("/proc/" + std::to_string(process) + "/stat");
+            EXPECT_TRUE(state.empty() || state.find(") Z") != std::string::npos) << "still runs: " << state;
+        }
     }
+}
+
+// A process a routine started in a session of its own, which never writes, ends with the check.
+TEST_F(RoutineCheck, EndsAProcessThatLeftItsSession)
+{
+    // Whatever the checker leaves running becomes a child of this process.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    const pid_t checker = startChecker({"Pettrix", checked("forks_out_of_reach")}, temporary, "/dev/null", "/dev/null");
+    ASSERT_GT(checker, 0);
+    int status = 0;
+    waitpid(checker, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(runningChildrenOf(getpid()), std::vector<pid_t>{});
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 // A reader that stops after the first line (`routine-check ... | head -1`) ends the checker by
@@ -648,6 +678,9 @@ TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
          dangling + " does not load: the file is a symbolic link to /nowhere/libPettrix.so, which does not exist"},
         {{"Pettrix", checked("start_up_crashes")},
          "routine-check: the start-up code of " + checked("start_up_crashes") + " crashed (SIGSEGV)"},
+        {{"Pettrix", checked("start_up_sets_alarm")},
+         "routine-check: the start-up code of " + checked("start_up_sets_alarm") +
+             " left a timer set (alarm or setitimer): SIGALRM would end the program a moment after it loads the library"},
         {{"Pettrix", checked("start_up_exits")},
          "routine-check: the start-up code of " + checked("start_up_exits") + " ended the process with exit status 3"},
     };
@@ -738,8 +771,8 @@ TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
     EXPECT_NE(result.output.find("\"ok\" means the routine wrote only where it may and every result the\ncontract "
                                  "fixes is right"),
               std::string::npos);
-    EXPECT_NE(result.output.find("at most 4 GiB of address space and as many seconds\nof processor time as the "
-                                 "time limit"),
+    EXPECT_NE(result.output.find("at most 4 GiB of address space, and each routine as\nmany seconds of processor "
+                                 "time as the time limit"),
               std::string::npos)
         << result.output;
     EXPECT_EQ(result.status, 0);
