@@ -1,6 +1,6 @@
 #include "call.h"
 
-#include "child_process.h"
+#include "library_process.h"
 #include "kept_registers.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 // and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
 // window shows after the first call; a summary line last. Exit status 0 when no
 // routine has a fault, 1 when any has, 2 when nothing could be checked.
-#include "child_process.h"
+#include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
 #include "routine_checker.h"

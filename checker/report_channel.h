@@ -32,7 +32,8 @@ enum class Access : uint32_t { Read, Write, Unknown };
 // Placed: the flags of a decoy, the pages whose address fills a piece's bytes in a probe.
 inline constexpr uint32_t decoyPiece = 2;
 // Finished: one part of a request is done, and the process goes on with the next, the
-// routine whose index is in `number`.
+// routine whose index is in `number`; after loading, the library loaded and its process
+// serves requests.
 inline constexpr uint32_t partsFollow = 1;
 // In `flags` of a message that carries text: the text goes on in the next message.
 inline constexpr uint32_t textContinues = 1u << 31;

@@ -1,6 +1,6 @@
 #include "routine_checker.h"
 
-#include "child_process.h"
+#include "library_process.h"
 #include "kept_registers.h"
 #include "library_exports.h"
 

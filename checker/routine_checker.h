@@ -2,7 +2,7 @@
 // in a process of its own started from the loaded library, twice, in guarded storage.
 #pragma once
 
-#include "child_process.h"
+#include "library_process.h"
 #include "contracts.h"
 #include "library_exports.h"
 

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "library_process.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -168,7 +168,6 @@ void followParent(pid_t parent)
     setpgid(0, 0);
 }
 
-
 constexpr std::size_t requestRoom = 1024;
 
 // A request, with the writing end of the routine's report pipe alongside it.
@@ -292,7 +291,7 @@ void endLeftovers()
 }
 
 // The library's process after loading: a routine's process for each request, until the
-// checker closes the socket.
+// checker ends its side of the socket.
 [[noreturn]] void serveRequests(const LibraryProcess::Serve& serve, void* library, int control)
 {
     prctl(PR_SET_CHILD_SUBREAPER, 1);
@@ -347,7 +346,11 @@ void endLeftovers()
         const ReportChannel reports(channel);
         library = load(reports);
         std::fflush(nullptr);
-        reports.send(MessageKind::Finished, "");
+        // Loaded, it goes on to serve requests; otherwise it ends.
+        Message finished{};
+        finished.kind = MessageKind::Finished;
+        finished.flags = library ? partsFollow : 0;
+        reports.send(finished);
     }
     close(channel);
     if (!library)
@@ -524,11 +527,11 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     const bool finished = collect(ends[0], child, deadline, received, loading_, others);
     close(ends[0]);
     endOthers(others);
-    if (finished && !interruptedBy)
+    if (finished && loading_.goesOn && !interruptedBy)
         return;
 
-    // Loading did not finish: the process may still be running, and gets the rest of its
-    // time to end.
+    // Loading did not finish, or the library did not load: the process may still be
+    // running, and gets the rest of its time to end.
     bool ended = false;
     if (!loading_.timedOut && !interruptedBy) {
         while (!ended) {
@@ -545,7 +548,7 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     kill(-child, SIGKILL);
     if (!ended)
         while (waitpid(child, &loading_.status, 0) < 0 && errno == EINTR) {}
-    loading_.channelClosed = WIFEXITED(loading_.status) && WEXITSTATUS(loading_.status) == channelClosedStatus;
+    loading_.channelClosed = !finished && WIFEXITED(loading_.status) && WEXITSTATUS(loading_.status) == channelClosedStatus;
     close(control_);
     control_ = -1;
     process_ = -1;

@@ -65,7 +65,8 @@ public:
     using Serve = std::function<void(void* library, std::string_view request, const ReportChannel&)>;
 
     // Starts the process and runs `load` in it, with `timeLimit` seconds to finish: loading()
-    // says what it sent. While serving(), it waits for requests.
+    // says what it sent. When the library loaded, it is serving() and waits for requests;
+    // otherwise it has ended.
     LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit);
     // Ends it, with everything it started.
     ~LibraryProcess();

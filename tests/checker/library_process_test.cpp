@@ -1,0 +1,172 @@
+// The library's process and the routines' processes it starts, driven directly: the parts of
+// one request kept apart, a part that hangs, a routine that ends the library's process, what a
+// routine leaves outside its process group, and a library that does not load.
+#include "library_process.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Set by the load in the library's process, and seen by every process started from it.
+int loadedMark = 0;
+
+void* loadMark(const ReportChannel& channel)
+{
+    loadedMark = 42;
+    channel.send(MessageKind::Note, "loaded");
+    return &loadedMark;
+}
+
+void* loadNothing(const ReportChannel& channel)
+{
+    channel.send(MessageKind::LoadFailed, "no such library");
+    return nullptr;
+}
+
+std::vector<std::string> notes(const ChildOutcome& outcome)
+{
+    std::vector<std::string> texts;
+    for (const Received& received : outcome.messages)
+        if (received.message.kind == MessageKind::Note)
+            texts.push_back(received.text);
+    return texts;
+}
+
+// Whether `process` exists and has not ended.
+bool running(pid_t process)
+{
+    std::string stat;
+    if (FILE* file = std::fopen(("/proc/" + std::to_string(process) + "/stat").c_str(), "r")) {
+        char buffer[512] = {};
+        stat = std::fgets(buffer, sizeof buffer, file) ? buffer : "";
+        std::fclose(file);
+    }
+    const std::size_t nameEnd = stat.rfind(')');
+    return nameEnd != std::string::npos && stat.size() > nameEnd + 2 && stat[nameEnd + 2] != 'Z' &&
+        stat[nameEnd + 2] != 'X';
+}
+
+pid_t pidIn(const std::string& note)
+{
+    return static_cast<pid_t>(std::stol(note.substr(note.find(' ') + 1)));
+}
+
+} // namespace
+
+// Three parts sent at once cross one pipe; each outcome holds its own part alone, and every
+// part sees the library as the load left it.
+TEST(LibraryProcess, KeepsThePartsOfARequestApart)
+{
+    LibraryProcess process(
+        loadMark,
+        [](void* library, std::string_view request, const ReportChannel& channel) {
+            for (uint32_t part = 1; part <= 3; ++part) {
+                channel.send(MessageKind::Note, std::string(request) + " part " + std::to_string(part) + " sees " +
+                                                    std::to_string(*static_cast<int*>(library)));
+                if (part < 3)
+                    finishPart(channel, part + 1);
+            }
+        },
+        "/tmp", 5);
+    ASSERT_TRUE(process.serving());
+    EXPECT_EQ(notes(process.loading()), std::vector<std::string>{"loaded"});
+
+    const ChildOutcome first = process.run("sum");
+    EXPECT_EQ(notes(first), std::vector<std::string>{"sum part 1 sees 42"});
+    EXPECT_TRUE(first.goesOn);
+    EXPECT_EQ(first.nextPart, 2u);
+    const ChildOutcome second = process.next();
+    EXPECT_EQ(notes(second), std::vector<std::string>{"sum part 2 sees 42"});
+    EXPECT_TRUE(second.goesOn);
+    const ChildOutcome third = process.next();
+    EXPECT_EQ(notes(third), std::vector<std::string>{"sum part 3 sees 42"});
+    EXPECT_FALSE(third.goesOn);
+    EXPECT_FALSE(third.timedOut);
+
+    // A new request gets a process of its own.
+    EXPECT_EQ(notes(process.run("again")), std::vector<std::string>{"again part 1 sees 42"});
+}
+
+// Each part has the whole time limit; one that hangs is ended when its own time is up.
+TEST(LibraryProcess, EndsAPartThatHangsAtItsTime)
+{
+    LibraryProcess process(
+        loadMark,
+        [](void*, std::string_view, const ReportChannel& channel) {
+            finishPart(channel, 2);
+            channel.send(MessageKind::Note, "process " + std::to_string(getpid()));
+            for (;;)
+                pause();
+        },
+        "/tmp", 0.3);
+    EXPECT_TRUE(process.run("hang").goesOn);
+    const ChildOutcome hung = process.next();
+    EXPECT_TRUE(hung.timedOut);
+    ASSERT_EQ(notes(hung).size(), 1u);
+    EXPECT_FALSE(running(pidIn(notes(hung)[0])));
+    // The library's process serves the next request as before.
+    EXPECT_TRUE(process.serving());
+}
+
+// A routine that ends the process it was started from is told apart from one that crashed.
+TEST(LibraryProcess, SaysWhenTheLibrarysProcessEnded)
+{
+    LibraryProcess process(
+        loadMark,
+        [](void*, std::string_view, const ReportChannel&) {
+            kill(getppid(), SIGKILL);
+            pause(); // ended with the library's process
+        },
+        "/tmp", 5);
+    EXPECT_TRUE(process.run("end it").libraryProcessEnded);
+    EXPECT_FALSE(process.serving());
+    EXPECT_TRUE(process.run("once more").libraryProcessEnded);
+}
+
+// A process the routine started in a session of its own outlives the routine's process and
+// its group: it is counted when that ends, and ended with the library's process.
+TEST(LibraryProcess, CountsAndEndsWhatLeftTheRoutinesGroup)
+{
+    pid_t left = 0;
+    {
+        LibraryProcess process(
+            loadMark,
+            [](void*, std::string_view, const ReportChannel& channel) {
+                const pid_t child = fork();
+                if (child == 0) {
+                    setsid();
+                    for (;;)
+                        pause();
+                }
+                while (getsid(child) != child)
+                    usleep(1000);
+                channel.send(MessageKind::Note, "process " + std::to_string(child));
+                _exit(0);
+            },
+            "/tmp", 5);
+        const ChildOutcome outcome = process.run("leave");
+        ASSERT_EQ(notes(outcome).size(), 1u);
+        left = pidIn(notes(outcome)[0]);
+        EXPECT_EQ(outcome.leftRunning, 1u);
+        EXPECT_TRUE(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0) << outcome.status;
+        EXPECT_TRUE(running(left));
+    }
+    EXPECT_FALSE(running(left));
+}
+
+// A library that does not load leaves nothing to serve, and its process has ended.
+TEST(LibraryProcess, ServesNothingWhenTheLibraryDidNotLoad)
+{
+    LibraryProcess process(loadNothing, [](void*, std::string_view, const ReportChannel&) {}, "/tmp", 5);
+    EXPECT_FALSE(process.serving());
+    ASSERT_FALSE(process.loading().messages.empty());
+    EXPECT_EQ(process.loading().messages.front().text, "no such library");
+    EXPECT_TRUE(process.run("anything").libraryProcessEnded);
+}
