@@ -49,14 +49,14 @@ inline constexpr bool addressSpaceLimited = true;
 // up, so that a single thread meets the time limit first and several that spin meet this.
 int processorTimeLimit(double timeLimit);
 
+struct ProcessNews;
+
 // The library's process. Its own process and every routine's process run in `directory`,
 // with their standard output sent to standard error, so that what a routine prints never mixes
 // with the checker's lines; each has its report channel on a high descriptor, where a routine
 // that closes the low ones does not reach it, reports a fatal signal as a Signal message with
 // the faulting address before it ends, ends when the checker does, and may use only
 // `addressSpaceLimit` of address space and processorTimeLimit() seconds of processor time.
-struct ProcessNews;
-
 class LibraryProcess {
 public:
     // Loads the library and gives its handle, or nullptr when it did not load.
