@@ -377,9 +377,9 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
     return facts;
 }
 
-// The library's process serves every routine while it lasts. One that has gone (its start-up
-// code left a timer or a thread that ended it, say) is started again, once per request, from
-// the same file: known again by its device and inode.
+// The library's process serves every routine while it lasts. One that has gone (a thread its
+// start-up code left ended it, say) is started again, once per request, from the same file:
+// known again by its device and inode.
 ChildOutcome RoutineChecker::runCalls(const Request& request)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(&request), sizeof request);
