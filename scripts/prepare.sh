@@ -9,6 +9,7 @@
 program_packages=(
   g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
+  libxkbcommon-dev  # Qt's configure looks for it, and says "Could NOT find XKB" without it
 )
 # What the tests and the benchmarks need besides, installed by ./test.sh alone.
 test_packages=(
@@ -17,6 +18,7 @@ test_packages=(
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
+  gcc-multilib  # gcc -m32: the pages' layouts checked for 32-bit Linux (tests/docs/)
 )
 
 # build/'s options, the same for ./run.sh and ./test.sh, so that neither compiles again what the

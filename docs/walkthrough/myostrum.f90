@@ -1,4 +1,4 @@
-! The start of an Ostrum for Korvik: tests 2, 3 and 5. The other tests report "Routine not found".
+! The start of an Ostrum for Korvik: tests 2, 3 and 5. Test 1, 6 or 7 ends Korvik with "Routine not found".
 module myostrum
   use, intrinsic :: iso_c_binding, only: c_int16_t, c_int64_t, c_float, c_double
   use routine_abi, only: VARIANT, VT_I2, VT_R8

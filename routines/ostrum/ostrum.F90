@@ -121,8 +121,8 @@ contains
 
   ! The number of leading elements of a one-dimension array of Variants that hold 16-bit
   ! integers, at most limit; 0 when there is no such array. descriptor is the address of
-  ! the array's descriptor, which c_f_pointer turns into a Fortran pointer: a C address
-  ! is no Fortran target, so a pointer assignment cannot reach it.
+  ! the array's descriptor, which c_f_pointer turns into a Fortran pointer: a type(c_ptr)
+  ! is no SAFEARRAY, so a pointer assignment to header does not compile.
   integer(c_int16_t) function countSmallIntegers(descriptor, limit)
     type(c_ptr), intent(in) :: descriptor
     integer(c_int16_t), intent(in) :: limit

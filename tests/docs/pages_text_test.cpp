@@ -67,6 +67,23 @@ TEST(TeachingPagesText, TheIndexListsTheSevenPagesInOrder)
     }
 }
 
+// The traps and the descriptor page follow the numbered pages, in the index and in their links.
+TEST(TeachingPagesText, TheTrapsAndTheDescriptorPageFollowThePages)
+{
+    const std::string index = readFile(pagesFolder() / "README.md");
+    const auto lastPage = index.find("](7-tagged-array.md)");
+    const auto traps = index.find("](traps.md)");
+    const auto descriptor = index.find("](descriptor.md)");
+    ASSERT_NE(lastPage, std::string::npos);
+    EXPECT_TRUE(traps != std::string::npos && traps > lastPage) << "README.md links traps.md after the pages";
+    EXPECT_TRUE(descriptor != std::string::npos && descriptor > traps) << "README.md links descriptor.md after traps.md";
+    EXPECT_NE(readFile(pagesFolder() / "traps.md").find("](descriptor.md)"), std::string::npos)
+        << "traps.md leads on to descriptor.md";
+    for (const char* page : {"4-text-copy.md", "5-first-element.md"})
+        EXPECT_NE(readFile(pagesFolder() / page).find("](descriptor.md)"), std::string::npos)
+            << page << " says where its trap is right";
+}
+
 // A declaration from the contract, a call site from a window, and what was recorded with its
 // picture.
 TEST(TeachingPagesText, EachPageHasItsParts)
@@ -95,15 +112,15 @@ TEST(TeachingPagesText, EachPageHasItsParts)
     }
 }
 
-// The pages, README and the pages under docs/ that README links: all quote files of the project.
+// README, the pages under docs/ and every page of docs/passing/ (the rules, the numbered pages,
+// the traps, the descriptor page): all quote files of the project.
 std::vector<std::filesystem::path> filesThatQuote()
 {
-    std::vector<std::filesystem::path> files = {projectRoot() / "README.md", pagesFolder() / "0-rules.md"};
-    for (const auto& entry : std::filesystem::directory_iterator(projectRoot() / "docs"))
-        if (entry.path().extension() == ".md")
-            files.push_back(entry.path());
-    for (const auto& page : numberedPages())
-        files.push_back(page);
+    std::vector<std::filesystem::path> files = {projectRoot() / "README.md"};
+    for (const auto& folder : {projectRoot() / "docs", pagesFolder()})
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".md")
+                files.push_back(entry.path());
     return files;
 }
 
@@ -144,7 +161,7 @@ TEST(TeachingPagesText, EveryQuotationStandsInTheFileItNames)
         }
     }
     EXPECT_GE(quotations, 21 + 10)
-        << "a C and a Fortran declaration and a call site on each of the seven pages, and README's samples and traps";
+        << "a C and a Fortran declaration and a call site on each of the seven pages, the walkthrough's samples and the traps";
 }
 
 TEST(TeachingPagesText, EveryPictureAPageShowsIsThere)

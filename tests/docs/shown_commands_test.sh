@@ -135,7 +135,13 @@ stamp=$(mktemp)
 before=$(tree_listing)
 sleep 1
 
-files=(README.md docs/*.md docs/passing/*.md)
+# The pages in a learner's order: the numbered ones, then the traps, then the descriptor page,
+# which builds on them. Every page under docs/ must be among them.
+files=(README.md docs/*.md docs/passing/0-rules.md docs/passing/[1-9]-*.md docs/passing/README.md
+       docs/passing/traps.md docs/passing/descriptor.md)
+for page in docs/*.md docs/passing/*.md; do
+  [[ " ${files[*]} " == *" $page "* ]] || fail "$page is not among the files this test reads"
+done
 for file in "${files[@]}"; do
   pending_kind="" pending_command="" pending_where="" pending_output=""
   flush() {

@@ -99,7 +99,7 @@ else()
   endforeach()
 endif()
 
-# The Fortran twin, compiled with a Fortran library's own source as README says.
+# The Fortran twin, compiled with a Fortran library's own source as docs/installing.md says.
 set(fortran ${sources}/fortran)
 file(MAKE_DIRECTORY ${fortran})
 execute_process(COMMAND ${Fortran_COMPILER} -std=f2018 -Wall -Werror -shared -fPIC -J ${fortran}

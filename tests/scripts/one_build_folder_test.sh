@@ -4,6 +4,7 @@
 # the program stubbed out: only the configure steps run for real. Checks that
 # - both scripts configure build/ with the same options, warnings as errors among them;
 # - ./run.sh builds the target `programs` alone, in fewer than 80 steps, and ./test.sh all;
+# - ./run.sh's configure prints nothing that reads like an error ("Could NOT find ...");
 # - ./run.sh installs none of the test packages, ./test.sh all of them;
 # - the programs' build steps are the same after ./test.sh as after ./run.sh, so that ./test.sh
 #   compiles none of them again, and every step is the same after the second ./run.sh as after
@@ -11,8 +12,8 @@
 # Usage: one_build_folder_test.sh SOURCE_ROOT SCRATCH_FOLDER CMAKE
 set -euo pipefail
 source_root=$1 scratch=$2 real_cmake=$3
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev strace lintian appstream)
-program_packages=(g++ gfortran cmake ninja-build qt6-base-dev)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev strace lintian appstream gcc-multilib)
+program_packages=(g++ gfortran cmake ninja-build qt6-base-dev libxkbcommon-dev)
 largest_program_build=79
 
 # A tree whose entries are those of the source tree, so that the scripts build in scratch/build.
@@ -75,6 +76,11 @@ for said in "No tests: GoogleTest is not installed (./test.sh installs it)" \
             "No benchmarks: Google Benchmark is not installed (./test.sh installs it)"; do
   grep -qF -- "$said" "$scratch/log/run.output" || fail "./run.sh without the test packages does not say: $said"
 done
+# The configure of ./run.sh says nothing that reads like an error: a package it looks for is
+# installed with the programs' packages.
+if grep -E "Could NOT find|CMake Warning|CMake Error" "$scratch/log/run.output" >&2; then
+  fail "./run.sh's configure prints what reads like an error"
+fi
 steps=$(wc -l < "$scratch/log/run.programs")
 if [ "$steps" -gt "$largest_program_build" ]; then
   fail "./run.sh builds the programs in $steps steps, more than $largest_program_build"

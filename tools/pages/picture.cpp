@@ -113,6 +113,18 @@ Box callBoxOf(const RecordedCall& call, const std::vector<ListedRegion>& regions
     return callBox;
 }
 
+// A box's colour says what the region is, whether it crosses or only stands beside the call:
+// a tagged value is drawn as one wherever it lies.
+const char* fillOf(const ListedRegion& region)
+{
+    switch (region.layout) {
+    case REGION_VARIANT:
+    case REGION_DESCRIPTOR: return descriptorFill;
+    case REGION_VARIANTS: return elementsFill;
+    default: return region.address ? callerFill : resultFill;
+    }
+}
+
 // One region: a strip of characters for a text, else a row per field, and an arrow for each
 // address that points into one of the regions.
 Box regionBoxOf(const ListedRegion& region, int column, const std::vector<ListedRegion>& regions)
@@ -122,12 +134,7 @@ Box regionBoxOf(const ListedRegion& region, int column, const std::vector<Listed
     box.title = titleOf(region) + " · " + cTypeOf(region) + ", " + std::to_string(region.bytes.size()) + " bytes";
     if (!region.address)
         box.title += ", returned in " + std::string(realResultRegister());
-    switch (region.layout) {
-    case REGION_VARIANT:
-    case REGION_DESCRIPTOR: box.fill = descriptorFill; break;
-    case REGION_VARIANTS: box.fill = elementsFill; break;
-    default: box.fill = region.address ? callerFill : resultFill; break;
-    }
+    box.fill = fillOf(region);
     if (region.layout == REGION_TEXT) {
         box.strip = true;
         for (const unsigned char byte : region.bytes) {
@@ -158,7 +165,7 @@ Box besideBoxOf(const StorageBeside& beside)
     box.column = beside.column;
     box.title = titleOf(beside.region) + " · " + cTypeOf(beside.region) + ", " +
         std::to_string(beside.region.bytes.size()) + " bytes, not passed";
-    box.fill = callerFill;
+    box.fill = fillOf(beside.region);
     box.headers = {"at", "size", "field", "value"};
     for (const ListedField& field : fieldsOf(beside.region)) {
         box.rows.push_back({offsetText(field.offset), std::to_string(field.size), field.name, field.value});
