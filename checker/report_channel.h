@@ -24,7 +24,9 @@ enum class MessageKind : uint32_t {
     AlsoExported, // an export the contract does not name
     Shown,        // part of the listing of the pieces, for --show
     Finished,     // everything the child had to do is done
-    Shows         // what the program's window shows after the first call, in words
+    Shows,        // what the program's window shows after the first call, in words
+    NoRoom        // the checker found no room for an argument's storage: the argument's name,
+                  // and in `number` the system's error number
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };
