@@ -6,7 +6,7 @@
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
 // and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
 // window shows after the first call; a summary line last. Exit status 0 when no
-// routine has a fault, 1 when any has, 2 when nothing could be checked.
+// routine has a fault, 1 when any has, 2 when nothing or a routine could not be checked.
 #include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
@@ -72,15 +72,19 @@ Options:
   --show                after each routine's lines, list the bytes of each argument
                         before and after its first call, as the teaching pages do;
                         after it, "changed: " marks a line the call changed
-  --time-limit SECONDS  how long the calls of one routine may take (default 2)
+  --time-limit SECONDS  how much processor time the calls of one routine may use
+                        (default 2); by the clock they may take ten times as
+                        long, and at least 5 seconds
   --help                show this text
 
 A routine's process may take at most 4 GiB of address space, and each routine as
-many seconds of processor time as the time limit, rounded up; a routine that runs
-into either is told so.
+many seconds of processor time as the time limit; a routine that runs into either
+is told so. A routine the checker could not check, for a failure of its own, gets
+"could not be checked:" and a sentence, never a fault.
 
 Exit status: 0 when no routine has a fault, 1 when any has, 2 when nothing could be
-checked (an unknown library name, a file that does not load).
+checked (an unknown library name, a file that does not load) or a routine could
+not be checked.
 )";
 
 // A directory of its own for the routines to run in, so that a routine that writes a file
