@@ -410,6 +410,12 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
          checked("sum_openmp"),
          {"sumdll ok", "sumdll note: left 3 threads waiting after it returned (blocked in the kernel…), as a "
                        "runtime's pool of workers waits (OpenMP's); harmless while it only waits"}},
+#if defined(FLANG_OPENMP)
+        {"Pettrix",
+         FLANG_OPENMP,
+         {"sumdll ok", "sumdll note: left 3 threads waiting after it returned (blocked in the kernel…), as a "
+                       "runtime's pool of workers waits (OpenMP's); harmless while it only waits"}},
+#endif
         // Morvane writes its trace into the checker's own temporary directory, which the
         // fixture sees removed.
         {"morvane.DLL", MORVANE, {"square ok"}},
