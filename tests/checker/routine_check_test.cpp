@@ -454,23 +454,30 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
 
 // The library is loaded where the checker was started, as a program started there loads it: a
 // dependency found through a search path relative to that directory (LD_LIBRARY_PATH=.) is
-// found, and the routine it holds is checked.
+// the one found, and not a library of the same name further along the path, which has no
+// sumdll.
 TEST_F(RoutineCheck, FindsADependencyFromWhereItIsStarted)
 {
     const std::string relative = std::filesystem::relative(CHECKED_LIBRARIES).string();
     ASSERT_FALSE(relative.empty());
     ASSERT_NE(relative.front(), '/');
+    const std::string elsewhere = std::string(CHECKED_LIBRARIES) + "/elsewhere";
     const char* inherited = getenv("LD_LIBRARY_PATH");
     const std::string kept = inherited ? inherited : "";
-    setenv("LD_LIBRARY_PATH", relative.c_str(), 1);
+    setenv("LD_LIBRARY_PATH", (relative + ":" + elsewhere).c_str(), 1);
     const CheckerRun found = run({"Pettrix", checked("sum_found_on_search_path")});
+    setenv("LD_LIBRARY_PATH", elsewhere.c_str(), 1);
+    const CheckerRun other = run({"Pettrix", checked("sum_found_on_search_path")});
     unsetenv("LD_LIBRARY_PATH");
     const CheckerRun alone = run({"Pettrix", checked("sum_found_on_search_path")});
     if (inherited)
         setenv("LD_LIBRARY_PATH", kept.c_str(), 1);
     EXPECT_TRUE(found.hasLine("sumdll ok")) << found.output << found.errors;
     EXPECT_EQ(found.status, 0);
-    // Without the search path the program would not load it either, and the loader says why.
+    // With the other library alone the program would not find sumdll either.
+    EXPECT_TRUE(other.hasLine("sumdll fault: is not exported")) << other.output << other.errors;
+    EXPECT_EQ(other.status, 1);
+    // Without the search path the program would not load it, and the loader says why.
     EXPECT_NE(alone.errors.find("does not load: libsum_provider.so: cannot open shared object file"),
               std::string::npos)
         << alone.errors;
