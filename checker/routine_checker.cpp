@@ -58,8 +58,14 @@ struct Reading {
     std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
     uint32_t crashCall = 0;
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
-    // The argument whose storage the checker could not make, and the system's error number.
-    std::optional<std::pair<std::string, int>> noRoom;
+    // The argument whose storage the checker could not make, the system's error number, and
+    // the address space the process held then.
+    struct NoRoom {
+        std::string argument;
+        int error;
+        uint64_t held;
+    };
+    std::optional<NoRoom> noRoom;
 };
 
 void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
@@ -137,6 +143,13 @@ std::string stalledSentence(const ChildOutcome& outcome)
         " of processor time: it waits for something that never comes (pause(), a sleep, a lock never released)";
 }
 
+std::string keptTheAddressSpace(const std::string& argument)
+{
+    return "ran out of memory: after its calls it held the " + std::to_string(addressSpaceLimit >> 30) +
+        " GiB of address space a routine may take, and left no room for the storage of " + argument +
+        " in the next call";
+}
+
 std::string noRoomSentence(const std::string& argument, int error)
 {
     return "the checker found no room in its process for the guarded storage of " + argument + " (" +
@@ -164,7 +177,9 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         case MessageKind::Shown: reading.shown += received.text; break;
         case MessageKind::Shows: reading.shows = received.text; break;
         case MessageKind::Finished: reading.finished = true; break;
-        case MessageKind::NoRoom: reading.noRoom = {received.text, static_cast<int>(message.number)}; break;
+        case MessageKind::NoRoom:
+            reading.noRoom = Reading::NoRoom{received.text, static_cast<int>(message.number), message.dataStart};
+            break;
         default: break;
         }
     }
@@ -177,8 +192,14 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
             "channel");
     else if (outcome.leftRunning > 0)
         add(reading.findings, Severity::Fault, leftAProcess);
+    // No room for the next call's storage is the routine's doing when its calls took the
+    // address space a routine may have, and the checker's own failure otherwise.
+    if (reading.noRoom && addressSpaceLimited && reading.noRoom->held + addressSpaceMargin >= addressSpaceLimit) {
+        add(reading.findings, Severity::Fault, keptTheAddressSpace(reading.noRoom->argument));
+        return reading;
+    }
     if (reading.noRoom) {
-        add(reading.findings, Severity::Unchecked, noRoomSentence(reading.noRoom->first, reading.noRoom->second));
+        add(reading.findings, Severity::Unchecked, noRoomSentence(reading.noRoom->argument, reading.noRoom->error));
         return reading;
     }
     if (reading.signal) {

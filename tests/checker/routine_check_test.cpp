@@ -312,6 +312,10 @@ const FaultRow faultRows[] = {
     {"Pettrix", "allocates_without_end",
      "sumdll fault: ran out of memory: it reached the 4 GiB of address space a routine may take, and then crashed "
      "(SIGSEGV)"},
+    // The room the checker needs taken by the routine: the routine's fault, not the checker's.
+    {"Pettrix", "leaves_no_room",
+     "sumdll fault: ran out of memory: after its calls it held the 4 GiB of address space a routine may take, and "
+     "left no room for the storage of b in the next call"},
 #endif
 };
 
