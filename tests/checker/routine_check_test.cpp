@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -694,55 +695,123 @@ TEST_F(RoutineCheck, AReaderThatStopsEndsItCleanly)
     prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
+// The checker and a library copied into a folder of their own that the user "nobody" may enter,
+// with a temporary directory of nobody's: the build may lie in a folder only root can enter.
+// Removed with the object.
+class CopiesForNobody {
+public:
+    static constexpr uid_t nobody = 65534;
+
+    explicit CopiesForNobody(const std::string& library)
+    {
+        char folder[] = "/tmp/as-nobody-XXXXXX";
+        if (!mkdtemp(folder))
+            return;
+        folder_ = folder;
+        std::filesystem::copy_file(CHECKER, checker());
+        library_ = (folder_ / std::filesystem::path(library).filename()).string();
+        std::filesystem::copy_file(library, library_);
+        std::filesystem::create_directory(temporary());
+        if (geteuid() == 0) {
+            chmod(folder, 0755);
+            [[maybe_unused]] const int owned = chown(temporary().c_str(), nobody, nobody);
+        }
+    }
+    ~CopiesForNobody()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    CopiesForNobody(const CopiesForNobody&) = delete;
+    CopiesForNobody& operator=(const CopiesForNobody&) = delete;
+
+    bool made() const { return !folder_.empty(); }
+    std::string checker() const { return (folder_ / "routine-check").string(); }
+    const std::string& library() const { return library_; }
+    std::filesystem::path temporary() const { return folder_ / "tmp"; }
+
+    // Runs the checker on the library from the folder, as nobody when run as root, with
+    // `limit` set to `value` first when given; its exit status as waitpid gives it, its
+    // standard output and error into the files named.
+    int run(const std::string& contract, const std::string& output, const std::string& errors, int limit = -1,
+            rlim_t value = 0) const
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            dup2(out, 1);
+            dup2(error, 2);
+            const rlimit limited{value, value};
+            if (limit >= 0 && setrlimit(static_cast<__rlimit_resource>(limit), &limited) != 0)
+                _exit(119);
+            // The scratch directory, the current one, may lie where nobody may not go.
+            if (chdir(folder_.c_str()) != 0 ||
+                (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)))
+                _exit(120);
+            setenv("TMPDIR", temporary().c_str(), 1);
+            execl(checker().c_str(), checker().c_str(), contract.c_str(), library_.c_str(), static_cast<char*>(nullptr));
+            _exit(121);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return status;
+    }
+
+private:
+    std::filesystem::path folder_;
+    std::string library_;
+};
+
 // A folder that a routine left and that cannot be removed is named. As root everything can be
-// removed, so there the checker runs as the unprivileged user "nobody", from copies of itself
-// and of the library in a folder of their own that nobody may enter: the build may lie in a
-// folder only root can enter.
+// removed, so there the checker runs as the unprivileged user "nobody".
 TEST_F(RoutineCheck, NamesATemporaryDirectoryItCouldNotRemove)
 {
-    constexpr uid_t nobody = 65534;
-    const bool root = geteuid() == 0;
-    char folder[] = "/tmp/as-nobody-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::filesystem::path copies = folder;
-    const std::string checker = (copies / "routine-check").string();
-    const std::string library = (copies / "libmakes_stuck_folder.so").string();
-    std::filesystem::copy_file(CHECKER, checker);
-    std::filesystem::copy_file(checked("makes_stuck_folder"), library);
-    const std::filesystem::path ownTemporary = copies / "tmp";
-    std::filesystem::create_directory(ownTemporary);
-    if (root) {
-        ASSERT_EQ(chmod(folder, 0755), 0);
-        ASSERT_EQ(chown(ownTemporary.c_str(), nobody, nobody), 0);
-    }
+    const CopiesForNobody copies(checked("makes_stuck_folder"));
+    ASSERT_TRUE(copies.made());
     const std::string errors = scratch.file("errors");
-    const pid_t child = fork();
-    if (child == 0) {
-        const int output = open("/dev/null", O_WRONLY);
-        const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        dup2(output, 1);
-        dup2(error, 2);
-        // The scratch directory, the current one, may lie where nobody may not go.
-        if (chdir(folder) != 0 || (root && (setgid(nobody) != 0 || setuid(nobody) != 0)))
-            _exit(120);
-        setenv("TMPDIR", ownTemporary.c_str(), 1);
-        execl(checker.c_str(), checker.c_str(), "Pettrix", library.c_str(), static_cast<char*>(nullptr));
-        _exit(121);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    const std::vector<std::string> left = contents(ownTemporary);
+    const int status = copies.run("Pettrix", "/dev/null", errors);
+    const std::vector<std::string> left = contents(copies.temporary());
     const std::string said = fileBytes(errors);
     std::filesystem::remove(errors);
     for (const std::string& name : left)
-        chmod((ownTemporary / name / "stuck").c_str(), 0700);
-    std::filesystem::remove_all(copies);
+        chmod((copies.temporary() / name / "stuck").c_str(), 0700);
     ASSERT_EQ(left.size(), 1u) << said;
-    EXPECT_NE(said.find("routine-check: could not remove the temporary directory " + (ownTemporary / left[0]).string() +
-                        ": "),
+    EXPECT_NE(said.find("routine-check: could not remove the temporary directory " +
+                        (copies.temporary() / left[0]).string() + ": "),
               std::string::npos)
         << said;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// A process the checker could not start is its own failure, never the routine's: with the
+// processes nobody may have limited, one after another, no run reports a fault, and one says
+// that the routine could not be checked. Only root can start the checker as nobody.
+TEST_F(RoutineCheck, AProcessItCouldNotStartIsNotTheRoutines)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "limits processes by user: needs root to run the checker as nobody";
+    const CopiesForNobody copies(SAMPLE_PETTRIX_C);
+    ASSERT_TRUE(copies.made());
+    const std::string output = scratch.file("output");
+    const std::string errors = scratch.file("errors");
+    bool unstartedSaid = false;
+    for (rlim_t processes = 1; processes <= 6 && !unstartedSaid; ++processes) {
+        SCOPED_TRACE(std::to_string(processes) + " processes");
+        const int status = copies.run("Pettrix", output, errors, RLIMIT_NPROC, processes);
+        CheckerRun result;
+        result.output = fileBytes(output);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        EXPECT_EQ(result.output.find(" fault: "), std::string::npos) << result.output;
+        EXPECT_TRUE(result.status == 0 || result.status == 2) << result.output << fileBytes(errors);
+        unstartedSaid = result.hasLine("sumdll could not be checked: the checker could not start a process to call it");
+        if (unstartedSaid) {
+            EXPECT_EQ(result.status, 2);
+        }
+    }
+    std::filesystem::remove(output);
+    std::filesystem::remove(errors);
+    EXPECT_TRUE(unstartedSaid);
 }
 
 // ---- Without FILE: the file the program would load ------------------------------------------
