@@ -363,7 +363,7 @@ void Call::lookAfterTheReturn() const
     const bool timerSet = !timers.empty();
 
     // Only a thread or a timer the routine left can change the storage once it has returned.
-    std::vector<int> started = threadsStartedSince(threadsBefore_);
+    const std::vector<int> started = threadsStartedSince(threadsBefore_);
     std::vector<uint64_t> processorTimes;
     for (const int thread : started)
         processorTimes.push_back(threadProcessorTime(thread));
