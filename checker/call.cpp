@@ -3,6 +3,8 @@
 #include "library_process.h"
 #include "kept_registers.h"
 
+#include "printable_text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <iterator>
 #include <ctime>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -32,12 +35,6 @@ std::string bytes(std::size_t count)
     return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
-[[noreturn]] void outOfMemory()
-{
-    // The check cannot go on without its storage; the parent reports the child's end.
-    _exit(3);
-}
-
 // The kinds a Variant of the programs owns or follows: releasing or reading one that the
 // program did not make would free or read memory that is not what the tag says.
 bool ownsOrFollows(VARTYPE kind)
@@ -54,6 +51,10 @@ constexpr int reliedOnSignals[] = {SIGPIPE, SIGALRM, SIGCHLD};
 // may still act: long enough for a late write, well under a second.
 constexpr long lateMilliseconds = 150;
 
+// How long a thread left behind that still uses processor time is watched for settling down
+// to wait, as a pool of workers does once it has spun a while.
+constexpr long settlingMilliseconds = 400;
+
 void* handlerOf(int signal)
 {
     struct sigaction action {};
@@ -62,23 +63,80 @@ void* handlerOf(int signal)
                                           : reinterpret_cast<void*>(action.sa_handler);
 }
 
-// The number of threads of the process: the 20th field of /proc/self/stat, after the name in
-// parentheses (which may hold anything, so the fields are counted from its last ')').
-int threadCount()
+std::string fileText(const std::string& path)
 {
-    char text[1024];
-    const int file = open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
-    const ssize_t length = file >= 0 ? read(file, text, sizeof text - 1) : -1;
-    if (file >= 0)
-        close(file);
-    if (length <= 0)
-        return 1;
-    text[length] = '\0';
-    const char* at = std::strrchr(text, ')');
-    for (int field = 2; at && field < 20; ++field)
+    std::string text;
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return text;
+    char buffer[1024];
+    for (ssize_t got; (got = read(file, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    close(file);
+    return text;
+}
+
+// The threads of the process, by their ids.
+std::vector<int> threadIds()
+{
+    std::vector<int> ids;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(tasks))
+            if (const int id = std::atoi(entry->d_name); id > 0)
+                ids.push_back(id);
+        closedir(tasks);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// The threads now that were not there before.
+std::vector<int> threadsStartedSince(const std::vector<int>& before)
+{
+    std::vector<int> started;
+    const std::vector<int> now = threadIds();
+    std::set_difference(now.begin(), now.end(), before.begin(), before.end(), std::back_inserter(started));
+    return started;
+}
+
+// The processor time a thread has used, in nanoseconds (the first field of its schedstat; its
+// stat's ticks where the kernel keeps no schedstat); 0 for a thread that has ended.
+uint64_t threadProcessorTime(int thread)
+{
+    const std::string task = "/proc/self/task/" + std::to_string(thread);
+    if (const std::string schedstat = fileText(task + "/schedstat"); !schedstat.empty())
+        return std::strtoull(schedstat.c_str(), nullptr, 10);
+    // "pid (name) state ..." with utime and stime the 14th and 15th fields; the name may hold
+    // anything, so the fields are counted from its last ')'.
+    const std::string stat = fileText(task + "/stat");
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos)
+        return 0;
+    const char* at = stat.c_str() + nameEnd;
+    for (int field = 2; at && field < 14; ++field)
         at = std::strchr(at + 1, ' ');
-    const int count = at ? std::atoi(at + 1) : 1;
-    return count > 0 ? count : 1;
+    if (!at)
+        return 0;
+    char* next = nullptr;
+    const unsigned long long user = std::strtoull(at + 1, &next, 10);
+    const unsigned long long system = std::strtoull(next, nullptr, 10);
+    return (user + system) * (1000000000ull / static_cast<unsigned long long>(sysconf(_SC_CLK_TCK)));
+}
+
+// Whether a thread is running or ready to run ('R' in its stat), as a thread that spins is
+// even while others have the processor; a waiting thread sleeps in the kernel.
+bool runnable(int thread)
+{
+    const std::string stat = fileText("/proc/self/task/" + std::to_string(thread) + "/stat");
+    const std::size_t nameEnd = stat.rfind(')');
+    return nameEnd != std::string::npos && nameEnd + 2 < stat.size() && stat[nameEnd + 2] == 'R';
+}
+
+// Where in the kernel a waiting thread waits ("futex_wait_queue"); empty when not told.
+std::string waitChannel(int thread)
+{
+    const std::string channel = fileText("/proc/self/task/" + std::to_string(thread) + "/wchan");
+    return channel == "0" ? std::string() : channel;
 }
 
 void sleepMilliseconds(long milliseconds)
@@ -181,17 +239,17 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     // Reserved, not used: the guards cost address space only.
     void* map = mmap(nullptr, mapSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (map == MAP_FAILED)
-        outOfMemory();
+        noRoomFor(name);
     std::byte* area = static_cast<std::byte*>(map) + guard;
     if (mprotect(area, areaSize, PROT_READ | PROT_WRITE) != 0)
-        outOfMemory();
+        noRoomFor(name);
     std::memset(area, static_cast<int>(fillByte), areaSize);
     std::byte* data = side == Side::End ? area + areaSize - slack - size : area + slack;
     std::memcpy(data, initial, size);
     if (probe_.bytesAsAddress && size >= sizeof(void*))
         fillWithDecoyAddress(name, data, size);
     if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
-        outOfMemory();
+        noRoomFor(name);
 
     pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout});
 
@@ -210,13 +268,26 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     return data;
 }
 
+void Call::noRoomFor(const PieceName& name) const
+{
+    Message failed{};
+    failed.kind = MessageKind::NoRoom;
+    failed.number = static_cast<uint32_t>(errno);
+    // VmSize, in kilobytes: whether the routine's own calls took the room.
+    const std::string status = fileText("/proc/self/status");
+    if (const std::size_t at = status.find("VmSize:"); at != std::string::npos)
+        failed.dataStart = std::strtoull(status.c_str() + at + 7, nullptr, 10) * 1024;
+    channel_.send(failed, name.argument);
+    _exit(3);
+}
+
 void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const
 {
     // Room for the offsets a routine adds to an address it finds in a descriptor.
     constexpr std::size_t decoySize = 1 << 16;
     void* decoy = mmap(nullptr, decoySize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (decoy == MAP_FAILED)
-        outOfMemory();
+        noRoomFor(name);
     for (std::size_t at = 0; at + sizeof decoy <= size; at += sizeof decoy)
         std::memcpy(data + at, &decoy, sizeof decoy);
     Message placed{};
@@ -244,7 +315,7 @@ VARIANT* Call::elements(const PieceName& name, const std::vector<VARIANT>& initi
 
 void Call::begin()
 {
-    threadsBefore_ = threadCount();
+    threadsBefore_ = threadIds();
     handlersBefore_.clear();
     for (int signal : reliedOnSignals)
         handlersBefore_.emplace_back(signal, handlerOf(signal));
@@ -292,8 +363,11 @@ void Call::lookAfterTheReturn() const
     const bool timerSet = !timers.empty();
 
     // Only a thread or a timer the routine left can change the storage once it has returned.
-    int started = threadCount() - threadsBefore_;
-    if (started > 0 || timerSet) {
+    const std::vector<int> started = threadsStartedSince(threadsBefore_);
+    std::vector<uint64_t> processorTimes;
+    for (const int thread : started)
+        processorTimes.push_back(threadProcessorTime(thread));
+    if (!started.empty() || timerSet) {
         std::vector<std::vector<std::byte>> returned;
         for (const Piece& piece : pieces_)
             returned.emplace_back(piece.area, piece.area + piece.areaSize);
@@ -302,16 +376,60 @@ void Call::lookAfterTheReturn() const
             if (std::memcmp(returned[i].data(), pieces_[i].area, pieces_[i].areaSize) != 0)
                 fault("changed " + namedWithin(pieces_[i].name.argument, pieces_[i].name.position) + " after it had returned (a thread or a timer it left "
                       "behind)");
-        started = threadCount() - threadsBefore_;
     }
-    if (started > 0)
-        fault("left " + std::to_string(started) + (started == 1 ? " thread" : " threads") +
-              " running after it returned");
+    judgeThreadsLeft(started, processorTimes);
     // A process the routine started that has not ended (one that has is taken away here).
     pid_t ended = 0;
     while ((ended = waitpid(-1, nullptr, WNOHANG)) > 0) {}
     if (ended == 0)
         fault(leftAProcess);
+}
+
+// A thread the routine left is judged by what it does after the return: one that keeps using
+// processor time runs beside the program and is a fault; one blocked in the kernel waits, as a
+// runtime's pool of workers (OpenMP's) waits for the next parallel loop, and is named in a
+// note. A pool that spins a while before it sleeps (LLVM's waits 200 ms) is given time to.
+void Call::judgeThreadsLeft(const std::vector<int>& started, std::vector<uint64_t> processorTimes) const
+{
+    // A thread that is ready to run, or used a millisecond of processor time while it was
+    // looked at, keeps running: on a busy machine a thread that spins may get little of it.
+    const auto running = [](int thread, uint64_t before, uint64_t after) {
+        return runnable(thread) || (after > before && after - before >= 1000000);
+    };
+    std::vector<int> runningThreads, waitingThreads;
+    constexpr long looked = 50;
+    for (long waited = lateMilliseconds;; waited += looked) {
+        runningThreads.clear();
+        waitingThreads.clear();
+        std::vector<uint64_t> now;
+        const std::vector<int> alive = threadIds();
+        for (std::size_t i = 0; i < started.size(); ++i) {
+            now.push_back(threadProcessorTime(started[i]));
+            if (!std::binary_search(alive.begin(), alive.end(), started[i]))
+                continue; // it has ended
+            (running(started[i], processorTimes[i], now[i]) ? runningThreads : waitingThreads).push_back(started[i]);
+        }
+        if (runningThreads.empty() || waited >= settlingMilliseconds)
+            break;
+        processorTimes = now;
+        sleepMilliseconds(looked);
+    }
+    if (!runningThreads.empty())
+        fault("left " + std::to_string(runningThreads.size()) + (runningThreads.size() == 1 ? " thread" : " threads") +
+              " running after it returned");
+    if (!waitingThreads.empty()) {
+        std::vector<std::string> channels;
+        for (const int thread : waitingThreads)
+            if (const std::string channel = waitChannel(thread);
+                !channel.empty() && std::find(channels.begin(), channels.end(), channel) == channels.end())
+                channels.push_back(channel);
+        std::string where;
+        for (const std::string& channel : channels)
+            where += (where.empty() ? ", in " : " and ") + channel;
+        note("left " + std::to_string(waitingThreads.size()) + (waitingThreads.size() == 1 ? " thread" : " threads") +
+             " waiting after it returned (blocked in the kernel" + printable(where) +
+             "), as a runtime's pool of workers waits (OpenMP's); harmless while it only waits");
+    }
 }
 
 std::vector<ListedRegion> Call::regionsNow() const

@@ -175,6 +175,8 @@ private:
 
     void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
+    // The check cannot go on without its storage: the checker's own failure, not the routine's.
+    [[noreturn]] void noRoomFor(const PieceName& name) const;
     // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
     void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
     void begin();
@@ -182,6 +184,9 @@ private:
     // After the return, and again a moment later while something the routine left behind
     // still runs: what it must leave as it found it, and the storage it must leave alone.
     void lookAfterTheReturn() const;
+    // A fault for the threads started since the call began (`started`, with the processor
+    // time each had used at the return) that keep running; a note for those that wait.
+    void judgeThreadsLeft(const std::vector<int>& started, std::vector<uint64_t> processorTimes) const;
     void reportWritesAround(const Piece& piece) const;
     // Every piece as it is now, in the order the teaching pages list them.
     std::vector<ListedRegion> regionsNow() const;
@@ -196,7 +201,7 @@ private:
     std::vector<Piece> pieces_;
     std::vector<ListedRegion> before_; // the pieces as begin() listed them, for --show
     // Before the call: the threads of the process and what the signals the programs rely on do.
-    int threadsBefore_ = 1;
+    std::vector<int> threadsBefore_;
     std::vector<std::pair<int, void*>> handlersBefore_;
 };
 

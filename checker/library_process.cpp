@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -132,8 +133,12 @@ void reportFatalSignals(int descriptor)
 
 void limitChild(double timeLimit)
 {
+    // A lower limit the checker was started with stays: it is its user's.
     if constexpr (addressSpaceLimited) {
-        const rlimit space{addressSpaceLimit, addressSpaceLimit};
+        rlimit space{};
+        getrlimit(RLIMIT_AS, &space);
+        space.rlim_cur = std::min<rlim_t>(space.rlim_cur, addressSpaceLimit);
+        space.rlim_max = std::min<rlim_t>(space.rlim_max, addressSpaceLimit);
         setrlimit(RLIMIT_AS, &space);
     }
     // At the limit SIGXCPU, which names the limit. A process starts with no processor time
@@ -329,8 +334,6 @@ void endLeftovers()
     followParent(checker);
     for (int signal : interruptingSignals)
         std::signal(signal, SIG_DFL);
-    if (chdir(directory.c_str()) != 0)
-        _exit(4);
     const int channel = channelAbove(writeEnd);
     const int nothing = open("/dev/null", O_RDONLY);
     if (nothing >= 0 && nothing != STDIN_FILENO) {
@@ -344,7 +347,13 @@ void endLeftovers()
     void* library = nullptr;
     {
         const ReportChannel reports(channel);
+        // Loaded where the checker was started, as a program started there loads it: a
+        // dependency named by a relative path, or found through a relative search path
+        // (LD_LIBRARY_PATH=.), is found as the program finds it. The routines run in
+        // `directory`.
         library = load(reports);
+        if (chdir(directory.c_str()) != 0)
+            _exit(4);
         std::fflush(nullptr);
         // Loaded, it goes on to serve requests; otherwise it ends.
         Message finished{};
@@ -358,22 +367,68 @@ void endLeftovers()
     serveRequests(serve, library, control);
 }
 
-// The time a child has, from now on.
-class Deadline {
+// The time a child has, from now on: processor time up to the time limit, and the clock's
+// time up to the backstop.
+class TimeLimits {
 public:
-    explicit Deadline(double seconds)
-        : end_(std::chrono::steady_clock::now() +
-               std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)))
+    TimeLimits(pid_t child, double timeLimit)
+        : backstop_(clockBackstop(timeLimit)),
+          end_(std::chrono::steady_clock::now() +
+               std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(backstop_))),
+          // Just under the system's own limit, so that the checker, not SIGXCPU, ends the call.
+          processorLimit_(std::min(timeLimit, processorTimeLimit(timeLimit) - 0.05))
     {
+        measured_ = clock_getcpuclockid(child, &clock_) == 0;
+        start_ = processorTime();
     }
-    long millisecondsLeft() const
+
+    // The processor time the child has used since these limits were set, in seconds.
+    double processorSeconds() const { return processorTime() - start_; }
+    bool processorTimeUsedUp() const { return measured_ && processorSeconds() >= processorLimit_; }
+    bool backstopPassed() const { return millisecondsToBackstop() <= 0; }
+    // Whether the child has ended and been waited for: its clock is gone with it.
+    bool childGone() const
+    {
+        timespec now{};
+        return measured_ && clock_gettime(clock_, &now) != 0;
+    }
+    double backstopSeconds() const { return backstop_; }
+
+    // How long to wait before looking again: no sooner than the child, running on every
+    // processor, could use up its time, and no later than the backstop.
+    int nextLookMilliseconds() const
+    {
+        long wait = millisecondsToBackstop();
+        if (measured_) {
+            static const long processors = std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
+            const double left = processorLimit_ - processorSeconds();
+            wait = std::min(wait, std::max(5L, static_cast<long>(left * 1000 / static_cast<double>(processors)) + 1));
+        }
+        return static_cast<int>(std::max(0L, wait));
+    }
+
+private:
+    long millisecondsToBackstop() const
     {
         return static_cast<long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now()).count());
     }
+    // The child's processor time, all its threads together; what was last seen once it has gone.
+    double processorTime() const
+    {
+        timespec now{};
+        if (measured_ && clock_gettime(clock_, &now) == 0)
+            last_ = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+        return last_;
+    }
 
-private:
+    double backstop_;
     std::chrono::steady_clock::time_point end_;
+    double processorLimit_;
+    clockid_t clock_{};
+    bool measured_ = false;
+    double start_ = 0;
+    mutable double last_ = 0;
 };
 
 // Takes the whole messages at the front of `received`, up to the end of a part (a Finished
@@ -413,25 +468,32 @@ bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcom
 
 // Takes the messages from `reports` as they come, until the child has finished a part, has
 // closed its end, or has run out of time; whether it finished.
-bool collect(int reports, pid_t child, const Deadline& deadline, std::vector<char>& received, ChildOutcome& outcome,
+bool collect(int reports, pid_t child, const TimeLimits& limits, std::vector<char>& received, ChildOutcome& outcome,
              std::vector<pid_t>& others)
 {
     bool finished = takeMessages(received, child, outcome, others);
     while (!finished) {
-        if (deadline.millisecondsLeft() <= 0) {
+        if (limits.processorTimeUsedUp()) {
             outcome.timedOut = true;
             break;
         }
-        pollfd wait{reports, POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(deadline.millisecondsLeft()));
-        if (interruptedBy)
-            break;
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0) {
-            outcome.timedOut = ready == 0;
+        if (limits.backstopPassed()) {
+            outcome.stalled = true;
+            outcome.clockSeconds = limits.backstopSeconds();
             break;
         }
+        pollfd wait{reports, POLLIN, 0};
+        const int ready = poll(&wait, 1, limits.nextLookMilliseconds());
+        if (interruptedBy)
+            break;
+        // Nothing came: a child that has ended is not waited for, though a process it
+        // started may hold its end of the pipe; otherwise the limits are looked at again.
+        if (ready == 0 && limits.childGone())
+            break;
+        if (ready == 0 || (ready < 0 && errno == EINTR))
+            continue;
+        if (ready < 0)
+            break;
         char buffer[4096];
         const ssize_t count = read(reports, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
@@ -441,6 +503,7 @@ bool collect(int reports, pid_t child, const Deadline& deadline, std::vector<cha
         received.insert(received.end(), buffer, buffer + count);
         finished = takeMessages(received, child, outcome, others);
     }
+    outcome.processorSeconds = limits.processorSeconds();
     return finished;
 }
 
@@ -484,6 +547,11 @@ int processorTimeLimit(double timeLimit)
     return std::max(1, static_cast<int>(std::ceil(timeLimit)));
 }
 
+double clockBackstop(double timeLimit)
+{
+    return std::max(5.0, 10 * timeLimit);
+}
+
 LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit)
     : timeLimit_(timeLimit)
 {
@@ -521,10 +589,10 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     process_ = child;
     control_ = sockets[0];
 
-    const Deadline deadline(timeLimit);
+    const TimeLimits limits(child, timeLimit);
     std::vector<char> received;
     std::vector<pid_t> others;
-    const bool finished = collect(ends[0], child, deadline, received, loading_, others);
+    const bool finished = collect(ends[0], child, limits, received, loading_, others);
     close(ends[0]);
     endOthers(others);
     if (finished && loading_.goesOn && !interruptedBy)
@@ -533,12 +601,14 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     // Loading did not finish, or the library did not load: the process may still be
     // running, and gets the rest of its time to end.
     bool ended = false;
-    if (!loading_.timedOut && !interruptedBy) {
+    if (!loading_.timedOut && !loading_.stalled && !interruptedBy) {
         while (!ended) {
             const pid_t waited = waitpid(child, &loading_.status, WNOHANG);
             ended = waited == child || (waited < 0 && errno != EINTR);
-            if (!ended && (deadline.millisecondsLeft() <= 0 || interruptedBy)) {
-                loading_.timedOut = true;
+            if (!ended && (limits.processorTimeUsedUp() || limits.backstopPassed() || interruptedBy)) {
+                loading_.timedOut = limits.processorTimeUsedUp();
+                loading_.stalled = !loading_.timedOut;
+                loading_.clockSeconds = loading_.stalled ? limits.backstopSeconds() : 0;
                 break;
             }
             if (!ended)
@@ -644,8 +714,8 @@ ChildOutcome LibraryProcess::next()
 ChildOutcome LibraryProcess::takePart()
 {
     ChildOutcome outcome;
-    const Deadline deadline(timeLimit_);
-    const bool finished = collect(reports_, routine_, deadline, received_, outcome, others_);
+    const TimeLimits limits(routine_, timeLimit_);
+    const bool finished = collect(reports_, routine_, limits, received_, outcome, others_);
     if (finished && outcome.goesOn && !interruptedBy)
         return outcome;
     outcome.goesOn = false;
@@ -661,10 +731,17 @@ ChildOutcome LibraryProcess::takePart()
     ProcessNews ended{};
     bool hasEnded = false;
     bool gone = false;
-    if (!outcome.timedOut && !interruptedBy) {
-        hasEnded = receiveNews(control_, deadline.millisecondsLeft(), ended, gone);
-        outcome.timedOut = !hasEnded && !gone && !interruptedBy;
+    while (!outcome.timedOut && !outcome.stalled && !interruptedBy) {
+        outcome.timedOut = limits.processorTimeUsedUp();
+        outcome.stalled = !outcome.timedOut && limits.backstopPassed();
+        outcome.clockSeconds = outcome.stalled ? limits.backstopSeconds() : 0;
+        if (outcome.timedOut || outcome.stalled)
+            break;
+        hasEnded = receiveNews(control_, limits.nextLookMilliseconds(), ended, gone);
+        if (hasEnded || gone)
+            break;
     }
+    outcome.processorSeconds = limits.processorSeconds();
     stopRoutineProcess();
     if (hasEnded)
         newsPending_ = false;

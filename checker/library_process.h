@@ -21,7 +21,10 @@
 struct ChildOutcome {
     std::vector<Received> messages; // everything the child sent, in order, texts joined
     int status = 0;                 // as waitpid gives it; -1 when no process could be started
-    bool timedOut = false;          // killed when its time was up
+    bool timedOut = false;          // killed when it had used its processor time
+    bool stalled = false;           // killed at the clock's backstop, its processor time not used up
+    double processorSeconds = 0;    // the processor time it used, as last seen
+    double clockSeconds = 0;        // stalled: how long it was given by the clock
     bool channelClosed = false;     // the routine closed the checker's report channel
     bool otherSender = false;       // another process wrote into the channel (a fork went on)
     bool libraryProcessEnded = false; // the library's process was gone, or went while it ran
@@ -45,18 +48,27 @@ inline constexpr bool addressSpaceLimited = false;
 inline constexpr bool addressSpaceLimited = true;
 #endif
 
-// The processor time a routine's process may take, in whole seconds: the time limit rounded
-// up, so that a single thread meets the time limit first and several that spin meet this.
+// The processor time a routine's process may take, in whole seconds, as the system enforces it:
+// the time limit rounded up. The checker ends the process itself a moment before, when it has
+// used the time limit; this stays for a process the checker cannot measure.
 int processorTimeLimit(double timeLimit);
+
+// How long by the clock a child may take before it is ended whatever processor time it used:
+// far longer than the time limit, so that a busy machine, which slows a call by the clock and
+// not by its processor time, never ends a routine that would return; a routine blocked for
+// good (pause(), a lock never released) still ends.
+double clockBackstop(double timeLimit);
 
 struct ProcessNews;
 
-// The library's process. Its own process and every routine's process run in `directory`,
+// The library's process. It loads the library in the checker's own current directory, as a
+// program started there would, and then it and every routine's process run in `directory`,
 // with their standard output sent to standard error, so that what a routine prints never mixes
 // with the checker's lines; each has its report channel on a high descriptor, where a routine
 // that closes the low ones does not reach it, reports a fatal signal as a Signal message with
 // the faulting address before it ends, ends when the checker does, and may use only
-// `addressSpaceLimit` of address space and processorTimeLimit() seconds of processor time.
+// `addressSpaceLimit` of address space (less when the checker was started with less) and
+// processorTimeLimit() seconds of processor time.
 class LibraryProcess {
 public:
     // Loads the library and gives its handle, or nullptr when it did not load.

@@ -6,7 +6,7 @@
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
 // and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
 // window shows after the first call; a summary line last. Exit status 0 when no
-// routine has a fault, 1 when any has, 2 when nothing could be checked.
+// routine has a fault, 1 when any has, 2 when nothing or a routine could not be checked.
 #include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <iostream>
 #include <string>
@@ -71,15 +72,19 @@ Options:
   --show                after each routine's lines, list the bytes of each argument
                         before and after its first call, as the teaching pages do;
                         after it, "changed: " marks a line the call changed
-  --time-limit SECONDS  how long the calls of one routine may take (default 2)
+  --time-limit SECONDS  how much processor time the calls of one routine may use
+                        (default 2); by the clock they may take ten times as
+                        long, and at least 5 seconds
   --help                show this text
 
 A routine's process may take at most 4 GiB of address space, and each routine as
-many seconds of processor time as the time limit, rounded up; a routine that runs
-into either is told so.
+many seconds of processor time as the time limit; a routine that runs into either
+is told so. A routine the checker could not check, for a failure of its own, gets
+"could not be checked:" and a sentence, never a fault.
 
 Exit status: 0 when no routine has a fault, 1 when any has, 2 when nothing could be
-checked (an unknown library name, a file that does not load).
+checked (an unknown library name, a file that does not load) or a routine could
+not be checked.
 )";
 
 // A directory of its own for the routines to run in, so that a routine that writes a file
@@ -240,20 +245,29 @@ RoutineReport checkRoutine(RoutineChecker& checker, const LibraryFacts& facts, c
     return {{{Severity::Fault, "is not exported" + cause.clause}}, "", ""};
 }
 
-bool hasFault(const RoutineReport& report)
+bool has(const RoutineReport& report, Severity severity)
 {
     return std::any_of(report.findings.begin(), report.findings.end(),
-                       [](const Finding& finding) { return finding.severity == Severity::Fault; });
+                       [&](const Finding& finding) { return finding.severity == severity; });
+}
+
+bool hasFault(const RoutineReport& report)
+{
+    return has(report, Severity::Fault);
 }
 
 // ---- The report ------------------------------------------------------------------------------
 
-// One routine's lines: "ok" when it has no fault, its faults, its notes, what its program's
-// window shows, then with --show the listing of its first call.
+// One routine's lines: "ok" when it has no fault and was checked whole, what the checker could
+// not check, its faults, its notes, what its program's window shows, then with --show the
+// listing of its first call.
 void printRoutine(const Contract& contract, const char* name, const RoutineReport& report)
 {
-    if (!hasFault(report))
+    if (!hasFault(report) && !has(report, Severity::Unchecked))
         std::cout << name << " ok\n";
+    for (const Finding& finding : report.findings)
+        if (finding.severity == Severity::Unchecked)
+            std::cout << name << " could not be checked: " << finding.sentence << "\n";
     for (const Finding& finding : report.findings)
         if (finding.severity == Severity::Fault)
             std::cout << name << " fault: " << finding.sentence << "\n";
@@ -270,7 +284,7 @@ void printRoutine(const Contract& contract, const char* name, const RoutineRepor
 // symbols are left out, since the author wrote none of them, and so is a name already given
 // as the cause of a missing routine.
 void printEnd(const Contract& contract, const LibraryFacts& facts, const std::vector<std::string>& explained,
-              int withFault)
+              int withFault, int unchecked)
 {
     std::vector<std::string> authorsNames;
     std::copy_if(facts.alsoExported.begin(), facts.alsoExported.end(), std::back_inserter(authorsNames),
@@ -282,8 +296,11 @@ void printEnd(const Contract& contract, const LibraryFacts& facts, const std::ve
         std::cout << contract.name << " note: also exports " << someNames(authorsNames) << ", which "
                   << contract.program << " never calls\n";
     const int count = static_cast<int>(contract.routines.size());
-    std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault << " ok, "
-              << withFault << " with a fault\n";
+    std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ")
+              << count - withFault - unchecked << " ok, " << withFault << " with a fault";
+    if (unchecked > 0)
+        std::cout << ", " << unchecked << " not checked";
+    std::cout << "\n";
 }
 
 } // namespace
@@ -326,15 +343,17 @@ int checkLibrary(int argc, char** argv)
 
     // Each routine's lines as soon as it is checked, so that a slow library shows its progress.
     int withFault = 0;
+    int unchecked = 0; // routines the checker could not check, for a failure of its own
     std::vector<std::string> explained; // exports named as the cause of a missing routine
     for (const RoutineCheck& routine : contract->routines) {
         const RoutineReport report = checkRoutine(checker, facts, routine, explained);
         if (interruptingSignal())
             return nothingChecked;
         withFault += hasFault(report) ? 1 : 0;
+        unchecked += !hasFault(report) && has(report, Severity::Unchecked) ? 1 : 0;
         printRoutine(*contract, routine.name, report);
     }
-    printEnd(*contract, facts, explained, withFault);
+    printEnd(*contract, facts, explained, withFault, unchecked);
     // An empty directory goes while the processes end; one a routine wrote into, once nothing
     // is left to write there.
     checker.stop();
@@ -342,6 +361,8 @@ int checkLibrary(int argc, char** argv)
         checker.waitForTheEnd();
         directory.remove();
     }
+    if (unchecked > 0)
+        return nothingChecked;
     return withFault ? someFault : noFault;
 }
 
@@ -349,7 +370,12 @@ int main(int argc, char** argv)
 {
     openClosedStandardStreams();
     stopOnInterrupt();
-    const int status = checkLibrary(argc, argv);
+    int status = nothingChecked;
+    try {
+        status = checkLibrary(argc, argv);
+    } catch (const std::bad_alloc&) {
+        status = fail("could not be checked: the checker ran out of memory");
+    }
     // The last lines go out now, while a reader that stopped reading can still be seen.
     std::fflush(nullptr);
     // Interrupted: cleaned up, and ended by the same signal, as the shell expects, with no

@@ -24,7 +24,9 @@ enum class MessageKind : uint32_t {
     AlsoExported, // an export the contract does not name
     Shown,        // part of the listing of the pieces, for --show
     Finished,     // everything the child had to do is done
-    Shows         // what the program's window shows after the first call, in words
+    Shows,        // what the program's window shows after the first call, in words
+    NoRoom        // the checker found no room for an argument's storage: the argument's name,
+                  // in `number` the system's error number, in `dataStart` the address space held
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };
@@ -48,7 +50,8 @@ struct Message {
     uint32_t position; // Placed: where the routine receives the argument, from 1; 0 for none
     uint64_t mapStart; // Placed: the mapping, guard regions included; Signal: the address
     uint64_t mapEnd;
-    uint64_t dataStart; // Placed: the argument itself; Signal: the most address space held
+    uint64_t dataStart; // Placed: the argument itself; Signal: the most address space held;
+                        // NoRoom: the address space held
     uint64_t dataEnd;
     uint64_t device; // Loaded: the file's device and inode, as the child's mappings show them
     uint64_t inode;

@@ -58,6 +58,14 @@ struct Reading {
     std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
     uint32_t crashCall = 0;
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
+    // The argument whose storage the checker could not make, the system's error number, and
+    // the address space the process held then.
+    struct NoRoom {
+        std::string argument;
+        int error;
+        uint64_t held;
+    };
+    std::optional<NoRoom> noRoom;
 };
 
 void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
@@ -120,6 +128,34 @@ std::string outOfMemory(int signal)
         " GiB of address space a routine may take, and then crashed (" + signalName(signal) + ")";
 }
 
+std::string seconds(double count)
+{
+    char number[32];
+    std::snprintf(number, sizeof number, "%.2g", count);
+    return std::string(number) + (number == std::string("1") ? " second" : " seconds");
+}
+
+// A call ended at the clock's backstop with processor time to spare: it waits for good.
+std::string stalledSentence(const ChildOutcome& outcome)
+{
+    return "did not return within " + seconds(outcome.clockSeconds) + ", in which it used " +
+        seconds(outcome.processorSeconds) +
+        " of processor time: it waits for something that never comes (pause(), a sleep, a lock never released)";
+}
+
+std::string keptTheAddressSpace(const std::string& argument)
+{
+    return "ran out of memory: after its calls it held the " + std::to_string(addressSpaceLimit >> 30) +
+        " GiB of address space a routine may take, and left no room for the storage of " + argument +
+        " in the next call";
+}
+
+std::string noRoomSentence(const std::string& argument, int error)
+{
+    return "the checker found no room in its process for the guarded storage of " + argument + " (" +
+        std::strerror(error) + ")";
+}
+
 Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, int processorSeconds)
 {
     Reading reading;
@@ -141,6 +177,9 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         case MessageKind::Shown: reading.shown += received.text; break;
         case MessageKind::Shows: reading.shows = received.text; break;
         case MessageKind::Finished: reading.finished = true; break;
+        case MessageKind::NoRoom:
+            reading.noRoom = Reading::NoRoom{received.text, static_cast<int>(message.number), message.dataStart};
+            break;
         default: break;
         }
     }
@@ -153,6 +192,16 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
             "channel");
     else if (outcome.leftRunning > 0)
         add(reading.findings, Severity::Fault, leftAProcess);
+    // No room for the next call's storage is the routine's doing when its calls took the
+    // address space a routine may have, and the checker's own failure otherwise.
+    if (reading.noRoom && addressSpaceLimited && reading.noRoom->held + addressSpaceMargin >= addressSpaceLimit) {
+        add(reading.findings, Severity::Fault, keptTheAddressSpace(reading.noRoom->argument));
+        return reading;
+    }
+    if (reading.noRoom) {
+        add(reading.findings, Severity::Unchecked, noRoomSentence(reading.noRoom->argument, reading.noRoom->error));
+        return reading;
+    }
     if (reading.signal) {
         const int signal = static_cast<int>(reading.signal->number);
         std::optional<std::string> named;
@@ -167,6 +216,8 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         }
     } else if (outcome.timedOut) {
         add(reading.findings, Severity::Fault, "did not return within " + timeText);
+    } else if (outcome.stalled) {
+        add(reading.findings, Severity::Fault, stalledSentence(outcome));
     } else if (outcome.channelClosed) {
         add(reading.findings, Severity::Fault, "closed the checker's report channel");
     } else if (!reading.finished) {
@@ -179,7 +230,7 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
                 "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)) +
                     ", as a Fortran STOP or a C exit() does: it would end the whole program that called it");
         else
-            add(reading.findings, Severity::Fault, "could not be called: the checker could not start a process");
+            add(reading.findings, Severity::Unchecked, "the checker could not start a process to call it");
     }
     return reading;
 }
@@ -366,6 +417,8 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
     });
     if (outcome.timedOut)
         facts.problem = startUp + " did not return within " + timeText();
+    else if (outcome.stalled)
+        facts.problem = startUp + " " + stalledSentence(outcome);
     else if (signal != outcome.messages.end())
         facts.problem = startUp + " crashed (" + signalName(static_cast<int>(signal->message.number)) + ")";
     else if (WIFSIGNALED(outcome.status))

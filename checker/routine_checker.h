@@ -12,7 +12,9 @@
 #include <vector>
 
 // A fault makes the routine's line "fault:" and the exit status 1; a note is said and passes.
-enum class Severity { Fault, Note };
+// Unchecked is the checker's own failure (no room for its storage, no process to call in),
+// never the routine's: "could not be checked:" and the exit status 2.
+enum class Severity { Fault, Note, Unchecked };
 
 struct Finding {
     Severity severity;

@@ -94,7 +94,8 @@ TEST(LibraryProcess, KeepsThePartsOfARequestApart)
     EXPECT_EQ(notes(process.run("again")), std::vector<std::string>{"again part 1 sees 42"});
 }
 
-// Each part has the whole time limit; one that hangs is ended when its own time is up.
+// Each part has the whole time limit, in processor time; one that spins is ended when it has
+// used its own.
 TEST(LibraryProcess, EndsAPartThatHangsAtItsTime)
 {
     LibraryProcess process(
@@ -103,15 +104,38 @@ TEST(LibraryProcess, EndsAPartThatHangsAtItsTime)
             finishPart(channel, 2);
             channel.send(MessageKind::Note, "process " + std::to_string(getpid()));
             for (;;)
-                pause();
+                asm volatile("" ::: "memory");
         },
         "/tmp", 0.3);
     EXPECT_TRUE(process.run("hang").goesOn);
     const ChildOutcome hung = process.next();
     EXPECT_TRUE(hung.timedOut);
+    EXPECT_FALSE(hung.stalled);
+    EXPECT_GE(hung.processorSeconds, 0.25);
     ASSERT_EQ(notes(hung).size(), 1u);
     EXPECT_FALSE(running(pidIn(notes(hung)[0])));
     // The library's process serves the next request as before.
+    EXPECT_TRUE(process.serving());
+}
+
+// A part that waits for good uses no processor time: it is ended at the clock's backstop.
+TEST(LibraryProcess, EndsAPartThatWaitsAtTheBackstop)
+{
+    LibraryProcess process(
+        loadMark,
+        [](void*, std::string_view, const ReportChannel& channel) {
+            channel.send(MessageKind::Note, "process " + std::to_string(getpid()));
+            for (;;)
+                pause();
+        },
+        "/tmp", 0.3);
+    const ChildOutcome waited = process.run("wait");
+    EXPECT_TRUE(waited.stalled);
+    EXPECT_FALSE(waited.timedOut);
+    EXPECT_EQ(waited.clockSeconds, clockBackstop(0.3));
+    EXPECT_LT(waited.processorSeconds, 0.1);
+    ASSERT_EQ(notes(waited).size(), 1u);
+    EXPECT_FALSE(running(pidIn(notes(waited)[0])));
     EXPECT_TRUE(process.serving());
 }
 

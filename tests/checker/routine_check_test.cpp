@@ -6,13 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sched.h>
+#include <grp.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -254,14 +258,13 @@ const FaultRow faultRows[] = {
      "0\"; declare the result float (real(c_float) in Fortran)"},
     {"Morvane", "morvane_unrounded",
      "square fault: for x = 1.1, y, the third argument, holds 1.2100000000000002, not the 32-bit real 1.2100000381469727 (Vandrel shows "
-     "\" 1.21\"): the square at 64-bit precision; convert it to a 32-bit real first (8 of 36 calls)"},
+     "\" 1.21\"): the square at 64-bit precision; convert it to a 32-bit real first (2 of 9 calls)"},
     {"Morvane", "morvane_single_into_y",
      "square fault: for x = 3, y, the third argument, holds 5.39306059e-315, not the 32-bit real 9 (Vandrel shows \" 5.3930605917843E-315\"): "
-     "a 32-bit real in the first 4 of y's 8 bytes; store it widened (32 of 36 calls)"},
-    {"Morvane", "morvane_no_trace",
-     "square fault: for x = 1.1 with the caller's rounding toward zero, y, the third argument, holds 1.209999918937683, not the 32-bit "
-     "real 1.2100000381469727 (Vandrel shows \" 1.20999991893768\"): rounded the caller's way; set rounding to "
-     "nearest for it (3 of 36 calls)"},
+     "a 32-bit real in the first 4 of y's 8 bytes; store it widened (8 of 9 calls)"},
+    {"Morvane", "morvane_rounding_not_put_back",
+     "square fault: for x = 3 with the caller's rounding toward zero, the call returned with another rounding "
+     "direction; put the caller's back before returning (27 of 36 calls)"},
     {"Morvane", "morvane_no_trace",
      "square fault: for x = 3, there is no square.dat in the call's directory when the call returns (36 of 36 "
      "calls)"},
@@ -311,6 +314,10 @@ const FaultRow faultRows[] = {
     {"Pettrix", "allocates_without_end",
      "sumdll fault: ran out of memory: it reached the 4 GiB of address space a routine may take, and then crashed "
      "(SIGSEGV)"},
+    // The room the checker needs taken by the routine: the routine's fault, not the checker's.
+    {"Pettrix", "leaves_no_room",
+     "sumdll fault: ran out of memory: after its calls it held the 4 GiB of address space a routine may take, and "
+     "left no room for the storage of b in the next call"},
 #endif
 };
 
@@ -404,11 +411,26 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
          {"sumdll ok", "Pettrix note: also exports clear\\x1b[2J\\x0dback\\xe9, which Tolvan never calls"}},
         {"Pettrix", SAMPLE_PETTRIX, {"sumdll ok"}},
         {"Pettrix", SAMPLE_PETTRIX_C, {"sumdll ok"}},
+        // OpenMP's pool of workers waits after the return, as it does in the program.
+        {"Pettrix",
+         checked("sum_openmp"),
+         {"sumdll ok", "sumdll note: left 3 threads waiting after it returned (blocked in the kernel…), as a "
+                       "runtime's pool of workers waits (OpenMP's); harmless while it only waits"}},
+#if defined(FLANG_OPENMP)
+        {"Pettrix",
+         FLANG_OPENMP,
+         {"sumdll ok", "sumdll note: left 3 threads waiting after it returned (blocked in the kernel…), as a "
+                       "runtime's pool of workers waits (OpenMP's); harmless while it only waits"}},
+#endif
         // Morvane writes its trace into the checker's own temporary directory, which the
         // fixture sees removed.
         {"morvane.DLL", MORVANE, {"square ok"}},
         {"Morvane", checked("morvane_by_hand"), {"square ok"}},
         {"Morvane", checked("morvane_by_hand_f"), {"square ok"}},
+        // The square narrowed in the caller's rounding, as learners write it: every program
+        // calls square with rounding to nearest.
+        {"Morvane", checked("morvane_usual"), {"square ok"}},
+        {"Morvane", checked("morvane_usual_f"), {"square ok"}},
         {"Ostrum",
          checked("writes_everything"),
          {"chara ok", "xArray ok", "square ok", "transnumber ok", "yArray ok", "zArray ok"}},
@@ -435,6 +457,84 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
             << result.output;
     }
 }
+
+// The library is loaded where the checker was started, as a program started there loads it: a
+// dependency found through a search path relative to that directory (LD_LIBRARY_PATH=.) is
+// the one found, and not a library of the same name further along the path, which has no
+// sumdll.
+TEST_F(RoutineCheck, FindsADependencyFromWhereItIsStarted)
+{
+    const std::string relative = std::filesystem::relative(CHECKED_LIBRARIES).string();
+    ASSERT_FALSE(relative.empty());
+    ASSERT_NE(relative.front(), '/');
+    const std::string elsewhere = std::string(CHECKED_LIBRARIES) + "/elsewhere";
+    const char* inherited = getenv("LD_LIBRARY_PATH");
+    const std::string kept = inherited ? inherited : "";
+    setenv("LD_LIBRARY_PATH", (relative + ":" + elsewhere).c_str(), 1);
+    const CheckerRun found = run({"Pettrix", checked("sum_found_on_search_path")});
+    setenv("LD_LIBRARY_PATH", elsewhere.c_str(), 1);
+    const CheckerRun other = run({"Pettrix", checked("sum_found_on_search_path")});
+    unsetenv("LD_LIBRARY_PATH");
+    const CheckerRun alone = run({"Pettrix", checked("sum_found_on_search_path")});
+    if (inherited)
+        setenv("LD_LIBRARY_PATH", kept.c_str(), 1);
+    EXPECT_TRUE(found.hasLine("sumdll ok")) << found.output << found.errors;
+    EXPECT_EQ(found.status, 0);
+    // With the other library alone the program would not find sumdll either.
+    EXPECT_TRUE(other.hasLine("sumdll fault: is not exported")) << other.output << other.errors;
+    EXPECT_EQ(other.status, 1);
+    // Without the search path the program would not load it, and the loader says why.
+    EXPECT_NE(alone.errors.find("does not load: libsum_provider.so: cannot open shared object file"),
+              std::string::npos)
+        << alone.errors;
+    EXPECT_EQ(alone.status, 2);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// The checker's own failures are never the routine's. Started with less address space than its
+// guarded storage needs (set from 16 MiB up, until its storage no longer fits and then until it
+// fits), it says that it could not check the routine and ends with status 2, and never
+// reports a fault of a sound routine.
+TEST_F(RoutineCheck, ItsOwnFailuresAreNeverTheRoutines)
+{
+    const std::string output = scratch.file("output");
+    bool noRoomSaid = false;
+    bool checkedWhole = false;
+    for (rlim_t megabytes = 16; megabytes <= 512 && !checkedWhole; megabytes += 8) {
+        SCOPED_TRACE(std::to_string(megabytes) + " MiB");
+        const pid_t child = fork();
+        if (child == 0) {
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int none = open("/dev/null", O_WRONLY);
+            dup2(out, 1);
+            dup2(none, 2);
+            setenv("TMPDIR", temporary.c_str(), 1);
+            const rlimit space{megabytes << 20, megabytes << 20};
+            setrlimit(RLIMIT_AS, &space);
+            execl(CHECKER, CHECKER, "Pettrix", SAMPLE_PETTRIX_C, static_cast<char*>(nullptr));
+            _exit(121);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        CheckerRun result;
+        result.output = fileBytes(output);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::filesystem::remove(output);
+        EXPECT_EQ(result.output.find(" fault: "), std::string::npos) << result.output;
+        EXPECT_NE(result.status, 1) << result.output;
+        if (result.hasLine("sumdll could not be checked: the checker found no room in its process for the guarded "
+                           "storage of … (Cannot allocate memory)")) {
+            noRoomSaid = true;
+            EXPECT_TRUE(result.hasLine("summary: 1 routine, 0 ok, 0 with a fault, 1 not checked")) << result.output;
+            EXPECT_EQ(result.status, 2);
+        }
+        checkedWhole = result.status == 0;
+        EXPECT_EQ(contents(temporary), std::vector<std::string>{}) << "left behind in the temporary directory";
+    }
+    EXPECT_TRUE(noRoomSaid);
+    EXPECT_TRUE(checkedWhole);
+}
+#endif
 
 // A routine that prints, with one of the checker's standard streams closed when it starts:
 // the report is whole all the same.
@@ -465,6 +565,49 @@ TEST_F(RoutineCheck, StopsAHangAtTheTimeLimit)
     const CheckerRun result = run({"--time-limit", "0.2", "Pettrix", checked("hangs")});
     EXPECT_TRUE(result.hasLine("sumdll fault: did not return within 0.2 seconds")) << result.output;
     EXPECT_EQ(result.status, 1);
+}
+
+// A routine that waits for good uses no processor time: the clock's backstop, ten times the
+// time limit and at least 5 seconds, ends it, and the sentence says it waits.
+TEST_F(RoutineCheck, StopsARoutineThatWaitsForGoodAtTheBackstop)
+{
+    const CheckerRun result = run({"--time-limit", "0.2", "Pettrix", checked("waits_for_ever")});
+    EXPECT_TRUE(result.hasLine("sumdll fault: did not return within 5 seconds, in which it used … seconds of "
+                               "processor time: it waits for something that never comes (pause(), a sleep, a "
+                               "lock never released)"))
+        << result.output;
+    EXPECT_EQ(result.status, 1);
+}
+
+// The time limit counts the routine's processor time: a routine that needs a tenth of a second
+// for each call (about one second in all, of the two allowed) passes on a busy processor, which
+// stretches its calls by the clock beyond the time limit. The checker and two busy loops share
+// one processor, so that the routine gets a third of it at most, however many there are.
+TEST_F(RoutineCheck, ABusyMachineDoesNotEndARoutineThatReturns)
+{
+    cpu_set_t all;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    int first = 0;
+    while (!CPU_ISSET(first, &all))
+        ++first;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(first, &one);
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    std::atomic<bool> busy{true};
+    std::vector<std::thread> loops;
+    for (int i = 0; i < 2; ++i)
+        loops.emplace_back([&busy] {
+            while (busy.load(std::memory_order_relaxed)) {
+            }
+        });
+    const CheckerRun result = run({"Pettrix", checked("sum_takes_processor_time")});
+    busy = false;
+    for (std::thread& loop : loops)
+        loop.join();
+    sched_setaffinity(0, sizeof all, &all);
+    EXPECT_TRUE(result.hasLine("sumdll ok")) << result.output;
+    EXPECT_EQ(result.status, 0) << result.output;
 }
 
 // The processes whose parent is `parent` and that still run (zombies are ended).
@@ -564,44 +707,123 @@ TEST_F(RoutineCheck, AReaderThatStopsEndsItCleanly)
     prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
+// The checker and a library copied into a folder of their own that the user "nobody" may enter,
+// with a temporary directory of nobody's: the build may lie in a folder only root can enter.
+// Removed with the object.
+class CopiesForNobody {
+public:
+    static constexpr uid_t nobody = 65534;
+
+    explicit CopiesForNobody(const std::string& library)
+    {
+        char folder[] = "/tmp/as-nobody-XXXXXX";
+        if (!mkdtemp(folder))
+            return;
+        folder_ = folder;
+        std::filesystem::copy_file(CHECKER, checker());
+        library_ = (folder_ / std::filesystem::path(library).filename()).string();
+        std::filesystem::copy_file(library, library_);
+        std::filesystem::create_directory(temporary());
+        if (geteuid() == 0) {
+            chmod(folder, 0755);
+            [[maybe_unused]] const int owned = chown(temporary().c_str(), nobody, nobody);
+        }
+    }
+    ~CopiesForNobody()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    CopiesForNobody(const CopiesForNobody&) = delete;
+    CopiesForNobody& operator=(const CopiesForNobody&) = delete;
+
+    bool made() const { return !folder_.empty(); }
+    std::string checker() const { return (folder_ / "routine-check").string(); }
+    const std::string& library() const { return library_; }
+    std::filesystem::path temporary() const { return folder_ / "tmp"; }
+
+    // Runs the checker on the library from the folder, as nobody when run as root, with
+    // `limit` set to `value` first when given; its exit status as waitpid gives it, its
+    // standard output and error into the files named.
+    int run(const std::string& contract, const std::string& output, const std::string& errors, int limit = -1,
+            rlim_t value = 0) const
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+            dup2(out, 1);
+            dup2(error, 2);
+            const rlimit limited{value, value};
+            if (limit >= 0 && setrlimit(static_cast<__rlimit_resource>(limit), &limited) != 0)
+                _exit(119);
+            // The scratch directory, the current one, may lie where nobody may not go.
+            if (chdir(folder_.c_str()) != 0 ||
+                (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)))
+                _exit(120);
+            setenv("TMPDIR", temporary().c_str(), 1);
+            execl(checker().c_str(), checker().c_str(), contract.c_str(), library_.c_str(), static_cast<char*>(nullptr));
+            _exit(121);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return status;
+    }
+
+private:
+    std::filesystem::path folder_;
+    std::string library_;
+};
+
 // A folder that a routine left and that cannot be removed is named. As root everything can be
 // removed, so there the checker runs as the unprivileged user "nobody".
 TEST_F(RoutineCheck, NamesATemporaryDirectoryItCouldNotRemove)
 {
-    constexpr uid_t nobody = 65534;
-    const bool root = geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(chmod(temporary.parent_path().c_str(), 0755), 0);
-        ASSERT_EQ(chown(temporary.c_str(), nobody, nobody), 0);
-    }
+    const CopiesForNobody copies(checked("makes_stuck_folder"));
+    ASSERT_TRUE(copies.made());
     const std::string errors = scratch.file("errors");
-    const pid_t checker = fork();
-    if (checker == 0) {
-        const int output = open("/dev/null", O_WRONLY);
-        const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        dup2(output, 1);
-        dup2(error, 2);
-        if (root && (setgid(nobody) != 0 || setuid(nobody) != 0))
-            _exit(120);
-        setenv("TMPDIR", temporary.c_str(), 1);
-        execl(CHECKER, CHECKER, "Pettrix", checked("makes_stuck_folder").c_str(), static_cast<char*>(nullptr));
-        _exit(121);
-    }
-    int status = 0;
-    waitpid(checker, &status, 0);
-    const std::vector<std::string> left = contents(temporary);
+    const int status = copies.run("Pettrix", "/dev/null", errors);
+    const std::vector<std::string> left = contents(copies.temporary());
     const std::string said = fileBytes(errors);
     std::filesystem::remove(errors);
-    for (const std::string& name : left) {
-        chmod((temporary / name / "stuck").c_str(), 0700);
-        std::filesystem::remove_all(temporary / name);
-    }
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_NE(said.find("routine-check: could not remove the temporary directory " + (temporary / left[0]).string() +
-                        ": "),
+    for (const std::string& name : left)
+        chmod((copies.temporary() / name / "stuck").c_str(), 0700);
+    ASSERT_EQ(left.size(), 1u) << said;
+    EXPECT_NE(said.find("routine-check: could not remove the temporary directory " +
+                        (copies.temporary() / left[0]).string() + ": "),
               std::string::npos)
         << said;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// A process the checker could not start is its own failure, never the routine's: with the
+// processes nobody may have limited, one after another, no run reports a fault, and one says
+// that the routine could not be checked. Only root can start the checker as nobody.
+TEST_F(RoutineCheck, AProcessItCouldNotStartIsNotTheRoutines)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "limits processes by user: needs root to run the checker as nobody";
+    const CopiesForNobody copies(SAMPLE_PETTRIX_C);
+    ASSERT_TRUE(copies.made());
+    const std::string output = scratch.file("output");
+    const std::string errors = scratch.file("errors");
+    bool unstartedSaid = false;
+    for (rlim_t processes = 1; processes <= 6 && !unstartedSaid; ++processes) {
+        SCOPED_TRACE(std::to_string(processes) + " processes");
+        const int status = copies.run("Pettrix", output, errors, RLIMIT_NPROC, processes);
+        CheckerRun result;
+        result.output = fileBytes(output);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        EXPECT_EQ(result.output.find(" fault: "), std::string::npos) << result.output;
+        EXPECT_TRUE(result.status == 0 || result.status == 2) << result.output << fileBytes(errors);
+        unstartedSaid = result.hasLine("sumdll could not be checked: the checker could not start a process to call it");
+        if (unstartedSaid) {
+            EXPECT_EQ(result.status, 2);
+        }
+    }
+    std::filesystem::remove(output);
+    std::filesystem::remove(errors);
+    EXPECT_TRUE(unstartedSaid);
 }
 
 // ---- Without FILE: the file the program would load ------------------------------------------
