@@ -123,12 +123,12 @@ Box regionBoxOf(const ListedRegion& region, int column, const std::vector<Listed
     if (!region.address)
         box.title += ", returned in " + std::string(realResultRegister());
     switch (region.layout) {
-    case REGION_VARIANT:
-    case REGION_DESCRIPTOR: box.fill = descriptorFill; break;
-    case REGION_VARIANTS: box.fill = elementsFill; break;
+    case VALUE_VARIANT:
+    case VALUE_DESCRIPTOR: box.fill = descriptorFill; break;
+    case VALUE_VARIANTS: box.fill = elementsFill; break;
     default: box.fill = region.address ? callerFill : resultFill; break;
     }
-    if (region.layout == REGION_TEXT) {
+    if (region.layout == VALUE_TEXT) {
         box.strip = true;
         for (const unsigned char byte : region.bytes) {
             box.characters.push_back(byte == 0                        ? "\\0"
