@@ -171,25 +171,25 @@ std::vector<std::string> timersLeftSet(const char* when)
 
 // The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
 // as a wider kind than the program passes, or the element before an array's first.
-std::string kindCause(RegionLayout layout, Side side, std::size_t distance)
+std::string kindCause(ValueKind layout, Side side, std::size_t distance)
 {
     struct Kind {
-        RegionLayout layout;
+        ValueKind layout;
         std::size_t reach; // past the end
         const char* taken;
         const char* declared;
     };
     constexpr Kind kinds[] = {
-        {REGION_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
-        {REGION_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
-        {REGION_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
-        {REGION_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
+        {VALUE_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {VALUE_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
+        {VALUE_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
+        {VALUE_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
     };
     if (side == Side::End)
         for (const Kind& kind : kinds)
             if (kind.layout == layout && kind.reach == distance)
                 return ": it took that argument as " + std::string(kind.taken) + "; declare it " + kind.declared;
-    if (side == Side::Start && layout == REGION_VARIANTS && distance == sizeof(VARIANT))
+    if (side == Side::Start && layout == VALUE_VARIANTS && distance == sizeof(VARIANT))
         return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
     return "";
 }
@@ -221,7 +221,7 @@ Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
 {
 }
 
-void* Call::place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
+void* Call::place(const PieceName& name, ValueKind layout, const void* initial, std::size_t size,
                   std::size_t alignment, bool readOnly)
 {
     const int index = static_cast<int>(pieces_.size());
@@ -304,13 +304,13 @@ void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::siz
 char* Call::text(const PieceName& name, std::string_view text)
 {
     std::string copy(text);
-    return static_cast<char*>(place(name, REGION_TEXT, copy.c_str(), copy.size() + 1, 1, false));
+    return static_cast<char*>(place(name, VALUE_TEXT, copy.c_str(), copy.size() + 1, 1, false));
 }
 
 VARIANT* Call::elements(const PieceName& name, const std::vector<VARIANT>& initial)
 {
     return static_cast<VARIANT*>(
-        place(name, REGION_VARIANTS, initial.data(), initial.size() * sizeof(VARIANT), alignof(VARIANT), false));
+        place(name, VALUE_VARIANTS, initial.data(), initial.size() * sizeof(VARIANT), alignof(VARIANT), false));
 }
 
 void Call::begin()

@@ -51,31 +51,11 @@ std::string named(const std::string& argument, int position);
 // The usual cause of reaching `distance` bytes beyond a piece of `layout` on `side`, as a
 // clause: a number taken as a wider kind than the program passes, or the element before an
 // array's first; empty when there is none.
-std::string kindCause(RegionLayout layout, Side side, std::size_t distance);
+std::string kindCause(ValueKind layout, Side side, std::size_t distance);
 
 // "first" for 1, up to "sixth"; empty beyond.
 std::string ordinal(int position);
 std::string namedWithin(const std::string& argument, int position);
-
-// How the bytes of a value of the routine's own kind are listed.
-template <typename T>
-constexpr RegionLayout layoutOf()
-{
-    if constexpr (std::is_same_v<T, int16_t>)
-        return REGION_INT16;
-    else if constexpr (std::is_same_v<T, int32_t>)
-        return REGION_INT32;
-    else if constexpr (std::is_same_v<T, float>)
-        return REGION_REAL32;
-    else if constexpr (std::is_same_v<T, double>)
-        return REGION_REAL64;
-    else if constexpr (std::is_same_v<T, SAFEARRAY*>)
-        return REGION_ADDRESS;
-    else if constexpr (std::is_same_v<T, VARIANT>)
-        return REGION_VARIANT;
-    else
-        return REGION_DESCRIPTOR;
-}
 
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
 // guard page on `side`, every other piece as usual. For finding whether a routine takes a
@@ -105,7 +85,7 @@ public:
     template <typename T>
     T* value(const PieceName& name, T initial, bool readOnly = false)
     {
-        return static_cast<T*>(place(name, layoutOf<T>(), &initial, sizeof initial, alignof(T), readOnly));
+        return static_cast<T*>(place(name, kindOf<T>(), &initial, sizeof initial, alignof(T), readOnly));
     }
 
     // A zero-terminated 8-bit copy of a text, as the programs pass text: the text and one
@@ -133,7 +113,7 @@ public:
             // A result lies in no storage of the caller's: it has no address.
             ListedRegion listed;
             listed.name = "result";
-            listed.layout = layoutOf<std::remove_const_t<decltype(result)>>();
+            listed.layout = kindOf<std::remove_const_t<decltype(result)>>();
             listed.bytes.resize(sizeof result);
             std::memcpy(listed.bytes.data(), &result, sizeof result);
             end(after, &listed);
@@ -170,10 +150,10 @@ private:
         std::size_t size;
         bool readOnly;
         PieceName name;
-        RegionLayout layout;
+        ValueKind layout;
     };
 
-    void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
+    void* place(const PieceName& name, ValueKind layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
     // The check cannot go on without its storage: the checker's own failure, not the routine's.
     [[noreturn]] void noRoomFor(const PieceName& name) const;

@@ -34,4 +34,4 @@ void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIAN
 // Ostrum's chara and xArray: the same lblindex2 and Text1 on a second click of tests 1 and 2.
 void checkCharaResult(void* address, Call& call, const char* textB);
 void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
-void showCaption(const Call& call, const char* label, const char* caption);
+void showCaption(const Call& call, const char* label, const std::string& caption);

@@ -99,7 +99,8 @@ void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIAN
     if (!listing)
         return;
     // The error ends the handler before the second listing replaces the first.
-    std::string text = "Text1 reads \"x(i) = 1\" to \"x(i) = 10\", then ";
+    std::string text = "Text1 reads " + quoted(korvikFirstListingLine(1)) + " to " +
+                       quoted(korvikFirstListingLine(arrayLength)) + ", then ";
     if (!listing->error.empty())
         text += "Korvik ends with the runtime error \"" + listing->error + "\"";
     else if (listing->lines.empty())
@@ -109,7 +110,7 @@ void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIAN
     call.shows(text);
 }
 
-void showCaption(const Call& call, const char* label, const char* caption)
+void showCaption(const Call& call, const char* label, const std::string& caption)
 {
     if (call.side() == Side::End)
         call.shows(std::string(label) + " reads " + quoted(caption));
@@ -234,7 +235,7 @@ void checkYArray(void* address, Call& call)
     int16_t* count = placeValue<int16_t>(call, described.argument("count"));
     const ArrayArgument array = placeArray(call, described.argument("array"));
     call.run([&] { yArray(count, array.variable); });
-    showCaption(call, "Label3", "OKey");
+    showCaption(call, "Label3", korvikYArrayShows());
     checkArray(call, array);
 }
 
@@ -251,7 +252,7 @@ void checkZArray(void* address, Call& call)
     wrapped.value.arrayRef = array.variable;
     VARIANT* variant = call.value(pieceNameOf(described.argument("array")), wrapped);
     call.run([&] { zArray(variant); });
-    showCaption(call, "Label4", "O-Key");
+    showCaption(call, "Label4", korvikZArrayShows());
     const std::string arrayNamed = named("array", positionOf(described.argument("array")));
     if (variant->kind != wrapped.kind)
         call.fault("changed the tag of " + arrayNamed);

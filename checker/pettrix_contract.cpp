@@ -72,7 +72,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
     const SumCall firstClick{a, b, c};
     // A sum made of addresses changes from run to run, and is said so rather than quoted.
     const bool madeOfAddresses = c != wrappedSum(*a, *b) && addedAddresses(firstClick);
-    call.shows("message boxes read \"a+b=\", then " +
+    call.shows("message boxes read " + quoted(tolvanHeading()) + ", then " +
                (madeOfAddresses ? "a number made of the addresses of a and b, which changes from run to run"
                                 : quoted(tolvanShows(c))));
 

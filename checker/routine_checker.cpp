@@ -28,7 +28,7 @@ struct PlacedPiece {
     uint32_t index;
     bool readOnly;
     std::size_t alignment;
-    RegionLayout layout;
+    ValueKind layout;
     uint64_t mapStart, mapEnd, dataStart, dataEnd;
     std::string name;
     bool decoy;   // the pages whose address filled the piece `name` in a probe
@@ -42,7 +42,7 @@ struct BoundaryFault {
     uint32_t piece;
     Side side;
     std::size_t alignment;
-    RegionLayout layout;
+    ValueKind layout;
     std::size_t size;
     std::size_t reached; // how far beyond the piece the faulting byte lies, at least 1
 };
@@ -165,7 +165,7 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         switch (message.kind) {
         case MessageKind::Placed:
             reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
-                                      message.flags >> 8 & 0xFF, static_cast<RegionLayout>(message.flags >> 16 & 0xFF),
+                                      message.flags >> 8 & 0xFF, static_cast<ValueKind>(message.flags >> 16 & 0xFF),
                                       message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
                                       received.text, (message.flags & decoyPiece) != 0,
                                       static_cast<int>(message.position)});

@@ -3,26 +3,12 @@
 #include "ansi_copy.h"
 #include "conversions.h"
 #include "runtime_error.h"
+#include "trace_records.h"
 #include "variant.h"
+#include "window_texts.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstring>
-
-namespace {
-
-// Truncated toward zero to a 32-bit integer, in a right-aligned field of five columns;
-// five asterisks when sign and digits need more, or the value has no 32-bit whole part.
-std::string wholePartField(double value)
-{
-    const std::string stars = "*****";
-    if (!(value > -2147483649.0 && value < 2147483648.0))
-        return stars;
-    const std::string digits = std::to_string(static_cast<int32_t>(std::trunc(value)));
-    return digits.size() > 5 ? stars : std::string(5 - digits.size(), ' ') + digits;
-}
-
-} // namespace
 
 std::string utf8(std::u16string_view text)
 {
@@ -43,36 +29,59 @@ std::string utf8(std::u16string_view text)
     return bytes;
 }
 
+std::string tolvanHeading()
+{
+    return utf8(sumHeading);
+}
+
 std::string tolvanShows(int16_t c)
 {
-    return utf8(textForJoining(c));
+    return utf8(sumPrompt(c));
 }
 
 std::string vandrelShows(double y)
 {
-    return utf8(explicitNumberText(y));
+    return utf8(resultCaption(y));
 }
 
+// The temporary and the result as the handler stores them back: Variants holding 32-bit reals.
 std::string korvikSquareShows(float x, float result)
 {
-    return "xx = " + utf8(textForJoining(x)) + ", xx^2 = " + utf8(textForJoining(result));
+    return utf8(squareCaption(x, result));
 }
 
+// numA as the handler stores its temporary back: a Variant holding a 16-bit integer.
 std::string korvikTransnumberShows(int16_t a, int16_t b)
 {
-    return utf8(textForJoining(a)) + "  " + utf8(textForJoining(b));
+    return utf8(transnumberCaption(a, b));
 }
 
+std::string korvikYArrayShows()
+{
+    return utf8(yArrayCaption);
+}
+
+std::string korvikZArrayShows()
+{
+    return utf8(zArrayCaption);
+}
+
+std::string korvikFirstListingLine(int16_t element)
+{
+    return utf8(firstListingLine(element));
+}
+
+// Record 1's leading blanks are free, so it is predicted without them.
 std::string traceRecord1(double n)
 {
-    if (!(n > -2147483649.0 && n < 2147483648.0))
-        return "*";
-    return std::to_string(static_cast<int32_t>(std::trunc(n)));
+    const std::string record = trace_records::record1(n);
+    const std::size_t start = record.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : record.substr(start);
 }
 
 std::string traceRecord2(double x, double y)
 {
-    return "x = " + wholePartField(x) + "   y = " + wholePartField(y);
+    return trace_records::record2(x, y);
 }
 
 std::string shortestText(double value)
@@ -109,8 +118,7 @@ std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, 
             shown.error = RuntimeError(ErrorCode::SubscriptOutOfRange).what();
             break;
         }
-        shown.lines.push_back("i = " + utf8(textForJoining(j)) + "   x = " + utf8(element(x[j - 1]).toText()) +
-                              "   x^2 = " + utf8(element(y[j - 1]).toText()));
+        shown.lines.push_back(utf8(xArrayListingLine(j, element(x[j - 1]), element(y[j - 1]))));
     }
     return shown;
 }

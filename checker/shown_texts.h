@@ -1,5 +1,6 @@
-// What each program shows from a routine's results, written with the programs' own
-// conversions, so that a finding can say what the window will read.
+// What each program shows from a routine's results, made by the programs' own display functions
+// (window_texts.h) and Morvane's own trace records (trace_records.h), so that a finding can say
+// what the window will read.
 #pragma once
 
 #include "routine_abi.h"
@@ -13,7 +14,8 @@
 // A text of the programs in 8-bit characters (UTF-8), as the checker prints it.
 std::string utf8(std::u16string_view text);
 
-// Tolvan's second message box: c as decimal text ("30").
+// Tolvan's first message box ("a+b=") and its second: c as decimal text ("30").
+std::string tolvanHeading();
 std::string tolvanShows(int16_t c);
 
 // Vandrel's lblresult: y by the explicit number-to-text conversion (" 9", " 1.21000003814697").
@@ -25,8 +27,16 @@ std::string korvikSquareShows(float x, float result);
 // Korvik's Label2 after test 5: "15  0".
 std::string korvikTransnumberShows(int16_t a, int16_t b);
 
-// The records of square.dat that a call of Morvane's square leaves: the whole part of n,
-// and "x = " and "   y = " each followed by a whole part in a field of width 5.
+// Korvik's Label3 after test 6 ("OKey") and Label4 after test 7 ("O-Key").
+std::string korvikYArrayShows();
+std::string korvikZArrayShows();
+
+// A line of Korvik's first listing in Text1, for the element x(i) = i: "x(i) = 1".
+std::string korvikFirstListingLine(int16_t element);
+
+// The records of square.dat that a call of Morvane's square leaves: the whole part of n
+// without the leading blanks, which are free, and "x = " and "   y = " each followed by a
+// whole part in a field of width 5.
 std::string traceRecord1(double n);
 std::string traceRecord2(double x, double y);
 

@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "ostrum_binding.h"
 #include "variant.h"
+#include "window_texts.h"
 
 namespace korvik {
 
@@ -115,7 +116,7 @@ void Form1::cmdstart2_Click()
         x(i) = i;
     std::u16string s;
     for (int16_t i = 1, last = n; i <= last; i = add16(i, 1))
-        s += u"x(i) = " + x(i).toText() + lineEnd;
+        s += firstListingLine(x(i)) + lineEnd;
     Text1->setText(s);
 
     // The elements of an array lie side by side, so the address of element 1 gives xArray
@@ -124,7 +125,7 @@ void Form1::cmdstart2_Click()
 
     s = u"";
     for (int16_t j = 1, last = n; j <= last; j = add16(j, 1))
-        s += u"i = " + textForJoining(j) + u"   x = " + x(j).toText() + u"   x^2 = " + y(j).toText() + lineEnd;
+        s += xArrayListingLine(j, x(j), y(j)) + lineEnd;
     Text1->setText(s);
 }
 
@@ -141,7 +142,7 @@ void Form1::cmdstart3_Click()
     xx = xxTemporary;
     yy = result;
 
-    Label1->setCaption(u"xx = " + xx.toText() + u", xx^2 = " + yy.toText());
+    Label1->setCaption(squareCaption(xx, yy));
 }
 
 // Test 4: whole arrays by reference to the window's own method Sample.
@@ -159,7 +160,7 @@ void Form1::cmdstart4_Click()
 
     std::u16string s;
     for (float i = 1, last = n; i <= last; i += 1)
-        s += u"xxx = " + x(i).toText() + u"   xxx^2 = " + y(i).toText() + lineEnd;
+        s += sampleListingLine(x(i), y(i)) + lineEnd;
     Text2->setText(s);
 }
 
@@ -175,7 +176,7 @@ void Form1::cmdstart5_Click()
     Ostrum::transnumber(&numATemporary, &numB);
     numA = numATemporary;
 
-    Label2->setCaption(numA.toText() + u"  " + textForJoining(numB));
+    Label2->setCaption(transnumberCaption(numA, numB));
 }
 
 // Test 6: a whole array by reference to a routine of Ostrum.
@@ -193,7 +194,7 @@ void Form1::cmdstart6_Click()
     Ostrum::yArray(&nTemporary, x.byReference());
     n = nTemporary;
 
-    Label3->setCaption(u"OKey");
+    Label3->setCaption(yArrayCaption);
 }
 
 // Test 7: an array wrapped in a Variant.
@@ -209,7 +210,7 @@ void Form1::cmdstart7_Click()
     Variant wrapped = Variant::arrayReference(x.byReference());
     Ostrum::zArray(wrapped.raw());
 
-    Label4->setCaption(u"O-Key");
+    Label4->setCaption(zArrayCaption);
 }
 
 // Start All: the seven tests in order, the bar advanced by a seventh of its maximum after

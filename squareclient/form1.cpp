@@ -2,6 +2,7 @@
 
 #include "conversions.h"
 #include "morvane_binding.h"
+#include "window_texts.h"
 
 #include <cmath>
 
@@ -9,10 +10,8 @@ namespace vandrel {
 
 namespace {
 
-    // What lblresult shows when the square lies beyond the range of a 32-bit real. Morvane then
-    // stores infinity into y, which is no square at all, so the label names the condition in a
-    // word instead of showing a number that could be taken for one.
-    constexpr const char16_t* squareTooLarge = u"Overflow";
+    // Why lblresult names the condition in a word when the square lies beyond the range of a
+    // 32-bit real, for which Morvane stores infinity into y.
     const QString squareTooLargeExplained = QStringLiteral(
         "The square of Input X is beyond the range of a 32-bit real (about 3.4E+38), so it cannot be shown.");
 
@@ -59,12 +58,9 @@ void Form1::cmdaction_Click()
 
     // 4. The square as explicit number text, with a blank for its sign: " 9", " .25". A square
     //    beyond the 32-bit real range comes back as infinity and is named instead.
-    if (std::isinf(y)) {
-        lblresult->setCaption(squareTooLarge);
+    lblresult->setCaption(resultCaption(y));
+    if (std::isinf(y))
         lblresult->setToolTip(squareTooLargeExplained);
-    } else {
-        lblresult->setCaption(explicitNumberText(y));
-    }
 
     // 5. The focus goes back to txtinput, its text as it was, ready for the next number.
     txtinput->setFocus();

@@ -2,7 +2,7 @@
 
 #include "conversions.h"
 #include "pettrix_binding.h"
-#include "variant.h"
+#include "window_texts.h"
 
 namespace tolvan {
 
@@ -30,9 +30,9 @@ void Form1::Command1_Click()
     // a, b and c are 16-bit integers already, so each goes by its own address.
     Pettrix::sumdll(&a, &b, &c);
 
-    // Only the second box shows the sum: c, by reference, as decimal text.
-    messageBox(u"a+b=");
-    messageBox(Variant::reference(&c));
+    // Only the second box shows the sum: c as decimal text.
+    messageBox(sumHeading);
+    messageBox(sumPrompt(c));
 }
 
 } // namespace tolvan

@@ -39,9 +39,9 @@ struct ArrayByReference {
     std::vector<ListedRegion> regions() const
     {
         return {
-            {"array", "x", REGION_ADDRESS, &variable, bytesOf(variable)},
-            {"*array", "x's descriptor", REGION_DESCRIPTOR, &descriptor, bytesOf(descriptor)},
-            {"(*array)->data", "", REGION_VARIANTS, elements, bytesOf(elements), "x", 1},
+            {"array", "x", VALUE_DESCRIPTOR_ADDRESS, &variable, bytesOf(variable)},
+            {"*array", "x's descriptor", VALUE_DESCRIPTOR, &descriptor, bytesOf(descriptor)},
+            {"(*array)->data", "", VALUE_VARIANTS, elements, bytesOf(elements), "x", 1},
         };
     }
 };
@@ -77,8 +77,8 @@ TEST(PageListing, BeforeAndAfterACallDifferOnlyWhereTheBytesChanged)
 {
     int16_t a = 15, b = 0;
     const auto regions = [&] {
-        return std::vector<ListedRegion>{{"a", "numA", REGION_INT16, &a, bytesOf(a)},
-                                         {"b", "numB", REGION_INT16, &b, bytesOf(b)}};
+        return std::vector<ListedRegion>{{"a", "numA", VALUE_INT16, &a, bytesOf(a)},
+                                         {"b", "numB", VALUE_INT16, &b, bytesOf(b)}};
     };
     const std::string before = listingOf(regions());
     EXPECT_EQ(before,
@@ -112,7 +112,7 @@ TEST(PageListing, MarksWhatTheCallChanged)
     array.descriptor.locks = 1;
     std::vector<ListedRegion> after = array.regions();
     const float result = 3;
-    after.push_back({"", "result", REGION_REAL32, nullptr, bytesOf(result)});
+    after.push_back({"", "result", VALUE_REAL32, nullptr, bytesOf(result)});
 
     std::vector<std::string> marked;
     std::istringstream lines(listingOf(after, &before));
@@ -133,16 +133,16 @@ TEST(PageListing, ShowsWhatItIsGivenAndNoMore)
         const char* line;
     } cases[] = {
         {"a value returned, which lies in no storage",
-         {"", "result", REGION_REAL32, nullptr, bytesOf(result)},
+         {"", "result", VALUE_REAL32, nullptr, bytesOf(result)},
          "returned in "},
         {"printable characters, others by their code, and the zero at the end",
-         {"textA", "copyOfStrA", REGION_TEXT, text, bytesOf(text)},
+         {"textA", "copyOfStrA", VALUE_TEXT, text, bytesOf(text)},
          "\"Ab\\x01\" and the terminating zero"},
         {"bytes too few for a descriptor, listed as they are",
-         {"*array", "x's descriptor", REGION_DESCRIPTOR, text, bytesOf(text)},
+         {"*array", "x's descriptor", VALUE_DESCRIPTOR, text, bytesOf(text)},
          "41 62 01 00                                       fewer bytes than SAFEARRAY holds"},
         {"elements with a part of one left over",
-         {"x", "", REGION_VARIANTS, text, bytesOf(text), "x", 1},
+         {"x", "", VALUE_VARIANTS, text, bytesOf(text), "x", 1},
          "part of an element"},
     };
     for (const auto& c : cases)

@@ -1,5 +1,5 @@
 // Each program's window passes what its contract's call descriptions say
-// (contracts/call_descriptions.h), from which routine-check places its arguments and the pages
+// (calls/call_descriptions.h), from which routine-check places its arguments and the pages
 // name their regions. Every routine of the contract is called through the real window beside a
 // recording double (tools/pages/doubles/), and each argument's recorded regions are compared
 // with the kind, the way of passing and the value described. Built once per program, whose
@@ -26,23 +26,6 @@ T valueIn(const RecordedRegion& region)
     return value;
 }
 
-// The layout of the region a recording keeps for a value of that kind.
-RegionLayout layoutOf(ValueKind kind)
-{
-    switch (kind) {
-    case ValueKind::Int16: return REGION_INT16;
-    case ValueKind::Int32: return REGION_INT32;
-    case ValueKind::Real32: return REGION_REAL32;
-    case ValueKind::Real64: return REGION_REAL64;
-    case ValueKind::Text: return REGION_TEXT;
-    case ValueKind::DescriptorAddress: return REGION_ADDRESS;
-    case ValueKind::Variant: return REGION_VARIANT;
-    case ValueKind::None: break;
-    }
-    ADD_FAILURE() << "no region is kept for a value of no kind";
-    return REGION_VARIANTS;
-}
-
 // Walks the regions of one recording in the order kept, argument by argument.
 class RecordedRegions {
 public:
@@ -50,7 +33,7 @@ public:
 
     // The next region, expected to be reached through `through` with `layout`; null when there
     // is none.
-    const RecordedRegion* next(const std::string& through, RegionLayout layout)
+    const RecordedRegion* next(const std::string& through, ValueKind layout)
     {
         if (next_ >= std::min(recording_.regionCount, RECORDING_REGIONS)) {
             ADD_FAILURE() << "no region recorded for " << through;
@@ -94,9 +77,9 @@ void expectElements(const RecordedRegion& region, const ArrayContents& array)
 const RecordedRegion* expectArray(RecordedRegions& regions, const std::string& variableThrough,
                                   const ArrayContents& array)
 {
-    const RecordedRegion* variable = regions.next(variableThrough, REGION_ADDRESS);
-    const RecordedRegion* descriptor = regions.next("*" + variableThrough, REGION_DESCRIPTOR);
-    const RecordedRegion* elements = regions.next("(*" + variableThrough + ")->data", REGION_VARIANTS);
+    const RecordedRegion* variable = regions.next(variableThrough, VALUE_DESCRIPTOR_ADDRESS);
+    const RecordedRegion* descriptor = regions.next("*" + variableThrough, VALUE_DESCRIPTOR);
+    const RecordedRegion* elements = regions.next("(*" + variableThrough + ")->data", VALUE_VARIANTS);
     if (!variable || !descriptor || !elements)
         return variable;
     EXPECT_EQ(valueIn<const void*>(*variable), descriptor->address);
@@ -113,11 +96,11 @@ const RecordedRegion* expectArray(RecordedRegions& regions, const std::string& v
 void expectValue(const RecordedRegion& region, const ArgumentDescription& argument)
 {
     switch (argument.kind) {
-    case ValueKind::Int16: EXPECT_EQ(valueIn<int16_t>(region), argument.number); break;
-    case ValueKind::Int32: EXPECT_EQ(valueIn<int32_t>(region), argument.number); break;
-    case ValueKind::Real32: EXPECT_EQ(valueIn<float>(region), argument.number); break;
-    case ValueKind::Real64: EXPECT_EQ(valueIn<double>(region), argument.number); break;
-    case ValueKind::Text:
+    case VALUE_INT16: EXPECT_EQ(valueIn<int16_t>(region), argument.number); break;
+    case VALUE_INT32: EXPECT_EQ(valueIn<int32_t>(region), argument.number); break;
+    case VALUE_REAL32: EXPECT_EQ(valueIn<float>(region), argument.number); break;
+    case VALUE_REAL64: EXPECT_EQ(valueIn<double>(region), argument.number); break;
+    case VALUE_TEXT:
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(region.bytes), region.size),
                   std::string(argument.text) + '\0');
         break;
@@ -133,16 +116,16 @@ void expectArgument(RecordedRegions& regions, const ArgumentDescription& argumen
     case Passing::OwnAddress:
     case Passing::Temporary:
     case Passing::TextCopy:
-        if (const RecordedRegion* region = regions.next(name, layoutOf(argument.kind)))
+        if (const RecordedRegion* region = regions.next(name, argument.kind))
             expectValue(*region, argument);
         break;
     case Passing::ArrayElement:
-        if (const RecordedRegion* region = regions.next(name, REGION_VARIANTS))
+        if (const RecordedRegion* region = regions.next(name, VALUE_VARIANTS))
             expectElements(*region, argument.array);
         break;
     case Passing::ArrayByReference: expectArray(regions, name, argument.array); break;
     case Passing::TaggedVariant:
-        if (const RecordedRegion* region = regions.next(name, REGION_VARIANT)) {
+        if (const RecordedRegion* region = regions.next(name, VALUE_VARIANT)) {
             const auto wrapped = valueIn<VARIANT>(*region);
             EXPECT_EQ(wrapped.kind, VT_BYREF | VT_ARRAY | VT_VARIANT);
             const RecordedRegion* variable = expectArray(regions, name + "->value.arrayRef", argument.array);
@@ -160,8 +143,8 @@ void expectAsDescribed(const Recording& recording, const CallDescription& descri
     RecordedRegions regions(recording);
     for (const ArgumentDescription& argument : described.arguments)
         expectArgument(regions, argument);
-    if (described.result != ValueKind::None) {
-        const RecordedRegion* result = regions.next("returned", layoutOf(described.result));
+    if (described.result != VALUE_NONE) {
+        const RecordedRegion* result = regions.next("returned", described.result);
         if (result) {
             EXPECT_EQ(result->address, nullptr) << "a result lies in no storage of the caller's";
         }

@@ -38,7 +38,7 @@ TEST(RecordedCall, NamesWhatKeepsARecordingFromStandingForTheCall)
 {
     const auto keepAtTheCall = [](Recording& recording, TestSixStorage& storage) {
         recordingStart(&recording, "yArray");
-        recordingKeep(&recording, "count", REGION_INT16, &storage.count, sizeof storage.count);
+        recordingKeep(&recording, "count", VALUE_INT16, &storage.count, sizeof storage.count);
         recordingKeepArray(&recording, "array", "*array", "(*array)->data", &storage.variable);
     };
     const auto keepAll = [&keepAtTheCall](Recording& recording, TestSixStorage& storage) {
@@ -64,7 +64,7 @@ TEST(RecordedCall, NamesWhatKeepsARecordingFromStandingForTheCall)
          [](Recording& recording, TestSixStorage& storage) {
              storage.descriptor.bounds[0].elementCount = 20;
              recordingStart(&recording, "yArray");
-             recordingKeep(&recording, "count", REGION_INT16, &storage.count, sizeof storage.count);
+             recordingKeep(&recording, "count", VALUE_INT16, &storage.count, sizeof storage.count);
              recordingKeepArray(&recording, "array", "*array", "(*array)->data", &storage.variable);
              recordingKeepAfterCall(&recording);
          },
@@ -99,10 +99,10 @@ TEST(RecordedCall, ATextIsNotTakenForAnAddress)
     int32_t lengthB = sizeof textB - 1;
     RecordedCall call = describedCall("korvik-test1", "Korvik, Start1(1)", ostrumCalls.call("chara"));
     recordingStart(&call.recording, "chara");
-    recordingKeep(&call.recording, "textA", REGION_TEXT, textA, sizeof textA);
-    recordingKeep(&call.recording, "lengthA", REGION_INT32, &lengthA, sizeof lengthA);
-    recordingKeep(&call.recording, "textB", REGION_TEXT, textB, sizeof textB);
-    recordingKeep(&call.recording, "lengthB", REGION_INT32, &lengthB, sizeof lengthB);
+    recordingKeep(&call.recording, "textA", VALUE_TEXT, textA, sizeof textA);
+    recordingKeep(&call.recording, "lengthA", VALUE_INT32, &lengthA, sizeof lengthA);
+    recordingKeep(&call.recording, "textB", VALUE_TEXT, textB, sizeof textB);
+    recordingKeep(&call.recording, "lengthB", VALUE_INT32, &lengthB, sizeof lengthB);
     recordingKeepAfterCall(&call.recording);
     EXPECT_EQ(problemsOf(call), std::vector<std::string>{});
 }

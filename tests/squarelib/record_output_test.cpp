@@ -1,5 +1,6 @@
 // record_output_test.cpp: the trace's record output on its own: the text of formatted and
 // list-directed records, and what units do with files.
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <latch>
@@ -12,6 +13,7 @@
 
 #include "record_output.h"
 #include "scratch_directory.h"
+#include "trace_records.h"
 
 namespace {
 
@@ -117,6 +119,34 @@ TEST(ListDirectedRecord, ValuesFollowOneAnother)
 {
     EXPECT_EQ(record_output::listDirectedRecord({1, -22}), "           1         -22");
     EXPECT_EQ(record_output::listDirectedRecord({}), "");
+}
+
+// ---- Morvane's trace records ------------------------------------------------------------
+
+struct TraceCase {
+    const char *what;
+    double n, x, y;
+    const char *record1;
+    const char *record2;
+};
+
+// Whole parts truncate toward zero; one without 32 bits fills its field with asterisks.
+const TraceCase traceCases[] = {
+    {"Vandrel's first click", 1, 3, 9, "           1", "x =     3   y =     9"},
+    {"2.9 and -2.7 truncate", 2.9, -2.7, 7.289999961853027, "           2", "x =    -2   y =     7"},
+    {"-1.9 truncates to -1", -1.9, 1.9, 3.609999895095825, "          -1", "x =     1   y =     3"},
+    {"a y field too narrow", 1, 317, 100489, "           1", "x =   317   y = *****"},
+    {"no 32-bit whole part", 2147483648.0, 1e10, 1e20, " ***********", "x = *****   y = *****"},
+    {"not a number", std::nan(""), std::nan(""), std::nan(""), " ***********", "x = *****   y = *****"},
+};
+
+TEST(TraceRecords, BothRecordsOfACall)
+{
+    for (const TraceCase &row : traceCases) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(trace_records::record1(row.n), row.record1);
+        EXPECT_EQ(trace_records::record2(row.x, row.y), row.record2);
+    }
 }
 
 // ---- Units and files ---------------------------------------------------------------------

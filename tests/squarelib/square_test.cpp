@@ -19,6 +19,7 @@
 #include "opened_library.h"
 #include "routine_abi.h"
 #include "scratch_directory.h"
+#include "trace_records.h"
 
 namespace {
 
@@ -100,6 +101,8 @@ TEST_F(SquareTest, EdgeCasesGiveExactResultAndRecords)
         EXPECT_EQ(bits(n), bits(edge.n)) << "n was written";
         EXPECT_EQ(bits(x), bits(edge.x)) << "x was written";
         EXPECT_EQ(fileBytes("square.dat"), std::string(edge.record1) + "\n" + edge.record2 + "\n");
+        // routine-check predicts the records with the trace's own formatting.
+        EXPECT_EQ(fileBytes("square.dat"), trace_records::record1(n) + "\n" + trace_records::record2(x, y) + "\n");
     }
 }
 

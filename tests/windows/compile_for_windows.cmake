@@ -54,7 +54,7 @@ foreach(source IN LISTS MORVANE_SOURCES)
 endforeach()
 # As squarelib/CMakeLists.txt links it with MinGW: the stdcall name square@12 exported as square.
 run("does not link Morvane.dll" ${COMPILER_PATH} -shared -o ${OUTPUT}/Morvane.dll ${morvane_objects}
-    ${OUTPUT}/record_output.o ${MORVANE_EXPORTS} -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--fatal-warnings)
+    ${OUTPUT}/record_output.o ${OUTPUT}/record_format.o ${MORVANE_EXPORTS} -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--fatal-warnings)
 
 execute_process(COMMAND ${OBJDUMP_PATH} -p ${OUTPUT}/Morvane.dll OUTPUT_VARIABLE table RESULT_VARIABLE status)
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" names "${table}")

@@ -81,7 +81,7 @@ std::vector<RecordedCall> recordCalls(korvik::Form1& window)
     RecordedCall test5 = describedCall("korvik-test5", "Korvik, Start(5)", ostrumCalls.call("transnumber"));
     const Variant numA = int16_t{15};
     const auto* numABytes = reinterpret_cast<const unsigned char*>(numA.raw());
-    test5.beside = {{{"", "numA", REGION_VARIANT, nullptr,
+    test5.beside = {{{"", "numA", VALUE_VARIANT, nullptr,
                       std::vector<unsigned char>(numABytes, numABytes + sizeof(VARIANT))}}};
     return {
         click("cmdstart1", describedCall("korvik-test1", "Korvik, Start1(1)", ostrumCalls.call("chara"))),

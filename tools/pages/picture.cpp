@@ -118,9 +118,9 @@ Box callBoxOf(const RecordedCall& call, const std::vector<ListedRegion>& regions
 const char* fillOf(const ListedRegion& region)
 {
     switch (region.layout) {
-    case REGION_VARIANT:
-    case REGION_DESCRIPTOR: return descriptorFill;
-    case REGION_VARIANTS: return elementsFill;
+    case VALUE_VARIANT:
+    case VALUE_DESCRIPTOR: return descriptorFill;
+    case VALUE_VARIANTS: return elementsFill;
     default: return region.address ? callerFill : resultFill;
     }
 }
@@ -135,7 +135,7 @@ Box regionBoxOf(const ListedRegion& region, int column, const std::vector<Listed
     if (!region.address)
         box.title += ", returned in " + std::string(realResultRegister());
     box.fill = fillOf(region);
-    if (region.layout == REGION_TEXT) {
+    if (region.layout == VALUE_TEXT) {
         box.strip = true;
         for (const unsigned char byte : region.bytes) {
             box.characters.push_back(byte == 0                        ? "\\0"

@@ -67,7 +67,7 @@ RecordedCall describedCall(std::string id, std::string calledBy, const CallDescr
         addRegionsOf(argument, call.regions);
     }
     // A result the program reads is kept last; it stands beside the call, in no storage.
-    if (described.result != ValueKind::None)
+    if (described.result != VALUE_NONE)
         call.regions.push_back({"result", 0});
     return call;
 }

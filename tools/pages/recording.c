@@ -9,7 +9,7 @@ void recordingStart(Recording *call, const char *routine)
     strncpy(call->routine, routine, sizeof call->routine - 1);
 }
 
-void recordingKeep(Recording *call, const char *reachedThrough, RegionLayout layout, const void *address, size_t size)
+void recordingKeep(Recording *call, const char *reachedThrough, ValueKind layout, const void *address, size_t size)
 {
     RecordedRegion *region;
     if (call->regionCount++ >= RECORDING_REGIONS)
@@ -24,7 +24,7 @@ void recordingKeep(Recording *call, const char *reachedThrough, RegionLayout lay
     }
 }
 
-void recordingKeepResult(Recording *call, RegionLayout layout, const void *value, size_t size)
+void recordingKeepResult(Recording *call, ValueKind layout, const void *value, size_t size)
 {
     recordingKeep(call, "returned", layout, value, size);
     if (call->regionCount <= RECORDING_REGIONS)
@@ -47,11 +47,11 @@ void recordingKeepArray(Recording *call, const char *variableThrough, const char
                         const char *elementsThrough, SAFEARRAY *const *variable)
 {
     const SAFEARRAY *descriptor;
-    recordingKeep(call, variableThrough, REGION_ADDRESS, variable, sizeof *variable);
+    recordingKeep(call, variableThrough, VALUE_DESCRIPTOR_ADDRESS, variable, sizeof *variable);
     descriptor = *variable;
     if (!descriptor)
         return;
-    recordingKeep(call, descriptorThrough, REGION_DESCRIPTOR, descriptor, sizeof *descriptor);
-    recordingKeep(call, elementsThrough, REGION_VARIANTS, descriptor->data,
+    recordingKeep(call, descriptorThrough, VALUE_DESCRIPTOR, descriptor, sizeof *descriptor);
+    recordingKeep(call, elementsThrough, VALUE_VARIANTS, descriptor->data,
                   (size_t)descriptor->bounds[0].elementCount * descriptor->elementSize);
 }

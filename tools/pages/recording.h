@@ -15,7 +15,7 @@
 #ifndef RECORDING_H
 #define RECORDING_H
 
-#include "region_layout.h"
+#include "value_kind.h"
 #include "routine_abi.h"
 
 #ifdef __cplusplus
@@ -28,7 +28,7 @@ extern "C" {
 typedef struct RecordedRegion {
     /* The C expression whose value is the region's address: "count", "*array". */
     char reachedThrough[48];
-    RegionLayout layout;
+    ValueKind layout;
     /* Where the region lies; null for a result, which comes back in a register. */
     const void *address;
     /* 0 when the region was larger than RECORDING_REGION_ROOM and was not kept. */
@@ -47,10 +47,10 @@ typedef struct Recording {
 
 /* Starts the record of a call, and keeps one region of it. */
 ROUTINE_EXPORT void recordingStart(Recording *call, const char *routine);
-ROUTINE_EXPORT void recordingKeep(Recording *call, const char *reachedThrough, RegionLayout layout,
+ROUTINE_EXPORT void recordingKeep(Recording *call, const char *reachedThrough, ValueKind layout,
                                   const void *address, size_t size);
 /* A function result: the bytes of the value returned, which lie in no storage of the caller's. */
-ROUTINE_EXPORT void recordingKeepResult(Recording *call, RegionLayout layout, const void *value, size_t size);
+ROUTINE_EXPORT void recordingKeepResult(Recording *call, ValueKind layout, const void *value, size_t size);
 /* Keeps the bytes of every region kept so far again, as the routine leaves them: the last
    step of a recording routine, after it has done what the sample library does. */
 ROUTINE_EXPORT void recordingKeepAfterCall(Recording *call);

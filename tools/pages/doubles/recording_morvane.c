@@ -8,9 +8,9 @@ ROUTINE_EXPORT int32_t ROUTINE_CALL square(double *n, double *x, double *y)
 {
     Recording *call = recordingOfNewCall();
     recordingStart(call, "square");
-    recordingKeep(call, "n", REGION_REAL64, n, sizeof *n);
-    recordingKeep(call, "x", REGION_REAL64, x, sizeof *x);
-    recordingKeep(call, "y", REGION_REAL64, y, sizeof *y);
+    recordingKeep(call, "n", VALUE_REAL64, n, sizeof *n);
+    recordingKeep(call, "x", VALUE_REAL64, x, sizeof *x);
+    recordingKeep(call, "y", VALUE_REAL64, y, sizeof *y);
 
     *y = (double)(float)(*x * *x);
     recordingKeepAfterCall(call);

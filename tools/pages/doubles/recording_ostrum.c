@@ -10,10 +10,10 @@ ROUTINE_EXPORT void ROUTINE_CALL chara(char *textA, int32_t *lengthA, char *text
     int32_t i, reach, trimmed;
     recordingStart(call, "chara");
     /* Each text is as long as its length says, and a terminating zero follows it. */
-    recordingKeep(call, "textA", REGION_TEXT, textA, (size_t)*lengthA + 1);
-    recordingKeep(call, "lengthA", REGION_INT32, lengthA, sizeof *lengthA);
-    recordingKeep(call, "textB", REGION_TEXT, textB, (size_t)*lengthB + 1);
-    recordingKeep(call, "lengthB", REGION_INT32, lengthB, sizeof *lengthB);
+    recordingKeep(call, "textA", VALUE_TEXT, textA, (size_t)*lengthA + 1);
+    recordingKeep(call, "lengthA", VALUE_INT32, lengthA, sizeof *lengthA);
+    recordingKeep(call, "textB", VALUE_TEXT, textB, (size_t)*lengthB + 1);
+    recordingKeep(call, "lengthB", VALUE_INT32, lengthB, sizeof *lengthB);
 
     /* A, upper-cased, over B as far as both reach; length A without A's trailing blanks. */
     reach = *lengthA < *lengthB ? *lengthA : *lengthB;
@@ -43,9 +43,9 @@ ROUTINE_EXPORT void ROUTINE_CALL xArray(int16_t *count, VARIANT *x, VARIANT *y)
     int16_t i;
     double number;
     recordingStart(call, "xArray");
-    recordingKeep(call, "count", REGION_INT16, count, sizeof *count);
-    recordingKeep(call, "x", REGION_VARIANTS, x, (size_t)*count * sizeof *x);
-    recordingKeep(call, "y", REGION_VARIANTS, y, (size_t)*count * sizeof *y);
+    recordingKeep(call, "count", VALUE_INT16, count, sizeof *count);
+    recordingKeep(call, "x", VALUE_VARIANTS, x, (size_t)*count * sizeof *x);
+    recordingKeep(call, "y", VALUE_VARIANTS, y, (size_t)*count * sizeof *y);
 
     /* y(i) := x(i) squared, a 64-bit real, where y(i) holds a number or nothing. */
     for (i = 0; i < *count; ++i) {
@@ -63,8 +63,8 @@ ROUTINE_EXPORT float ROUTINE_CALL square(float *x)
     Recording *call = recordingOfNewCall();
     const float result = *x * *x;
     recordingStart(call, "square");
-    recordingKeep(call, "x", REGION_REAL32, x, sizeof *x);
-    recordingKeepResult(call, REGION_REAL32, &result, sizeof result);
+    recordingKeep(call, "x", VALUE_REAL32, x, sizeof *x);
+    recordingKeepResult(call, VALUE_REAL32, &result, sizeof result);
     recordingKeepAfterCall(call);
     return result;
 }
@@ -74,8 +74,8 @@ ROUTINE_EXPORT void ROUTINE_CALL transnumber(int16_t *a, int16_t *b)
     Recording *call = recordingOfNewCall();
     int16_t held;
     recordingStart(call, "transnumber");
-    recordingKeep(call, "a", REGION_INT16, a, sizeof *a);
-    recordingKeep(call, "b", REGION_INT16, b, sizeof *b);
+    recordingKeep(call, "a", VALUE_INT16, a, sizeof *a);
+    recordingKeep(call, "b", VALUE_INT16, b, sizeof *b);
 
     held = *a;
     *a = *b;
@@ -101,7 +101,7 @@ ROUTINE_EXPORT void ROUTINE_CALL yArray(int16_t *count, SAFEARRAY **array)
 {
     Recording *call = recordingOfNewCall();
     recordingStart(call, "yArray");
-    recordingKeep(call, "count", REGION_INT16, count, sizeof *count);
+    recordingKeep(call, "count", VALUE_INT16, count, sizeof *count);
     recordingKeepArray(call, "array", "*array", "(*array)->data", array);
 
     /* The count comes back as the number of leading 16-bit integers; the array stays. */
@@ -113,7 +113,7 @@ ROUTINE_EXPORT void ROUTINE_CALL zArray(VARIANT *array)
 {
     Recording *call = recordingOfNewCall();
     recordingStart(call, "zArray");
-    recordingKeep(call, "array", REGION_VARIANT, array, sizeof *array);
+    recordingKeep(call, "array", VALUE_VARIANT, array, sizeof *array);
     if (array->kind == (VT_BYREF | VT_ARRAY | VT_VARIANT))
         recordingKeepArray(call, "array->value.arrayRef", "*array->value.arrayRef",
                            "(*array->value.arrayRef)->data", array->value.arrayRef);

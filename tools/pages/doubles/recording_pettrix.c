@@ -8,9 +8,9 @@ ROUTINE_EXPORT void ROUTINE_CALL sumdll(int16_t *a, int16_t *b, int16_t *c)
 {
     Recording *call = recordingOfNewCall();
     recordingStart(call, "sumdll");
-    recordingKeep(call, "a", REGION_INT16, a, sizeof *a);
-    recordingKeep(call, "b", REGION_INT16, b, sizeof *b);
-    recordingKeep(call, "c", REGION_INT16, c, sizeof *c);
+    recordingKeep(call, "a", VALUE_INT16, a, sizeof *a);
+    recordingKeep(call, "b", VALUE_INT16, b, sizeof *b);
+    recordingKeep(call, "c", VALUE_INT16, c, sizeof *c);
 
     /* Wrapped around as 16-bit two's-complement addition does. */
     if (!recordingLeavesStorageAlone())

@@ -17,10 +17,10 @@
 // as the place it points at among the regions listed with it ("<address of x(1)>"), or as
 // "<an address outside the recorded storage>" when it points into none of them.
 //
-// Depends on routine_abi.h and the C++ standard library alone (target page_listing).
+// Depends on routine_abi.h, value_kind.h and the C++ standard library alone (target byte_listing).
 #pragma once
 
-#include "region_layout.h"
+#include "value_kind.h"
 #include "routine_abi.h"
 
 #include <cstddef>
@@ -34,15 +34,15 @@ struct ListedRegion {
     // "(*array)->data". Empty for a value a routine returned.
     std::string reachedThrough;
     // The caller's name for the region: "nTemporary", "x's descriptor". For elements
-    // (REGION_VARIANTS) it may be left empty: they are then called "x(1) to x(10)".
+    // (VALUE_VARIANTS) it may be left empty: they are then called "x(1) to x(10)".
     std::string name;
-    RegionLayout layout = REGION_INT16;
+    ValueKind layout = VALUE_INT16;
     // Where the region lay when its bytes were copied: what addresses held in the regions are
     // matched against. Null for a value returned in a register, which lies in no storage.
     const void* address = nullptr;
     // The region's bytes, as many as the region is long.
     std::vector<unsigned char> bytes;
-    // For elements (REGION_VARIANTS): the array's name and the index of the first element, so
+    // For elements (VALUE_VARIANTS): the array's name and the index of the first element, so
     // that element k is called "x(firstIndex + k)".
     std::string arrayName = {};
     int firstIndex = 1;

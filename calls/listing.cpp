@@ -90,19 +90,20 @@ std::string elementName(const ListedRegion& region, std::size_t element)
     return region.arrayName + "(" + std::to_string(region.firstIndex + static_cast<long>(element)) + ")";
 }
 
-// The bytes a layout needs for one whole value; text and elements need none in particular.
-std::size_t wholeValueSize(RegionLayout layout)
+// The bytes a kind needs for one whole value; text and elements need none in particular.
+std::size_t wholeValueSize(ValueKind layout)
 {
     switch (layout) {
-    case REGION_INT16: return sizeof(int16_t);
-    case REGION_INT32: return sizeof(int32_t);
-    case REGION_REAL32: return sizeof(float);
-    case REGION_REAL64: return sizeof(double);
-    case REGION_ADDRESS: return sizeof(void*);
-    case REGION_VARIANT: return sizeof(VARIANT);
-    case REGION_DESCRIPTOR: return sizeof(SAFEARRAY);
-    case REGION_TEXT:
-    case REGION_VARIANTS: break;
+    case VALUE_INT16: return sizeof(int16_t);
+    case VALUE_INT32: return sizeof(int32_t);
+    case VALUE_REAL32: return sizeof(float);
+    case VALUE_REAL64: return sizeof(double);
+    case VALUE_DESCRIPTOR_ADDRESS: return sizeof(void*);
+    case VALUE_VARIANT: return sizeof(VARIANT);
+    case VALUE_DESCRIPTOR: return sizeof(SAFEARRAY);
+    case VALUE_NONE:
+    case VALUE_TEXT:
+    case VALUE_VARIANTS: break;
     }
     return 0;
 }
@@ -241,7 +242,7 @@ std::string placeholderFor(const void* address, const std::vector<ListedRegion>&
     if (!place)
         return "<an address outside the recorded storage>";
     const ListedRegion& region = regions[place->region];
-    if (region.layout == REGION_VARIANTS && place->offset % sizeof(VARIANT) == 0)
+    if (region.layout == VALUE_VARIANTS && place->offset % sizeof(VARIANT) == 0)
         return "<address of " + elementName(region, place->offset / sizeof(VARIANT)) + ">";
     if (place->offset == 0)
         return "<address of " + titleOf(region) + ">";
@@ -285,7 +286,7 @@ std::string offsetText(std::size_t offset)
 
 std::string titleOf(const ListedRegion& region)
 {
-    if (region.layout != REGION_VARIANTS || !region.name.empty())
+    if (region.layout != VALUE_VARIANTS || !region.name.empty())
         return region.name;
     const std::size_t count = region.bytes.size() / sizeof(VARIANT);
     if (count == 0)
@@ -296,15 +297,16 @@ std::string titleOf(const ListedRegion& region)
 std::string cTypeOf(const ListedRegion& region)
 {
     switch (region.layout) {
-    case REGION_INT16: return "int16_t";
-    case REGION_INT32: return "int32_t";
-    case REGION_REAL32: return "float";
-    case REGION_REAL64: return "double";
-    case REGION_TEXT: return "char[" + std::to_string(region.bytes.size()) + "]";
-    case REGION_ADDRESS: return "SAFEARRAY *";
-    case REGION_VARIANT: return "VARIANT";
-    case REGION_DESCRIPTOR: return "SAFEARRAY";
-    case REGION_VARIANTS: return "VARIANT[" + std::to_string(region.bytes.size() / sizeof(VARIANT)) + "]";
+    case VALUE_INT16: return "int16_t";
+    case VALUE_INT32: return "int32_t";
+    case VALUE_REAL32: return "float";
+    case VALUE_REAL64: return "double";
+    case VALUE_TEXT: return "char[" + std::to_string(region.bytes.size()) + "]";
+    case VALUE_DESCRIPTOR_ADDRESS: return "SAFEARRAY *";
+    case VALUE_VARIANT: return "VARIANT";
+    case VALUE_DESCRIPTOR: return "SAFEARRAY";
+    case VALUE_VARIANTS: return "VARIANT[" + std::to_string(region.bytes.size() / sizeof(VARIANT)) + "]";
+    case VALUE_NONE: break;
     }
     return "?";
 }
@@ -317,30 +319,31 @@ std::vector<ListedField> fieldsOf(const ListedRegion& region)
         return fields;
     }
     switch (region.layout) {
-    case REGION_INT16:
+    case VALUE_INT16:
         fields.push_back(numberField(0, 2, "value", std::to_string(valueAt<int16_t>(region, 0)), ""));
         fields.back().note = fields.back().value + ", a 16-bit integer";
         break;
-    case REGION_INT32:
+    case VALUE_INT32:
         fields.push_back(numberField(0, 4, "value", std::to_string(valueAt<int32_t>(region, 0)), ""));
         fields.back().note = fields.back().value + ", a 32-bit integer";
         break;
-    case REGION_REAL32:
+    case VALUE_REAL32:
         fields.push_back(numberField(0, 4, "value", realText(valueAt<float>(region, 0)), ""));
         fields.back().note = fields.back().value + ", a 32-bit real";
         break;
-    case REGION_REAL64:
+    case VALUE_REAL64:
         fields.push_back(numberField(0, 8, "value", realText(valueAt<double>(region, 0)), ""));
         fields.back().note = fields.back().value + ", a 64-bit real";
         break;
-    case REGION_ADDRESS:
+    case VALUE_DESCRIPTOR_ADDRESS:
         fields.push_back(addressField(0, "address", region));
         fields.back().note = "the address of the array's descriptor";
         break;
-    case REGION_VARIANT: addVariantFields(fields, region); break;
-    case REGION_DESCRIPTOR: addDescriptorFields(fields, region); break;
-    case REGION_VARIANTS: addElementFields(fields, region); break;
-    case REGION_TEXT: addTextFields(fields, region); break;
+    case VALUE_VARIANT: addVariantFields(fields, region); break;
+    case VALUE_DESCRIPTOR: addDescriptorFields(fields, region); break;
+    case VALUE_VARIANTS: addElementFields(fields, region); break;
+    case VALUE_TEXT: addTextFields(fields, region); break;
+    case VALUE_NONE: addPlainBytes(fields, region, 0, "bytes of no kind"); break;
     }
     return fields;
 }

@@ -7,26 +7,16 @@
 // the regions they show from them; the handlers themselves (console/form1.cpp,
 // squareclient/form1.cpp, sumclient/form1.cpp) stay the place where a call is written out.
 //
-// Plain C++ and the standard library alone. The kinds are checked against the contract headers
-// when the target call_descriptions is built (declared_kinds.h).
+// Plain C++ and the standard library alone. The kinds (value_kind.h) are checked against the
+// contract headers when the target call_descriptions_checked is built (declared_kinds.h).
 #pragma once
+
+#include "value_kind.h"
 
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string_view>
-
-// The kind of value an argument's address points at.
-enum class ValueKind {
-    None,              // for a routine's result: it returns nothing the program reads
-    Int16,             // int16_t
-    Int32,             // int32_t
-    Real32,            // float
-    Real64,            // double
-    Text,              // char: the first of 8-bit characters and a terminating zero
-    Variant,           // VARIANT
-    DescriptorAddress, // SAFEARRAY*: the variable that holds the address of an array's descriptor
-};
 
 // How the program passes an argument.
 enum class Passing {
@@ -67,7 +57,7 @@ struct ArgumentDescription {
 struct CallDescription {
     std::string_view routine; // "yArray"
     std::span<const ArgumentDescription> arguments;
-    ValueKind result = ValueKind::None; // the kind of result the program reads; None when it reads none
+    ValueKind result = VALUE_NONE; // the kind of result the program reads; VALUE_NONE when it reads none
 
     // The argument of that name; evaluated as the program is compiled, so a name the routine
     // does not have stops the build.
@@ -114,47 +104,47 @@ namespace ostrum_calls {
 // Test 1: text A as an 8-bit copy that is discarded, its length through a 32-bit temporary;
 // text B as an 8-bit copy that is turned back, its length, already 32-bit, by its own address.
 inline constexpr ArgumentDescription chara[] = {
-    {"textA", ValueKind::Text, Passing::TextCopy, "copyOfStrA", 0, "Woo HaHaHaHa        "},
-    {"lengthA", ValueKind::Int32, Passing::Temporary, "lenATemporary", 20},
-    {"textB", ValueKind::Text, Passing::TextCopy, "copyOfStrB", 0, "aaaa                "},
-    {"lengthB", ValueKind::Int32, Passing::OwnAddress, "lenB", 20},
+    {"textA", VALUE_TEXT, Passing::TextCopy, "copyOfStrA", 0, "Woo HaHaHaHa        "},
+    {"lengthA", VALUE_INT32, Passing::Temporary, "lenATemporary", 20},
+    {"textB", VALUE_TEXT, Passing::TextCopy, "copyOfStrB", 0, "aaaa                "},
+    {"lengthB", VALUE_INT32, Passing::OwnAddress, "lenB", 20},
 };
 
 // Test 2: the count by its own address, and element 1 of each of two arrays: x holds the 16-bit
 // integers 1 to 10, y is empty.
 inline constexpr ArgumentDescription xArray[] = {
-    {"count", ValueKind::Int16, Passing::OwnAddress, "n", 10},
-    {"x", ValueKind::Variant, Passing::ArrayElement, "x(1)", 0, {}, {"x", false, 1, 1, 1}},
-    {"y", ValueKind::Variant, Passing::ArrayElement, "y(1)", 0, {}, {"y", true, 0, 0, 1}},
+    {"count", VALUE_INT16, Passing::OwnAddress, "n", 10},
+    {"x", VALUE_VARIANT, Passing::ArrayElement, "x(1)", 0, {}, {"x", false, 1, 1, 1}},
+    {"y", VALUE_VARIANT, Passing::ArrayElement, "y(1)", 0, {}, {"y", true, 0, 0, 1}},
 };
 
 // Test 3: xx, a 16-bit integer holding 5, through a 32-bit real temporary.
 inline constexpr ArgumentDescription square[] = {
-    {"x", ValueKind::Real32, Passing::Temporary, "xxTemporary", 5},
+    {"x", VALUE_REAL32, Passing::Temporary, "xxTemporary", 5},
 };
 
 // Test 5: numA through a 16-bit temporary holding 15, numB, a 16-bit integer holding 0, by its
 // own address.
 inline constexpr ArgumentDescription transnumber[] = {
-    {"a", ValueKind::Int16, Passing::Temporary, "numATemporary", 15},
-    {"b", ValueKind::Int16, Passing::OwnAddress, "numB", 0},
+    {"a", VALUE_INT16, Passing::Temporary, "numATemporary", 15},
+    {"b", VALUE_INT16, Passing::OwnAddress, "numB", 0},
 };
 
 // Test 6: the count through a 16-bit temporary, and x by reference holding 2, 4, ..., 20.
 inline constexpr ArgumentDescription yArray[] = {
-    {"count", ValueKind::Int16, Passing::Temporary, "nTemporary", 10},
-    {"array", ValueKind::DescriptorAddress, Passing::ArrayByReference, "x", 0, {}, {"x", false, 2, 2}},
+    {"count", VALUE_INT16, Passing::Temporary, "nTemporary", 10},
+    {"array", VALUE_DESCRIPTOR_ADDRESS, Passing::ArrayByReference, "x", 0, {}, {"x", false, 2, 2}},
 };
 
 // Test 7: a Variant that refers to x, which holds 1 to 10.
 inline constexpr ArgumentDescription zArray[] = {
-    {"array", ValueKind::Variant, Passing::TaggedVariant, "wrapped", 0, {}, {"x", false, 1, 1}},
+    {"array", VALUE_VARIANT, Passing::TaggedVariant, "wrapped", 0, {}, {"x", false, 1, 1}},
 };
 
 inline constexpr CallDescription calls[] = {
     {"chara", chara},
     {"xArray", xArray},
-    {"square", square, ValueKind::Real32},
+    {"square", square, VALUE_REAL32},
     {"transnumber", transnumber},
     {"yArray", yArray},
     {"zArray", zArray},
@@ -171,9 +161,9 @@ namespace morvane_calls {
 // All three are 64-bit reals by their own addresses; n and x are only read, y receives the
 // square. The status result is not read.
 inline constexpr ArgumentDescription square[] = {
-    {"n", ValueKind::Real64, Passing::OwnAddress, "n", 1, {}, {}, true},
-    {"x", ValueKind::Real64, Passing::OwnAddress, "x", 3, {}, {}, true},
-    {"y", ValueKind::Real64, Passing::OwnAddress, "y", 0},
+    {"n", VALUE_REAL64, Passing::OwnAddress, "n", 1, {}, {}, true},
+    {"x", VALUE_REAL64, Passing::OwnAddress, "x", 3, {}, {}, true},
+    {"y", VALUE_REAL64, Passing::OwnAddress, "y", 0},
 };
 
 inline constexpr CallDescription calls[] = {
@@ -190,9 +180,9 @@ namespace pettrix_calls {
 
 // a, b and c are 16-bit integers by their own addresses; a and b are only read, c holds 0.
 inline constexpr ArgumentDescription sumdll[] = {
-    {"a", ValueKind::Int16, Passing::OwnAddress, "a", 10, {}, {}, true},
-    {"b", ValueKind::Int16, Passing::OwnAddress, "b", 20, {}, {}, true},
-    {"c", ValueKind::Int16, Passing::OwnAddress, "c", 0},
+    {"a", VALUE_INT16, Passing::OwnAddress, "a", 10, {}, {}, true},
+    {"b", VALUE_INT16, Passing::OwnAddress, "b", 20, {}, {}, true},
+    {"c", VALUE_INT16, Passing::OwnAddress, "c", 0},
 };
 
 inline constexpr CallDescription calls[] = {

@@ -8,29 +8,7 @@
 #include "routine_abi.h"
 
 #include <cstddef>
-#include <tuple>
 #include <type_traits>
-
-template <typename T>
-constexpr ValueKind kindOf()
-{
-    if constexpr (std::is_same_v<T, int16_t>)
-        return ValueKind::Int16;
-    else if constexpr (std::is_same_v<T, int32_t>)
-        return ValueKind::Int32;
-    else if constexpr (std::is_same_v<T, float>)
-        return ValueKind::Real32;
-    else if constexpr (std::is_same_v<T, double>)
-        return ValueKind::Real64;
-    else if constexpr (std::is_same_v<T, char>)
-        return ValueKind::Text;
-    else if constexpr (std::is_same_v<T, VARIANT>)
-        return ValueKind::Variant;
-    else if constexpr (std::is_same_v<T, SAFEARRAY*>)
-        return ValueKind::DescriptorAddress;
-    else
-        return ValueKind::None;
-}
 
 template <typename Declaration>
 struct DeclaredKinds;
@@ -41,7 +19,7 @@ struct DeclaredKinds<Result(Parameters...)> {
     {
         if (described.arguments.size() != sizeof...(Parameters))
             return false;
-        if (described.result != ValueKind::None && described.result != kindOf<Result>())
+        if (described.result != VALUE_NONE && described.result != kindOf<Result>())
             return false;
         const ValueKind declared[] = {kindOf<std::remove_pointer_t<Parameters>>()...};
         constexpr bool allAddresses = (std::is_pointer_v<Parameters> && ...);
