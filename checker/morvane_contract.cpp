@@ -214,6 +214,13 @@ void checkSquare(void* address, Call& call)
     checkSquares(address, call, *y);
 }
 
+// Vandrel's first click once more, with nothing looked at but whether the call returns.
+void clickOnce(void* address, Call& call)
+{
+    (void)clickWith(call, reinterpret_cast<Square>(address), described.argument("n").number,
+                    described.argument("x").number, FE_TONEAREST);
+}
+
 } // namespace
 
-const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare}}};
+const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare, "square.dat", clickOnce}}};

@@ -96,11 +96,12 @@ void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIAN
     if (call.side() != Side::End)
         return;
     const std::optional<ListingShown> listing = korvikListingShows(count, x, y);
-    if (!listing)
-        return;
     // The error ends the handler before the second listing replaces the first.
     std::string text = "Text1 reads \"x(i) = 1\" to \"x(i) = 10\", then ";
-    if (!listing->error.empty())
+    if (!listing)
+        text += "nothing that can be foretold: Korvik reads an element the routine left with a kind only the "
+                "program may make as one it made, and may crash";
+    else if (!listing->error.empty())
         text += "Korvik ends with the runtime error \"" + listing->error + "\"";
     else if (listing->lines.empty())
         text += "\"\"";

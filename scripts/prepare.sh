@@ -17,6 +17,7 @@ test_packages=(
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
+  flang-19 libflang-19-dev  # a routine library built with LLVM Flang, its runtime linked in (tests/checker/)
 )
 
 # build/'s options, the same for ./run.sh and ./test.sh, so that neither compiles again what the

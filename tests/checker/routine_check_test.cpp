@@ -403,6 +403,16 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
          checked("odd_names"),
          {"sumdll ok", "Pettrix note: also exports clear\\x1b[2J\\x0dback\\xe9, which Tolvan never calls"}},
         {"Pettrix", SAMPLE_PETTRIX, {"sumdll ok"}},
+        // A runtime linked into the library is counted after the author's own exports.
+        {"Pettrix",
+         checked("sum_with_cpp_runtime"),
+         {"sumdll ok", "Pettrix note: also exports helper, which Tolvan never calls, and … symbols of the C++ runtime"}},
+#if defined(FLANG_LIBRARY)
+        {"Pettrix",
+         checked("sum_from_flang"),
+         {"sumdll ok",
+          "Pettrix note: also exports helper, which Tolvan never calls, and … symbols of the Fortran runtime"}},
+#endif
         {"Pettrix", SAMPLE_PETTRIX_C, {"sumdll ok"}},
         // Morvane writes its trace into the checker's own temporary directory, which the
         // fixture sees removed.
@@ -775,6 +785,16 @@ TEST_F(RoutineCheck, HelpNamesTheUsageAndTheStatuses)
                                  "time as the time limit"),
               std::string::npos)
         << result.output;
+    EXPECT_NE(result.output.find("--version             show the version of routine-check\n"), std::string::npos)
+        << result.output;
+    EXPECT_EQ(result.status, 0);
+}
+
+TEST_F(RoutineCheck, VersionIsTheProjectsOnOneLine)
+{
+    const CheckerRun result = run({"--version", "Ostrum"});
+    EXPECT_EQ(result.output, "routine-check (Routine Crossings) " PROJECT_VERSION_TEXT "\n");
+    EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.status, 0);
 }
 
