@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -207,6 +208,9 @@ const FaultRow faultRows[] = {
     {"Ostrum", "tag_changed", "zArray fault: changed the tag of array, the first argument"},
     {"Ostrum", "element_made_text",
      "xArray fault: left element 3 of y, the third argument, with the kind 0x0008, which the program cannot hold and release safely"},
+    {"Ostrum", "element_made_text",
+     "xArray shows: Korvik's Text1 reads \"x(i) = 1\" to \"x(i) = 10\", then nothing that can be foretold: Korvik reads "
+     "an element the routine left with a kind only the program may make as one it made, and may crash"},
     {"Ostrum", "rounding_left_changed",
      "square fault: changed the floating-point environment (SSE and x87: rounding toward zero)"},
     {"Pettrix", "address_kept", "sumdll fault: kept the address of c, the third argument"},
@@ -224,6 +228,8 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_stops",
      "sumdll fault: ended the process with exit status 0, as a Fortran STOP or a C exit() does: it would end the "
      "whole program that called it"},
+    // What the routine printed before it ended the process is quoted, not lost.
+    {"Pettrix", "sum_error_stop", "sumdll printed: \"ERROR STOP no sum today\""},
     // Results: what the window would show.
     {"Pettrix", "sum_subtracts",
      "sumdll fault: for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (4 of 6 pairs)"},
@@ -418,7 +424,23 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
         // fixture sees removed.
         {"morvane.DLL", MORVANE, {"square ok"}},
         {"Morvane", checked("morvane_by_hand"), {"square ok"}},
-        {"Morvane", checked("morvane_by_hand_f"), {"square ok"}},
+        {"Morvane",
+         checked("morvane_by_hand_f"),
+         {"square ok",
+          "square note: ended the process with exit status 2 when square.dat could not be written (a folder stood in "
+          "its place): the Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and "
+          "write",
+          "square printed: \"Fortran runtime error: Cannot open file 'square.dat': Is a directory\""}},
+        {"Morvane", checked("morvane_with_iostat"), {"square ok"}},
+        // What a routine prints is quoted under it, a few lines of it, each line cut to a width.
+        {"Pettrix",
+         checked("sum_prints"),
+         {"sumdll ok", "sumdll printed: \"the sum is 30\"", "sumdll printed: \"the sum is -4\""}},
+        {"Pettrix",
+         checked("prints_a_lot"),
+         {"sumdll ok", "sumdll printed: \"" + std::string(200, 'x') + "\" (cut: the line has 300 bytes)",
+          "sumdll printed: \"line     8 of the megabyte that sumdll prints at every call...\"",
+          "sumdll printed … bytes in all: only the first 10 lines are quoted"}},
         {"Ostrum",
          checked("writes_everything"),
          {"chara ok", "xArray ok", "square ok", "transnumber ok", "yArray ok", "zArray ok"}},
@@ -444,6 +466,54 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
                   0)
             << result.output;
     }
+}
+
+// Where a square.dat cannot be written, Vandrel goes on with a Morvane that goes on: only a
+// routine that then ends the program gets a note, and only that one.
+TEST_F(RoutineCheck, NotesOnlyASquareThatEndsTheProgramWhereItsTraceCannotBeWritten)
+{
+    const std::pair<std::string, bool> rows[] = {
+        {MORVANE, false},
+        {checked("morvane_by_hand"), false},
+        {checked("morvane_with_iostat"), false},
+        {checked("morvane_by_hand_f"), true},
+    };
+    for (const auto& [file, noted] : rows) {
+        SCOPED_TRACE(file);
+        const CheckerRun result = run({"Morvane", file});
+        EXPECT_EQ(result.hasLine("square note: ended the process … when square.dat could not be written …"), noted)
+            << result.output;
+        EXPECT_EQ(result.status, 0) << result.output;
+    }
+}
+
+// What each routine prints, and what the start-up code prints, is quoted under its own name,
+// with control characters escaped, and nothing of it reaches the checker's standard error.
+TEST_F(RoutineCheck, QuotesWhatEachRoutinePrintsUnderIt)
+{
+    const CheckerRun result = run({"Ostrum", checked("prints_everywhere")});
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(result.status, 0) << result.output;
+    const std::vector<std::string> lines = result.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "Ostrum printed while loading: \"Ostrum is loaded\"");
+    EXPECT_TRUE(result.hasLine("chara printed: \"chara \\x1b[2J\\x0d\"")) << result.output;
+    EXPECT_TRUE(result.hasLine("square printed: \"square of 5square of 5…\"")) << result.output;
+    // Each routine's printing lies among its own lines, and says its own name.
+    std::string routine;
+    std::vector<std::string> printing;
+    for (const std::string& line : lines) {
+        const std::string name = line.substr(0, line.find(' '));
+        if (line.ends_with(" ok"))
+            routine = name;
+        if (line.find(" printed: ") == std::string::npos || name == "Ostrum")
+            continue;
+        EXPECT_EQ(name, routine) << line;
+        EXPECT_EQ(line.rfind(name + " printed: \"" + name, 0), 0u) << line;
+        if (printing.empty() || printing.back() != name)
+            printing.push_back(name);
+    }
+    EXPECT_EQ(printing, (std::vector<std::string>{"chara", "xArray", "square", "transnumber", "yArray", "zArray"}));
 }
 
 // A routine that prints, with one of the checker's standard streams closed when it starts:
@@ -693,6 +763,7 @@ TEST_F(RoutineCheck, RefusesWhatItCannotCheck)
              " left a timer set (alarm or setitimer): SIGALRM would end the program a moment after it loads the library"},
         {{"Pettrix", checked("start_up_exits")},
          "routine-check: the start-up code of " + checked("start_up_exits") + " ended the process with exit status 3"},
+        {{"Pettrix", checked("start_up_exits")}, "routine-check: Pettrix printed while loading: \"no licence found\""},
     };
     for (const RefusalRow& row : rows) {
         SCOPED_TRACE(row.sentence);
