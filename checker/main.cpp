@@ -60,7 +60,8 @@ Each routine gets one line: "ok", or "fault:" or "note:" and a sentence that say
 what it did to which argument, and a line "shows:" with what the program's window
 then shows. "ok" means the routine wrote only where it may and every result the
 contract fixes is right; what it computes where the contract leaves it free (what
-each Ostrum routine computes) is not judged.
+each Ostrum routine computes) is not judged. What a routine prints on its standard
+output and error is quoted after its lines ("printed:"), at most 10 lines of it.
 
   LIBRARY  Ostrum (called by Korvik), Morvane (Vandrel) or Pettrix (Tolvan), in any
            letter case, with or without a trailing .dll

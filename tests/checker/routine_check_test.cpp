@@ -273,12 +273,12 @@ const FaultRow faultRows[] = {
      "calls)"},
     {"Morvane", "morvane_real_fields",
      "square fault: for x = 3, square.dat ends with \"           1\" and \"x =   3.0   y =   9.0\" when the call "
-     "returns, not \"1\" and \"x =     3   y =     9\" (32 of 36 calls)"},
+     "returns, not \"1\", with any number of blanks before it, and \"x =     3   y =     9\" (32 of 36 calls)"},
     {"Morvane", "morvane_rounds_whole_parts",
      "square fault: for x = 2.5, square.dat ends with \"           1\" and \"x =     3   y =     6\" when the call "
-     "returns, not \"1\" and \"x =     2   y =     6\" (8 of 36 calls)"},
+     "returns, not \"1\", with any number of blanks before it, and \"x =     2   y =     6\" (8 of 36 calls)"},
     {"Morvane", "morvane_unflushed",
-     "square fault: for x = 3, square.dat ends with no lines when the call returns, not \"1\" and \"x =     3   y =  "
+     "square fault: for x = 3, square.dat ends with no lines when the call returns, not \"1\", with any number of blanks before it, and \"x =     3   y =  "
      "   9\"; close the file before returning (36 of 36 calls)"},
     // Far beyond an argument: in its own guard, with the distance measured.
     {"Pettrix", "sum_stored_far", "sumdll fault: wrote past the end of c, the third argument, by 5998 bytes"},
