@@ -83,11 +83,6 @@ bool sameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // What the wrong y most likely came from, as a clause; empty when it looks like nothing known.
 std::string causeOfSquare(double x, double y, int rounding)
 {

@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // Whether a result register's low 64 bits look like a 64-bit real that the routine meant,
 // while its low 32 bits, all that Korvik reads, are 0 or a denormal 32-bit real. A routine
 // of the right kind leaves that only by chance: a constant 0 is loaded with the whole

@@ -369,8 +369,8 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
         switch (received.message.kind) {
         case MessageKind::LoadFailed:
             // After the load, what the start-up code left.
-            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + received.text
-                                         : shownCandidate + " does not load: " + received.text;
+            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + printable(received.text)
+                                         : shownCandidate + " does not load: " + printable(received.text);
             facts.loaded = false;
             break;
         case MessageKind::Loaded:
@@ -443,7 +443,7 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
     std::optional<FileIdentity> identity;
     for (const Received& received : loading.messages) {
         if (received.message.kind == MessageKind::LoadFailed)
-            problem = received.text;
+            problem = printable(received.text);
         if (received.message.kind == MessageKind::Loaded)
             identity = FileIdentity{received.message.device, received.message.inode};
     }

@@ -413,7 +413,7 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
         {"Pettrix",
          checked("sum_with_cpp_runtime"),
          {"sumdll ok", "Pettrix note: also exports helper, which Tolvan never calls, and … symbols of the C++ runtime"}},
-#if defined(FLANG_LIBRARY)
+#if defined(FLANG_LIBRARIES)
         {"Pettrix",
          checked("sum_from_flang"),
          {"sumdll ok",
@@ -485,10 +485,20 @@ TEST_F(RoutineCheck, NotesOnlyASquareThatEndsTheProgramWhereItsTraceCannotBeWrit
             << result.output;
         EXPECT_EQ(result.status, 0) << result.output;
     }
+#if defined(FLANG_LIBRARIES)
+    // LLVM Flang's runtime crashes where gfortran's exits.
+    const CheckerRun flang = run({"Morvane", checked("morvane_from_flang")});
+    EXPECT_TRUE(flang.hasLine("square note: crashed (SIGABRT) when square.dat could not be written (a folder stood in "
+                              "its place): the Fortran runtime ends the program on an I/O error without iostat=; add "
+                              "iostat= to open and write"))
+        << flang.output;
+    EXPECT_EQ(flang.status, 0) << flang.output;
+#endif
 }
 
 // What each routine prints, and what the start-up code prints, is quoted under its own name,
-// with control characters escaped, and nothing of it reaches the checker's standard error.
+// with control characters escaped, and nothing of it reaches the checker's standard error;
+// nor does a control character that Korvik would show.
 TEST_F(RoutineCheck, QuotesWhatEachRoutinePrintsUnderIt)
 {
     const CheckerRun result = run({"Ostrum", checked("prints_everywhere")});
@@ -499,6 +509,9 @@ TEST_F(RoutineCheck, QuotesWhatEachRoutinePrintsUnderIt)
     EXPECT_EQ(lines[1], "Ostrum printed while loading: \"Ostrum is loaded\"");
     EXPECT_TRUE(result.hasLine("chara printed: \"chara \\x1b[2J\\x0d\"")) << result.output;
     EXPECT_TRUE(result.hasLine("square printed: \"square of 5square of 5…\"")) << result.output;
+    // What a window shows of the routine's bytes is escaped as well.
+    EXPECT_TRUE(result.hasLine("chara shows: Korvik's lblindex2 reads \"\\x1b[2J clear\\x0d         \""))
+        << result.output;
     // Each routine's printing lies among its own lines, and says its own name.
     std::string routine;
     std::vector<std::string> printing;

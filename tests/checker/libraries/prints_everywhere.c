@@ -1,7 +1,9 @@
 /* A sound Ostrum whose start-up code and every routine print, on standard output and on
-   standard error, chara a sequence that would clear the terminal. */
+   standard error, chara a sequence that would clear the terminal, which it also leaves in
+   text B for Korvik to show. */
 #include "ostrum.h"
 #include <stdio.h>
+#include <string.h>
 
 __attribute__((constructor)) static void startUp(void)
 {
@@ -10,8 +12,9 @@ __attribute__((constructor)) static void startUp(void)
 
 ROUTINE_EXPORT void ROUTINE_CALL chara(char *textA, int32_t *lengthA, char *textB, int32_t *lengthB)
 {
-    (void)textA, (void)lengthA, (void)textB, (void)lengthB;
+    (void)textA, (void)lengthA, (void)lengthB;
     fprintf(stderr, "chara \x1b[2J\r\n");
+    memcpy(textB, "\x1b[2J clear\r         ", 20);
 }
 
 ROUTINE_EXPORT void ROUTINE_CALL xArray(int16_t *count, VARIANT *x, VARIANT *y)
