@@ -4,8 +4,9 @@
 // One child, the library's process, loads the library once, as a program does, and then
 // starts a process of its own for each routine: each begins from the library as that one load
 // left it, and none pays for loading it again. The checker sends a request there, with the
-// writing end of a pipe of its own for the routine's process to report through, and learns
-// back the new process's id and, once it has ended, how it ended.
+// writing ends of two pipes of its own, one for the routine's process to report through and
+// one for what it prints, and learns back the new process's id and, once it has ended, how it
+// ended.
 #pragma once
 
 #include "report_channel.h"
@@ -87,8 +88,8 @@ struct ProcessNews;
 // The library's process. Its own process and every routine's process run in `directory`,
 // with their standard output and error in a pipe of the checker's own, one for the load and
 // one for each request, so that what a routine prints never mixes with the checker's lines
-// and is quoted under the routine that printed it; each has its report channel on a high descriptor, where a routine
-// that closes the low ones does not reach it, reports a fatal signal as a Signal message with
+// and is quoted under the routine that printed it; each has its report channel on a high
+// descriptor, where a routine that closes the low ones does not reach it, reports a fatal signal as a Signal message with
 // the faulting address before it ends, ends when the checker does, and may use only
 // `addressSpaceLimit` of address space and processorTimeLimit() seconds of processor time.
 class LibraryProcess {

@@ -216,18 +216,21 @@ struct UnwritableFileEnd {
     int signal = 0;      // when a signal ended it
 };
 
-// An exit (gfortran's runtime) or SIGABRT (LLVM Flang's) is the Fortran runtime's end of a
-// program after an I/O error; any other signal is a file that did not open, used all the same.
+// Exit status 2 (gfortran's runtime) or SIGABRT (LLVM Flang's) is the Fortran runtime's end of
+// a program after an I/O error; another exit is the routine's own (STOP, exit()); any other
+// signal is a file that did not open, used all the same.
 std::string sentenceOf(const UnwritableFileEnd& end)
 {
+    constexpr int fortranRuntimeError = 2;
+    const std::string ended = end.exitStatus >= 0 ? "ended the process with exit status " + std::to_string(end.exitStatus)
+                                                  : "crashed (" + signalName(end.signal) + ")";
     const std::string when = " when " + end.file + " could not be written (a folder stood in its place)";
-    if (end.exitStatus >= 0 || end.signal == SIGABRT)
-        return (end.exitStatus >= 0 ? "ended the process with exit status " + std::to_string(end.exitStatus)
-                                    : "crashed (" + signalName(end.signal) + ")") +
-            when + ": the Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and "
-                   "write";
-    return "crashed (" + signalName(end.signal) + ")" + when +
-        ": it wrote to a file that did not open; check what fopen returns";
+    if (end.exitStatus == fortranRuntimeError || end.signal == SIGABRT)
+        return ended + when +
+            ": the Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and write";
+    if (end.exitStatus >= 0)
+        return ended + when + ", as a Fortran STOP or a C exit() does; go on without the trace instead";
+    return ended + when + ": it wrote to a file that did not open; check what fopen returns";
 }
 
 } // namespace

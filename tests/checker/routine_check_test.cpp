@@ -485,6 +485,11 @@ TEST_F(RoutineCheck, NotesOnlyASquareThatEndsTheProgramWhereItsTraceCannotBeWrit
             << result.output;
         EXPECT_EQ(result.status, 0) << result.output;
     }
+    const CheckerRun unchecked = run({"Morvane", checked("morvane_unchecked_fopen")});
+    EXPECT_TRUE(unchecked.hasLine("square note: crashed (SIGSEGV) when square.dat could not be written (a folder stood "
+                                  "in its place): it wrote to a file that did not open; check what fopen returns"))
+        << unchecked.output;
+    EXPECT_EQ(unchecked.status, 0) << unchecked.output;
 #if defined(FLANG_LIBRARIES)
     // LLVM Flang's runtime crashes where gfortran's exits.
     const CheckerRun flang = run({"Morvane", checked("morvane_from_flang")});
