@@ -6,8 +6,9 @@
 //
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
 // and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
-// window shows after the first call; a summary line last. Exit status 0 when no
-// routine has a fault, 1 when any has, 2 when nothing could be checked.
+// window shows after the first call, then "name printed: " and each line the routine printed;
+// a summary line last. Exit status 0 when no routine has a fault, 1 when any has, 2 when
+// nothing could be checked.
 #include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
@@ -278,7 +279,7 @@ std::vector<std::string> printedLines(const std::string& name, const std::string
                         (cut ? " (cut: the line has " + std::to_string(line.size()) + " bytes)" : ""));
     }
     if (!whole)
-        lines.push_back(name + " printed " + std::to_string(printed.bytes) + " bytes" + when + " in all: only the first " +
+        lines.push_back(name + " printed " + std::to_string(printed.bytes) + " bytes in all" + when + ": only the first " +
                         std::to_string(lines.size()) + (lines.size() == 1 ? " line is" : " lines are") + " quoted");
     return lines;
 }
