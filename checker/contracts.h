@@ -13,6 +13,11 @@
 struct RoutineCheck {
     const char* name;
     void (*check)(void* address, Call& call);
+    // For a routine that writes a file (Morvane's square.dat): its name, and one call as the
+    // program makes it, made once more where a folder stands in the file's place, so that it
+    // cannot be written.
+    const char* fileWritten = nullptr;
+    void (*callOnce)(void* address, Call& call) = nullptr;
 };
 
 struct Contract {

@@ -22,3 +22,11 @@ NameCause missingNameCause(const std::string& routine, const std::vector<std::st
 // gfortran's own symbols for what a module holds ("__routine_abi_MOD___def_init_..."): every
 // module procedure and variable gets one, and no program calls them.
 bool isModuleSymbol(const std::string& name);
+
+// Whose an export is: the author's; the compiler's own name for what a module holds (gfortran's
+// module symbols, LLVM Flang's "_QMmysumPsumdll" and its constants "_QQcl..."); or a symbol of
+// a runtime linked into the library whole (LLVM Flang's Fortran runtime, which it links in by
+// default, or a C++ runtime linked in with -static-libstdc++). None of the last three is
+// anything the author wrote or a program calls.
+enum class ExportOrigin { Author, CompilersOwn, FortranRuntime, CppRuntime };
+ExportOrigin originOf(const std::string& name);

@@ -10,9 +10,11 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -33,6 +35,10 @@ struct ProcessNews {
 namespace {
 
 int reportDescriptor = -1;
+
+// In a routine's process: the pipe its standard output and error go to, kept apart from
+// them, for the mark at the end of each part.
+int outputDescriptor = -1;
 
 // The processor time each part of a request may take, in whole seconds.
 rlim_t processorSeconds = 1;
@@ -175,11 +181,12 @@ void followParent(pid_t parent)
 
 constexpr std::size_t requestRoom = 1024;
 
-// A request, with the writing end of the routine's report pipe alongside it.
-bool sendRequest(int control, std::string_view request, int channel)
+// A request, with the writing ends of the routine's report pipe and of its output pipe
+// alongside it.
+bool sendRequest(int control, std::string_view request, const int (&channels)[2])
 {
     iovec part{const_cast<char*>(request.data()), request.size()};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof channels)] = {};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
@@ -188,20 +195,20 @@ bool sendRequest(int control, std::string_view request, int channel)
     cmsghdr* passed = CMSG_FIRSTHDR(&message);
     passed->cmsg_level = SOL_SOCKET;
     passed->cmsg_type = SCM_RIGHTS;
-    passed->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(passed), &channel, sizeof channel);
+    passed->cmsg_len = CMSG_LEN(sizeof channels);
+    std::memcpy(CMSG_DATA(passed), channels, sizeof channels);
     // A library's process that is gone is an answer, not a SIGPIPE.
     ssize_t sent;
     while ((sent = sendmsg(control, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
     return sent == static_cast<ssize_t>(request.size());
 }
 
-// The request's length, 0 when the checker has closed the socket, -1 on an error; `channel`
-// is the descriptor that came with it.
-ssize_t receiveRequest(int control, char (&request)[requestRoom], int& channel)
+// The request's length, 0 when the checker has closed the socket, -1 on an error; `channels`
+// are the descriptors that came with it, the report pipe's and the output pipe's.
+ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels)[2])
 {
     iovec part{request, sizeof request};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof channels)] = {};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
@@ -209,10 +216,10 @@ ssize_t receiveRequest(int control, char (&request)[requestRoom], int& channel)
     message.msg_controllen = sizeof room;
     ssize_t length;
     while ((length = recvmsg(control, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
-    channel = -1;
+    channels[0] = channels[1] = -1;
     const cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS)
-        std::memcpy(&channel, CMSG_DATA(passed), sizeof channel);
+    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof channels))
+        std::memcpy(channels, CMSG_DATA(passed), sizeof channels);
     return length;
 }
 
@@ -278,19 +285,29 @@ void endLeftovers()
     }
 }
 
+// What the routine printed so far goes out, and the mark after it says that the part is over.
+void markPartEnd()
+{
+    std::fflush(nullptr);
+    if (outputDescriptor >= 0)
+        while (write(outputDescriptor, partEndMark.data(), partEndMark.size()) < 0 && errno == EINTR) {}
+}
+
 [[noreturn]] void runRoutine(const LibraryProcess::Serve& serve, void* library, std::string_view request,
-                             int received, pid_t libraryProcess)
+                             const int (&received)[2], pid_t libraryProcess)
 {
     followParent(libraryProcess);
     // What the routine starts and leaves comes back to this process when its parent ends, so
     // that the look after each call sees it.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
-    const int channel = channelAbove(received);
+    const int channel = channelAbove(received[0]);
+    outputDescriptor = channelAbove(received[1]);
+    dup2(outputDescriptor, STDOUT_FILENO);
+    dup2(outputDescriptor, STDERR_FILENO);
     reportFatalSignals(channel);
     const ReportChannel reports(channel);
     serve(library, request, reports);
-    // What the routine printed reaches the terminal before the process is ended.
-    std::fflush(nullptr);
+    markPartEnd();
     reports.send(MessageKind::Finished, "");
     _exit(0);
 }
@@ -303,19 +320,20 @@ void endLeftovers()
     const pid_t self = getpid();
     for (;;) {
         char request[requestRoom];
-        int channel = -1;
-        const ssize_t length = receiveRequest(control, request, channel);
+        int channels[2] = {-1, -1};
+        const ssize_t length = receiveRequest(control, request, channels);
         // What the last routine left ends only now, so that the checker sees it go on meanwhile.
         endLeftovers();
-        if (length <= 0 || channel < 0)
+        if (length <= 0 || channels[0] < 0 || channels[1] < 0)
             _exit(0);
         std::fflush(nullptr);
         const pid_t routine = fork();
         if (routine == 0) {
             close(control);
-            runRoutine(serve, library, std::string_view(request, static_cast<std::size_t>(length)), channel, self);
+            runRoutine(serve, library, std::string_view(request, static_cast<std::size_t>(length)), channels, self);
         }
-        close(channel);
+        close(channels[0]);
+        close(channels[1]);
         if (routine > 0)
             setpgid(routine, routine); // also here, so that the group exists whichever runs first
         tell(control, {routine > 0 ? routine : 0, 0, 0, 0});
@@ -328,8 +346,8 @@ void endLeftovers()
 }
 
 [[noreturn]] void runLibraryProcess(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
-                                    const std::string& directory, int writeEnd, int control, pid_t checker,
-                                    double timeLimit)
+                                    const std::string& directory, int writeEnd, int outputEnd, int control,
+                                    pid_t checker, double timeLimit)
 {
     followParent(checker);
     for (int signal : interruptingSignals)
@@ -340,7 +358,15 @@ void endLeftovers()
         dup2(nothing, STDIN_FILENO);
         close(nothing);
     }
-    dup2(STDERR_FILENO, STDOUT_FILENO);
+    // What the start-up code prints goes to the checker, line by line as on a terminal, so that
+    // a crash loses no whole line; gfortran's runtime writes its own units unbuffered for it,
+    // and its runtime errors without a backtrace of bare addresses.
+    dup2(outputEnd, STDOUT_FILENO);
+    dup2(outputEnd, STDERR_FILENO);
+    close(outputEnd);
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    setenv("GFORTRAN_UNBUFFERED_PRECONNECTED", "y", 1);
+    setenv("GFORTRAN_ERROR_BACKTRACE", "0", 1);
     limitChild(timeLimit);
     useSignalStack();
     reportFatalSignals(channel);
@@ -355,6 +381,13 @@ void endLeftovers()
         if (chdir(directory.c_str()) != 0)
             _exit(4);
         std::fflush(nullptr);
+        // Each routine's process gets an output pipe of its own; whatever this process writes
+        // from now on goes nowhere.
+        if (const int discard = open("/dev/null", O_WRONLY); discard >= 0) {
+            dup2(discard, STDOUT_FILENO);
+            dup2(discard, STDERR_FILENO);
+            close(discard);
+        }
         // Loaded, it goes on to serve requests; otherwise it ends.
         Message finished{};
         finished.kind = MessageKind::Finished;
@@ -466,10 +499,52 @@ bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcom
     return finished;
 }
 
+// A pipe for what a child prints: the checker's end never waits; the child's waits when the
+// pipe is full, as a terminal makes a program wait.
+bool outputPipe(int (&ends)[2])
+{
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return false;
+    fcntl(ends[0], F_SETFL, O_NONBLOCK);
+    return true;
+}
+
+void closeBoth(const int (&ends)[2])
+{
+    close(ends[0]);
+    close(ends[1]);
+}
+
+// One read of what the child printed, when there is something to read; false at the end of
+// the pipe, when every process that could write into it has closed it.
+bool readOutput(int output, PrintedOutput& printed)
+{
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(output, buffer, sizeof buffer)) < 0 && errno == EINTR) {}
+    if (count > 0)
+        printed.add(std::string_view(buffer, static_cast<std::size_t>(count)));
+    return count != 0;
+}
+
+// What waits in `output` now, without waiting for more; a child that goes on printing fast
+// keeps the checker here for at most a few megabytes.
+void drainOutput(int output, PrintedOutput& printed)
+{
+    if (output < 0)
+        return;
+    for (int reads = 0; reads < 1024; ++reads) {
+        int waiting = 0;
+        if (ioctl(output, FIONREAD, &waiting) != 0 || waiting <= 0 || !readOutput(output, printed))
+            return;
+    }
+}
+
 // Takes the messages from `reports` as they come, until the child has finished a part, has
-// closed its end, or has run out of time; whether it finished.
-bool collect(int reports, pid_t child, const TimeLimits& limits, std::vector<char>& received, ChildOutcome& outcome,
-             std::vector<pid_t>& others)
+// closed its end, or has run out of time; whether it finished. What it prints meanwhile is
+// read from `output` into `printed`, so that it never waits on a full pipe.
+bool collect(int reports, int output, PrintedOutput& printed, pid_t child, const TimeLimits& limits,
+             std::vector<char>& received, ChildOutcome& outcome, std::vector<pid_t>& others)
 {
     bool finished = takeMessages(received, child, outcome, others);
     while (!finished) {
@@ -482,8 +557,8 @@ bool collect(int reports, pid_t child, const TimeLimits& limits, std::vector<cha
             outcome.clockSeconds = limits.backstopSeconds();
             break;
         }
-        pollfd wait{reports, POLLIN, 0};
-        const int ready = poll(&wait, 1, limits.nextLookMilliseconds());
+        pollfd wait[2] = {{reports, POLLIN, 0}, {output, POLLIN, 0}};
+        const int ready = poll(wait, output >= 0 ? 2 : 1, limits.nextLookMilliseconds());
         if (interruptedBy)
             break;
         // Nothing came: a child that has ended is not waited for, though a process it
@@ -494,6 +569,10 @@ bool collect(int reports, pid_t child, const TimeLimits& limits, std::vector<cha
             continue;
         if (ready < 0)
             break;
+        if (output >= 0 && wait[1].revents != 0 && !readOutput(output, printed))
+            output = -1; // nothing more can come
+        if (wait[0].revents == 0)
+            continue;
         char buffer[4096];
         const ssize_t count = read(reports, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
@@ -542,6 +621,41 @@ void endOthers(const std::vector<pid_t>& others)
 
 } // namespace
 
+void PrintedOutput::keep(std::string_view bytes)
+{
+    current_.text.append(bytes.substr(0, printedRoom - std::min(printedRoom, current_.text.size())));
+    current_.bytes += bytes.size();
+}
+
+void PrintedOutput::add(std::string_view bytes)
+{
+    // A mark may arrive in pieces: the bytes that could begin one wait for the next read.
+    std::string joined = std::exchange(held_, "");
+    joined.append(bytes);
+    std::string_view rest = joined;
+    for (std::size_t at; (at = rest.find(partEndMark)) != std::string_view::npos;) {
+        keep(rest.substr(0, at));
+        ended_.push_back(std::exchange(current_, Printed{}));
+        rest.remove_prefix(at + partEndMark.size());
+    }
+    std::size_t held = std::min(rest.size(), partEndMark.size() - 1);
+    while (held > 0 && !partEndMark.starts_with(rest.substr(rest.size() - held)))
+        --held;
+    keep(rest.substr(0, rest.size() - held));
+    held_ = std::string(rest.substr(rest.size() - held));
+}
+
+Printed PrintedOutput::takePart()
+{
+    if (!ended_.empty()) {
+        Printed first = std::move(ended_.front());
+        ended_.erase(ended_.begin());
+        return first;
+    }
+    keep(std::exchange(held_, ""));
+    return std::exchange(current_, Printed{});
+}
+
 int processorTimeLimit(double timeLimit)
 {
     return std::max(1, static_cast<int>(std::ceil(timeLimit)));
@@ -559,14 +673,20 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     // stopped reading is seen here (SIGPIPE).
     std::fflush(nullptr);
     int ends[2];
+    int output[2];
     int sockets[2];
     if (interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
         loading_.status = -1;
         return;
     }
+    if (!outputPipe(output)) {
+        closeBoth(ends);
+        loading_.status = -1;
+        return;
+    }
     if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sockets) != 0) {
-        close(ends[0]);
-        close(ends[1]);
+        closeBoth(ends);
+        closeBoth(output);
         loading_.status = -1;
         return;
     }
@@ -574,13 +694,16 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     const pid_t child = fork();
     if (child == 0) {
         close(ends[0]);
+        close(output[0]);
         close(sockets[0]);
-        runLibraryProcess(load, serve, directory, ends[1], sockets[1], checker, timeLimit);
+        runLibraryProcess(load, serve, directory, ends[1], output[1], sockets[1], checker, timeLimit);
     }
     close(ends[1]);
+    close(output[1]);
     close(sockets[1]);
     if (child < 0) {
         close(ends[0]);
+        close(output[0]);
         close(sockets[0]);
         loading_.status = -1;
         return;
@@ -592,11 +715,16 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     const TimeLimits limits(child, timeLimit);
     std::vector<char> received;
     std::vector<pid_t> others;
-    const bool finished = collect(ends[0], child, limits, received, loading_, others);
+    PrintedOutput printed;
+    const bool finished = collect(ends[0], output[0], printed, child, limits, received, loading_, others);
     close(ends[0]);
     endOthers(others);
-    if (finished && loading_.goesOn && !interruptedBy)
+    if (finished && loading_.goesOn && !interruptedBy) {
+        drainOutput(output[0], printed);
+        close(output[0]);
+        loading_.printed = printed.takePart();
         return;
+    }
 
     // Loading did not finish, or the library did not load: the process may still be
     // running, and gets the rest of its time to end.
@@ -618,6 +746,9 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
     kill(-child, SIGKILL);
     if (!ended)
         while (waitpid(child, &loading_.status, 0) < 0 && errno == EINTR) {}
+    drainOutput(output[0], printed);
+    close(output[0]);
+    loading_.printed = printed.takePart();
     loading_.channelClosed = !finished && WIFEXITED(loading_.status) && WEXITSTATUS(loading_.status) == channelClosedStatus;
     close(control_);
     control_ = -1;
@@ -677,18 +808,25 @@ ChildOutcome LibraryProcess::run(std::string_view request)
     outcome.status = -1;
     std::fflush(nullptr);
     int ends[2];
+    int output[2];
     if (!serving() || interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
         outcome.libraryProcessEnded = !serving();
         return outcome;
     }
-    const bool sent = sendRequest(control_, request, ends[1]);
+    if (!outputPipe(output)) {
+        closeBoth(ends);
+        return outcome;
+    }
+    const bool sent = sendRequest(control_, request, {ends[1], output[1]});
     close(ends[1]);
+    close(output[1]);
     ProcessNews started{};
     bool gone = !sent;
     if (gone || !receiveNews(control_, std::max<long>(std::lround(timeLimit_ * 1000), endingMilliseconds), started,
                              gone) ||
         started.pid <= 0) {
         close(ends[0]);
+        close(output[0]);
         if (gone || started.pid > 0 || !sent)
             end(); // nothing answered: the library's process is gone, or of no use
         outcome.libraryProcessEnded = !serving();
@@ -696,6 +834,8 @@ ChildOutcome LibraryProcess::run(std::string_view request)
     }
     routine_ = started.pid;
     reports_ = ends[0];
+    output_ = output[0];
+    printed_ = PrintedOutput{};
     received_.clear();
     others_.clear();
     return takePart();
@@ -715,7 +855,10 @@ ChildOutcome LibraryProcess::takePart()
 {
     ChildOutcome outcome;
     const TimeLimits limits(routine_, timeLimit_);
-    const bool finished = collect(reports_, routine_, limits, received_, outcome, others_);
+    const bool finished = collect(reports_, output_, printed_, routine_, limits, received_, outcome, others_);
+    // What the part printed lies in the pipe before its end is told: up to the mark after it.
+    drainOutput(output_, printed_);
+    outcome.printed = printed_.takePart();
     if (finished && outcome.goesOn && !interruptedBy)
         return outcome;
     outcome.goesOn = false;
@@ -742,6 +885,11 @@ ChildOutcome LibraryProcess::takePart()
             break;
     }
     outcome.processorSeconds = limits.processorSeconds();
+    // Ended or not, what it printed before is in the pipe.
+    drainOutput(output_, printed_);
+    Printed more = printed_.takePart();
+    outcome.printed.text += more.text.substr(0, printedRoom - std::min(printedRoom, outcome.printed.text.size()));
+    outcome.printed.bytes += more.bytes;
     stopRoutineProcess();
     if (hasEnded)
         newsPending_ = false;
@@ -777,6 +925,8 @@ void LibraryProcess::stopRoutineProcess()
     endOthers(others_);
     close(reports_);
     reports_ = -1;
+    close(output_);
+    output_ = -1;
     routine_ = -1;
 }
 
@@ -789,7 +939,7 @@ void finishPart(const ReportChannel& channel, uint32_t next)
     getrlimit(RLIMIT_CPU, &processor);
     processor.rlim_cur = std::min(spent + processorSeconds, processor.rlim_max);
     setrlimit(RLIMIT_CPU, &processor);
-    std::fflush(nullptr);
+    markPartEnd();
     Message finished{};
     finished.kind = MessageKind::Finished;
     finished.flags = partsFollow;

@@ -4,8 +4,9 @@
 // One child, the library's process, loads the library once, as a program does, and then
 // starts a process of its own for each routine: each begins from the library as that one load
 // left it, and none pays for loading it again. The checker sends a request there, with the
-// writing end of a pipe of its own for the routine's process to report through, and learns
-// back the new process's id and, once it has ended, how it ended.
+// writing ends of two pipes of its own, one for the routine's process to report through and
+// one for what it prints, and learns back the new process's id and, once it has ended, how it
+// ended.
 #pragma once
 
 #include "report_channel.h"
@@ -18,8 +19,41 @@
 
 #include <sys/types.h>
 
+// What a process wrote on its standard output and error: the first `printedRoom` bytes, and
+// how many it wrote in all.
+struct Printed {
+    std::string text;
+    std::uint64_t bytes = 0;
+};
+
+// How much of what one part printed is kept: a routine that prints megabytes costs no more.
+inline constexpr std::size_t printedRoom = 64 * 1024;
+
+// What a routine's process prints, as it is read, split into the parts of its request at the
+// marks that finishPart() writes between them.
+class PrintedOutput {
+public:
+    void add(std::string_view bytes);
+    // Whether the first part waiting to be taken has ended.
+    bool partEnded() const { return !ended_.empty(); }
+    // The first part that ended; when none has, everything read since the last one.
+    Printed takePart();
+
+private:
+    void keep(std::string_view bytes);
+
+    std::vector<Printed> ended_;
+    Printed current_;
+    std::string held_; // the last bytes read, which may be the start of a mark
+};
+
+// The mark between two parts of what a routine's process prints.
+inline constexpr char partEndMarkBytes[] = "\0\x1b[routine-check: part ends]\0";
+inline constexpr std::string_view partEndMark{partEndMarkBytes, sizeof partEndMarkBytes - 1};
+
 struct ChildOutcome {
     std::vector<Received> messages; // everything the child sent, in order, texts joined
+    Printed printed;                // what it printed on its standard output and error
     int status = 0;                 // as waitpid gives it; -1 when no process could be started
     bool timedOut = false;          // killed when it had used its processor time
     bool stalled = false;           // killed at the clock's backstop, its processor time not used up
@@ -63,10 +97,12 @@ struct ProcessNews;
 
 // The library's process. It loads the library in the checker's own current directory, as a
 // program started there would, and then it and every routine's process run in `directory`,
-// with their standard output sent to standard error, so that what a routine prints never mixes
-// with the checker's lines; each has its report channel on a high descriptor, where a routine
-// that closes the low ones does not reach it, reports a fatal signal as a Signal message with
-// the faulting address before it ends, ends when the checker does, and may use only
+// with their standard output and error in a pipe of the checker's own, one for the load and
+// one for each request, so that what a routine prints never mixes with the checker's lines
+// and is quoted under the routine that printed it; each has its report channel on a high
+// descriptor, where a routine that closes the low ones does not reach it, reports a fatal
+// signal as a Signal message with the faulting address before it ends, ends when the checker
+// does, and may use only
 // `addressSpaceLimit` of address space (less when the checker was started with less) and
 // processorTimeLimit() seconds of processor time.
 class LibraryProcess {
@@ -116,6 +152,8 @@ private:
     // through it beyond the part taken, and the processes that wrote into it beside it.
     pid_t routine_ = -1;
     int reports_ = -1;
+    int output_ = -1; // what it prints
+    PrintedOutput printed_;
     std::vector<char> received_;
     std::vector<pid_t> others_;
     bool newsPending_ = false; // a routine's process was stopped, and the news of its end is to come

@@ -2,11 +2,13 @@
 //
 //     routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
 //     routine-check [--show] [--time-limit SECONDS] FILE
+//     routine-check --help | --version
 //
 // One line per routine of the contract, in the contract's order: "name ok", or "name fault: "
 // and a sentence, or "name note: " and a sentence, then "name shows: " and what the program's
-// window shows after the first call; a summary line last. Exit status 0 when no
-// routine has a fault, 1 when any has, 2 when nothing or a routine could not be checked.
+// window shows after the first call, then "name printed: " and each line the routine printed;
+// a summary line last. Exit status 0 when no routine has a fault, 1 when any has, 2 when
+// nothing or a routine could not be checked.
 #include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
@@ -44,6 +46,7 @@ constexpr const char* usage = "usage: routine-check [--show] [--time-limit SECON
 
 constexpr const char* help = R"(usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]
        routine-check [--show] [--time-limit SECONDS] FILE
+       routine-check --help | --version
 
 Checks a routine library against the contract of the program that calls it. The
 library is loaded once, as the program loads it. Each routine is called exactly as
@@ -59,7 +62,8 @@ Each routine gets one line: "ok", or "fault:" or "note:" and a sentence that say
 what it did to which argument, and a line "shows:" with what the program's window
 then shows. "ok" means the routine wrote only where it may and every result the
 contract fixes is right; what it computes where the contract leaves it free (what
-each Ostrum routine computes) is not judged.
+each Ostrum routine computes) is not judged. What a routine prints on its standard
+output and error is quoted after its lines ("printed:"), at most 10 lines of it.
 
   LIBRARY  Ostrum (called by Korvik), Morvane (Vandrel) or Pettrix (Tolvan), in any
            letter case, with or without a trailing .dll
@@ -76,6 +80,7 @@ Options:
                         (default 2); by the clock they may take ten times as
                         long, and at least 5 seconds
   --help                show this text
+  --version             show the version of routine-check
 
 A routine's process may take at most 4 GiB of address space, and each routine as
 many seconds of processor time as the time limit; a routine that runs into either
@@ -158,19 +163,20 @@ bool readTimeLimit(const std::string& text, double& seconds)
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool show = false;
     double timeLimit = defaultTimeLimit;
     std::vector<std::string> operands; // LIBRARY, then FILE when named
 };
 
 // The options of the command line, or the sentence that says what is wrong with them. What
-// follows --help is not read.
+// follows --help or --version is not read.
 std::optional<std::string> readOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--help") {
-            options.help = true;
+        if (argument == "--help" || argument == "--version") {
+            (argument == "--help" ? options.help : options.version) = true;
             return std::nullopt;
         }
         if (argument == "--show") {
@@ -258,6 +264,36 @@ bool hasFault(const RoutineReport& report)
 
 // ---- The report ------------------------------------------------------------------------------
 
+// How much of what a routine printed is quoted: a few lines, each cut to a line's width.
+constexpr std::size_t quotedLines = 10;
+constexpr std::size_t quotedLineLength = 200;
+
+// What a library's code printed, quoted a line at a time after its name and `when`
+// ("sumdll printed: ", "Pettrix printed while loading: "), its control characters escaped,
+// and then how much there was in all when not all of it is quoted.
+std::vector<std::string> printedLines(const std::string& name, const std::string& when, const Printed& printed)
+{
+    std::vector<std::string> lines;
+    std::string_view text = printed.text;
+    bool whole = printed.bytes == text.size();
+    while (!text.empty()) {
+        if (lines.size() == quotedLines) {
+            whole = false;
+            break;
+        }
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const bool cut = line.size() > quotedLineLength;
+        lines.push_back(name + " printed" + when + ": \"" + printable(line.substr(0, quotedLineLength)) + "\"" +
+                        (cut ? " (cut: the line has " + std::to_string(line.size()) + " bytes)" : ""));
+    }
+    if (!whole)
+        lines.push_back(name + " printed " + std::to_string(printed.bytes) + " bytes in all" + when + ": only the first " +
+                        std::to_string(lines.size()) + (lines.size() == 1 ? " line is" : " lines are") + " quoted");
+    return lines;
+}
+
 // One routine's lines: "ok" when it has no fault and was checked whole, what the checker could
 // not check, its faults, its notes, what its program's window shows, then with --show the
 // listing of its first call.
@@ -276,25 +312,42 @@ void printRoutine(const Contract& contract, const char* name, const RoutineRepor
             std::cout << name << " note: " << finding.sentence << "\n";
     if (!report.shows.empty())
         std::cout << name << " shows: " << contract.program << "'s " << report.shows << "\n";
+    for (const std::string& line : printedLines(name, "", report.printed))
+        std::cout << line << "\n";
     if (!report.shown.empty())
         std::cout << "\n" << report.shown << "\n";
 }
 
-// What the library exports beyond the contract, and the summary line. gfortran's own module
-// symbols are left out, since the author wrote none of them, and so is a name already given
-// as the cause of a missing routine.
+// What the library exports beyond the contract, and the summary line. The compilers' own
+// names and the runtimes linked into the library are left out, since the author wrote none of
+// them, and so is a name already given as the cause of a missing routine; a runtime is only
+// counted, after the author's names.
 void printEnd(const Contract& contract, const LibraryFacts& facts, const std::vector<std::string>& explained,
               int withFault, int unchecked)
 {
     std::vector<std::string> authorsNames;
-    std::copy_if(facts.alsoExported.begin(), facts.alsoExported.end(), std::back_inserter(authorsNames),
-                 [&](const std::string& name) {
-                     return !isModuleSymbol(name) &&
-                            std::find(explained.begin(), explained.end(), name) == explained.end();
-                 });
+    int fortranRuntime = 0;
+    int cppRuntime = 0;
+    for (const std::string& name : facts.alsoExported) {
+        switch (originOf(name)) {
+        case ExportOrigin::Author:
+            if (std::find(explained.begin(), explained.end(), name) == explained.end())
+                authorsNames.push_back(name);
+            break;
+        case ExportOrigin::CompilersOwn: break;
+        case ExportOrigin::FortranRuntime: ++fortranRuntime; break;
+        case ExportOrigin::CppRuntime: ++cppRuntime; break;
+        }
+    }
+    const auto runtime = [](int count, const char* language) {
+        return count == 0 ? std::string()
+                          : ", and " + std::to_string(count) + (count == 1 ? " symbol" : " symbols") + " of the " +
+                language + " runtime";
+    };
     if (!authorsNames.empty())
         std::cout << contract.name << " note: also exports " << someNames(authorsNames) << ", which "
-                  << contract.program << " never calls\n";
+                  << contract.program << " never calls" << runtime(fortranRuntime, "Fortran")
+                  << runtime(cppRuntime, "C++") << "\n";
     const int count = static_cast<int>(contract.routines.size());
     std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ")
               << count - withFault - unchecked << " ok, " << withFault << " with a fault";
@@ -313,6 +366,10 @@ int checkLibrary(int argc, char** argv)
         return fail(*problem);
     if (options.help) {
         std::cout << help;
+        return noFault;
+    }
+    if (options.version) {
+        std::cout << "routine-check (Routine Crossings) " ROUTINE_CHECK_VERSION "\n";
         return noFault;
     }
 
@@ -337,9 +394,16 @@ int checkLibrary(int argc, char** argv)
     const LibraryFacts facts = checker.load(file.candidate);
     if (interruptingSignal())
         return nothingChecked;
-    if (!facts.loaded)
-        return fail(loadProblem(*contract, file, facts));
+    if (!facts.loaded) {
+        const int status = fail(loadProblem(*contract, file, facts));
+        // What the start-up code printed may say why.
+        for (const std::string& line : printedLines(contract->name, " while loading", facts.printed))
+            std::cerr << "routine-check: " << line << "\n";
+        return status;
+    }
     std::cout << "Checking " << contract->name << " in " << printable(facts.file) << file.how << ".\n";
+    for (const std::string& line : printedLines(contract->name, " while loading", facts.printed))
+        std::cout << line << "\n";
 
     // Each routine's lines as soon as it is checked, so that a slow library shows its progress.
     int withFault = 0;

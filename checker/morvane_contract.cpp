@@ -84,11 +84,6 @@ bool sameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // What the wrong y most likely came from, as a clause; empty when it looks like nothing known.
 std::string causeOfSquare(double x, double y)
 {
@@ -113,7 +108,10 @@ std::string linesText(const std::vector<std::string>& lines)
     return quoted(lines[0]) + " and " + quoted(lines[1]);
 }
 
-// Record 1 is the whole part of n alone on its line; its leading blanks are free.
+// Record 1 is the whole part of n alone on its line, with any number of blanks before it (a
+// list-directed write puts some there, a C printf none); record 2 is exact.
+constexpr const char* record1Blanks = ", with any number of blanks before it,";
+
 bool traceHolds(const std::vector<std::string>& lines, const std::string& first, const std::string& second)
 {
     if (lines.size() != 2)
@@ -190,7 +188,7 @@ void checkSquares(void* address, Call& call, double y)
                 traces.add(which + ", there is no square.dat in the call's directory when the call returns");
             else if (!traceHolds(made.lines, record1, record2))
                 traces.add(which + ", square.dat ends with " + linesText(made.lines) + " when the call returns, not " +
-                           quoted(record1) + " and " + quoted(record2) +
+                           quoted(record1) + record1Blanks + " and " + quoted(record2) +
                            (made.lines.empty() ? "; close the file before returning" : ""));
             if (made.roundingAfter != rounding.direction)
                 roundingsLeft.add(which + ", the call returned with another rounding direction; put the caller's "
@@ -216,6 +214,13 @@ void checkSquare(void* address, Call& call)
     checkSquares(address, call, *y);
 }
 
+// Vandrel's first click once more, with nothing looked at but whether the call returns.
+void clickOnce(void* address, Call& call)
+{
+    (void)clickWith(call, reinterpret_cast<Square>(address), described.argument("n").number,
+                    described.argument("x").number, FE_TONEAREST);
+}
+
 } // namespace
 
-const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare}}};
+const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare, "square.dat", clickOnce}}};

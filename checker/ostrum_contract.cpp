@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // Whether a result register's low 64 bits look like a 64-bit real that the routine meant,
 // while its low 32 bits, all that Korvik reads, are 0 or a denormal 32-bit real. A routine
 // of the right kind leaves that only by chance: a constant 0 is loaded with the whole
@@ -96,12 +91,13 @@ void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIAN
     if (call.side() != Side::End)
         return;
     const std::optional<ListingShown> listing = korvikListingShows(count, x, y);
-    if (!listing)
-        return;
     // The error ends the handler before the second listing replaces the first.
     std::string text = "Text1 reads " + quoted(korvikFirstListingLine(1)) + " to " +
                        quoted(korvikFirstListingLine(arrayLength)) + ", then ";
-    if (!listing->error.empty())
+    if (!listing)
+        text += "nothing that can be foretold: Korvik reads an element the routine left with a kind only the "
+                "program may make as one it made, and may crash";
+    else if (!listing->error.empty())
         text += "Korvik ends with the runtime error \"" + listing->error + "\"";
     else if (listing->lines.empty())
         text += "\"\"";

@@ -49,11 +49,6 @@ int16_t wrappedSum(int a, int b)
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(a + b)));
 }
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // A routine that takes a and b by value receives their addresses in their place, and adds
 // what the low 16 bits of each address read as.
 bool addedAddresses(const SumCall& call)

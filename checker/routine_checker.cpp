@@ -14,7 +14,9 @@
 #include <filesystem>
 #include <optional>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -258,6 +260,30 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::st
                                "descriptor; declare it " + argument.name + "(*)";
 }
 
+// How a routine ended the process where its file could not be written.
+struct UnwritableFileEnd {
+    std::string file;
+    int exitStatus = -1; // when it exited
+    int signal = 0;      // when a signal ended it
+};
+
+// Exit status 2 (gfortran's runtime) or SIGABRT (LLVM Flang's) is the Fortran runtime's end of
+// a program after an I/O error; another exit is the routine's own (STOP, exit()); any other
+// signal is a file that did not open, used all the same.
+std::string sentenceOf(const UnwritableFileEnd& end)
+{
+    constexpr int fortranRuntimeError = 2;
+    const std::string ended = end.exitStatus >= 0 ? "ended the process with exit status " + std::to_string(end.exitStatus)
+                                                  : "crashed (" + signalName(end.signal) + ")";
+    const std::string when = " when " + end.file + " could not be written (a folder stood in its place)";
+    if (end.exitStatus == fortranRuntimeError || end.signal == SIGABRT)
+        return ended + when +
+            ": the Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and write";
+    if (end.exitStatus >= 0)
+        return ended + when + ", as a Fortran STOP or a C exit() does; go on without the trace instead";
+    return ended + when + ": it wrote to a file that did not open; check what fopen returns";
+}
+
 } // namespace
 
 RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show)
@@ -282,6 +308,7 @@ struct RoutineChecker::Request {
     int32_t probedCall; // 0 for both calls; otherwise the call made with `probe`
     Probe probe;
     bool goOn;
+    bool fileUnwritable = false; // one call alone, where the routine's file cannot be written
 };
 
 // The calls of one request to one routine, in a routine's process.
@@ -295,6 +322,21 @@ void RoutineChecker::callRoutine(void* library, const RoutineCheck& routine, con
     }
     // Through the entry that sees what the routine keeps of the calling convention.
     void* address = keptRegistersEntry(found.address);
+    if (request.fileUnwritable) {
+        // A folder of its own with a folder in the file's place: no one, root included, can
+        // open that for writing.
+        const std::string folder = "no-room-for-" + std::string(routine.fileWritten);
+        const std::string blocking = folder + "/" + routine.fileWritten;
+        if (mkdir(folder.c_str(), 0700) != 0 || mkdir(blocking.c_str(), 0700) != 0 || chdir(folder.c_str()) != 0)
+            return;
+        Call call(channel, 1, false);
+        routine.callOnce(address, call);
+        if (chdir("..") == 0) {
+            rmdir(blocking.c_str());
+            rmdir(folder.c_str());
+        }
+        return;
+    }
     if (request.probedCall != 0) {
         Call call(channel, request.probedCall, false, request.probe);
         routine.check(address, call);
@@ -375,13 +417,14 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
 
     const std::string shownCandidate = printable(candidate);
     LibraryFacts facts;
+    facts.printed = outcome.printed;
     bool finished = false;
     for (const Received& received : outcome.messages) {
         switch (received.message.kind) {
         case MessageKind::LoadFailed:
             // After the load, what the start-up code left.
-            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + received.text
-                                         : shownCandidate + " does not load: " + received.text;
+            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + printable(received.text)
+                                         : shownCandidate + " does not load: " + printable(received.text);
             facts.loaded = false;
             break;
         case MessageKind::Loaded:
@@ -456,7 +499,7 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
     std::optional<FileIdentity> identity;
     for (const Received& received : loading.messages) {
         if (received.message.kind == MessageKind::LoadFailed)
-            problem = received.text;
+            problem = printable(received.text);
         if (received.message.kind == MessageKind::Loaded)
             identity = FileIdentity{received.message.device, received.message.inode};
     }
@@ -472,6 +515,40 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
     if (outcome.libraryProcessEnded)
         return fault("could not be checked: the process that holds its loaded library ended while it ran");
     return outcome;
+}
+
+// One more call where the routine's file cannot be written. A program that calls the
+// routine works wherever the file can be written, so a routine that then ends the process
+// gets a note, with the usual cause; one that goes on gets nothing.
+void RoutineChecker::callWhereItsFileCannotBeWritten(const RoutineCheck& routine, RoutineReport& report)
+{
+    const auto index = static_cast<uint32_t>(&routine - contract_.routines.data());
+    Request request{index, 0, Probe{}, false};
+    request.fileUnwritable = true;
+    const ChildOutcome outcome = runCalls(request);
+    nextPart_ = std::nullopt;
+    const bool finished = std::any_of(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
+        return received.message.kind == MessageKind::Finished;
+    });
+    if (finished || outcome.timedOut || outcome.libraryProcessEnded || outcome.status == -1)
+        return;
+    const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
+        return received.message.kind == MessageKind::Signal;
+    });
+    UnwritableFileEnd end;
+    end.file = routine.fileWritten;
+    if (signal != outcome.messages.end())
+        end.signal = static_cast<int>(signal->message.number);
+    else if (WIFSIGNALED(outcome.status))
+        end.signal = WTERMSIG(outcome.status);
+    else if (WIFEXITED(outcome.status))
+        end.exitStatus = WEXITSTATUS(outcome.status);
+    else
+        return;
+    add(report.findings, Severity::Note, sentenceOf(end));
+    report.printed.text += outcome.printed.text.substr(
+        0, printedRoom - std::min(printedRoom, report.printed.text.size()));
+    report.printed.bytes += outcome.printed.bytes;
 }
 
 void RoutineChecker::stop()
@@ -500,11 +577,16 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     };
 
     const int processorSeconds = processorTimeLimit(timeLimit_);
-    Reading reading = readOutcome(calling(std::nullopt), timeText(), processorSeconds);
+    const ChildOutcome outcome = calling(std::nullopt);
+    Reading reading = readOutcome(outcome, timeText(), processorSeconds);
     if (reading.unnamedCrash)
         nameTheAddressTaken(reading, calling, timeText(), processorSeconds);
-    if (!reading.boundary)
-        return {reading.findings, reading.shown, reading.shows};
+    if (!reading.boundary) {
+        RoutineReport report{reading.findings, reading.shown, reading.shows, outcome.printed};
+        if (routine.callOnce && reading.finished)
+            callWhereItsFileCannotBeWritten(routine, report);
+        return report;
+    }
 
     // How far the routine reaches: the least distance from the guard at which the same piece
     // no longer faults on that side, in steps of the piece's alignment. The faulting byte
@@ -545,5 +627,5 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
             finding.sentence == boundary.words + distance + cause;
         add(findings, finding.severity, same ? boundary.words + distance + cause : finding.sentence);
     }
-    return {findings, reading.shown, reading.shows};
+    return {findings, reading.shown, reading.shows, outcome.printed};
 }

@@ -26,6 +26,7 @@ struct RoutineReport {
     std::vector<Finding> findings;
     std::string shown; // with --show: the listing before and after the first call
     std::string shows; // what the program's window shows after the first call; empty when unknown
+    Printed printed = {}; // what the routine printed on its standard output and error while it was checked
 };
 
 struct LibraryFacts {
@@ -34,6 +35,7 @@ struct LibraryFacts {
     std::string problem;                   // why it did not load, in a sentence
     std::vector<std::string> exported;     // the contract's routines that it exports
     std::vector<std::string> alsoExported; // what it exports beyond the contract
+    Printed printed;                       // what its start-up code printed
 };
 
 class RoutineChecker {
@@ -63,6 +65,7 @@ private:
     ChildOutcome runCalls(const Request& request);
     void callRoutine(void* library, const RoutineCheck& routine, const Request& request,
                      const ReportChannel& channel) const;
+    void callWhereItsFileCannotBeWritten(const RoutineCheck& routine, RoutineReport& report);
 
     const Contract& contract_;
     std::string directory_;

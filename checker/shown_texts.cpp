@@ -2,6 +2,7 @@
 
 #include "ansi_copy.h"
 #include "conversions.h"
+#include "printable_text.h"
 #include "runtime_error.h"
 #include "trace_records.h"
 #include "variant.h"
@@ -123,10 +124,15 @@ std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, 
     return shown;
 }
 
+std::string quoted(const std::string& text)
+{
+    return "\"" + printable(text) + "\"";
+}
+
 std::string quotedLines(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines)
-        text += (text.empty() ? "\"" : ", \"") + line + "\"";
+        text += (text.empty() ? "" : ", ") + quoted(line);
     return text;
 }

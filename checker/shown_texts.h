@@ -56,5 +56,9 @@ struct ListingShown {
 };
 std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y);
 
+// A text of a window or of a file as a finding quotes it: in double quotes, with the control
+// characters a routine may have put there escaped ("\x1b"), so that none reaches the terminal.
+std::string quoted(const std::string& text);
+
 // A multi-line text as a finding quotes it: each line quoted, separated by commas.
 std::string quotedLines(const std::vector<std::string>& lines);

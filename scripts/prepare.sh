@@ -19,7 +19,8 @@ test_packages=(
   desktop-file-utils dpkg-dev lintian appstream
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
   gcc-multilib  # gcc -m32: the pages' layouts checked for 32-bit Linux (tests/docs/)
-  flang-19 libomp-19-dev  # routine-check on an OpenMP routine built with LLVM Flang
+  # routine-check on libraries built with LLVM Flang: its runtime linked in, and OpenMP's
+  flang-19 libflang-19-dev libomp-19-dev
 )
 
 # build/'s options, the same for ./run.sh and ./test.sh, so that neither compiles again what the

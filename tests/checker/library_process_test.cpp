@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -193,4 +194,70 @@ TEST(LibraryProcess, ServesNothingWhenTheLibraryDidNotLoad)
     ASSERT_FALSE(process.loading().messages.empty());
     EXPECT_EQ(process.loading().messages.front().text, "no such library");
     EXPECT_TRUE(process.run("anything").libraryProcessEnded);
+}
+
+// What a routine's process prints arrives in reads of any length, a mark between two parts
+// cut anywhere: each part is taken whole and alone, and a part longer than the room kept is
+// counted in full.
+TEST(PrintedOutput, SplitsWhatIsPrintedIntoItsParts)
+{
+    const std::string mark(partEndMark);
+    struct Row {
+        const char* what;
+        std::vector<std::string> reads;
+        std::vector<std::string> parts; // taken one after another, the last one unended
+    };
+    const Row rows[] = {
+        {"one read", {"first" + mark + "second" + mark + "third"}, {"first", "second", "third"}},
+        {"a mark cut in two", {"first" + mark.substr(0, 5), mark.substr(5) + "second"}, {"first", "second"}},
+        {"a mark cut byte by byte", {"a", std::string(1, '\0'), "\x1b", mark.substr(2) + "b"}, {"a", "b"}},
+        {"what looks like a mark's start",
+         {std::string("a\0", 2), "\x1b[not a mark"},
+         {std::string("a\0", 2) + "\x1b[not a mark"}},
+        {"nothing before a mark", {mark, "after"}, {"", "after"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        PrintedOutput printed;
+        for (const std::string& read : row.reads)
+            printed.add(read);
+        for (std::size_t i = 0; i < row.parts.size(); ++i) {
+            EXPECT_EQ(printed.partEnded(), i + 1 < row.parts.size());
+            const Printed part = printed.takePart();
+            EXPECT_EQ(part.text, row.parts[i]);
+            EXPECT_EQ(part.bytes, row.parts[i].size());
+        }
+    }
+
+    PrintedOutput flood;
+    const std::string megabyte(1 << 20, 'x');
+    flood.add(megabyte);
+    flood.add(megabyte + mark + "next");
+    const Printed first = flood.takePart();
+    EXPECT_EQ(first.text, std::string(printedRoom, 'x'));
+    EXPECT_EQ(first.bytes, 2u << 20);
+    EXPECT_EQ(flood.takePart().text, "next");
+}
+
+// The library's start-up code and each routine's process print into pipes of the checker's,
+// the routine's part by part.
+TEST(LibraryProcess, KeepsWhatEachPartPrinted)
+{
+    LibraryProcess process(
+        [](const ReportChannel&) -> void* {
+            std::printf("loading\n");
+            return &loadedMark;
+        },
+        [](void*, std::string_view, const ReportChannel& channel) {
+            std::printf("part 1\n");
+            finishPart(channel, 2);
+            std::fprintf(stderr, "part 2");
+        },
+        "/tmp", 5);
+    ASSERT_TRUE(process.serving());
+    EXPECT_EQ(process.loading().printed.text, "loading\n");
+    const ChildOutcome first = process.run("request");
+    EXPECT_TRUE(first.goesOn);
+    EXPECT_EQ(first.printed.text, "part 1\n");
+    EXPECT_EQ(process.next().printed.text, "part 2");
 }

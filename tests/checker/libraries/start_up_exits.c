@@ -1,9 +1,11 @@
-/* The library's start-up code ends the process. */
+/* The library's start-up code says why and ends the process. */
 #include "pettrix.h"
+#include <stdio.h>
 #include <stdlib.h>
 
 __attribute__((constructor)) static void startUp(void)
 {
+    fprintf(stderr, "no licence found\n");
     exit(3);
 }
 
