@@ -88,6 +88,10 @@ struct Probe {
     bool bytesAsAddress = false;
 };
 
+// The room for the offsets a routine adds to an address it found in a probe's piece: one slot
+// of decoy pages for each 8 bytes of the piece.
+inline constexpr std::size_t decoySlotSize = std::size_t{1} << 16;
+
 class Call {
 public:
     // With `show`, the bytes of every piece are listed before and after the call.
@@ -176,7 +180,7 @@ private:
     void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
     // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
-    void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
+    void fillWithDecoyAddress(const PieceName& name, RegionLayout layout, std::byte* data, std::size_t size) const;
     void begin();
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
     // After the return, and again a moment later while something the routine left behind

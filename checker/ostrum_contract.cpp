@@ -1,5 +1,6 @@
 // Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1, and what
 // Korvik then shows, in Label1 (test 3) and Label2 (test 5) among the rest.
+#include "array_arguments.h"
 #include "contract_results.h"
 #include "contracts.h"
 #include "placements.h"
@@ -181,6 +182,29 @@ void checkChara(void* address, Call& call)
                   " characters");
 }
 
+// A fault for the elements of `name` whose tag names another kind than their payload holds:
+// the first of them, what Korvik's listing shows of it after `label`, and how many there are.
+void expectTagsFitValues(const Call& call, const std::string& name, int position, const VARIANT* elements,
+                         const char* label)
+{
+    int mismatched = 0;
+    std::string first;
+    for (int i = 0; i < arrayLength; ++i) {
+        const std::optional<TagMismatch> mismatch = tagMismatch(elements[i]);
+        if (!mismatch || ++mismatched > 1)
+            continue;
+        const std::string tag = mismatch->held == VT_R8 ? "VT_R8" : "VT_I4";
+        first = "tagged element " + std::to_string(i + 1) + " of " + namedWithin(name, position) + " " +
+            kindNamed(mismatch->tagged) + ", over the bytes of " + kindNamed(mismatch->held) + ", " +
+            mismatch->heldValue + ": Korvik shows \"" + label + korvikElementShows(elements[i]).value_or("") +
+            "\"; tag it " + tag + " for the value it holds";
+    }
+    if (mismatched > 1)
+        first += " (" + std::to_string(mismatched) + " of " + std::to_string(arrayLength) + " elements)";
+    if (mismatched > 0)
+        call.fault(first);
+}
+
 // Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
 // the 16-bit integers 1 to 10, y is empty.
 void checkXArray(void* address, Call& call)
@@ -201,6 +225,8 @@ void checkXArray(void* address, Call& call)
                   " elements of each array; Korvik then reports \"Subscript out of range\"");
     call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
     call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
+    expectTagsFitValues(call, "x", positionOf(described.argument("x")), x, "x = ");
+    expectTagsFitValues(call, "y", positionOf(described.argument("y")), y, "x^2 = ");
 }
 
 // Test 3: a 32-bit real temporary holding 5; the result is a 32-bit real.

@@ -55,10 +55,18 @@ struct Reading {
     std::string shown;
     std::string shows;
     bool finished = false;
-    std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
+    // A crash whose cause a probe may find, its sentence ("crashed (SIGSEGV)" at no piece, or
+    // a use of a null address), and in which call.
+    std::optional<std::string> unnamedCrash;
     uint32_t crashCall = 0;
+    bool nullAddress = false;
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
+    std::size_t bytesTakenAt = 0;              // where in that piece the address lay
 };
+
+// The lowest address a process may map (vm.mmap_min_addr): a fault below it is a null address
+// with an offset added.
+constexpr uint64_t nullPageEnd = 0x10000;
 
 void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
 {
@@ -74,11 +82,17 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
 {
     const uint64_t address = signal.mapStart;
     const auto access = static_cast<Access>(signal.flags);
+    if (static_cast<Trap>(signal.trap) == Trap::PageFault && address < nullPageEnd) {
+        reading.nullAddress = true;
+        return std::string(access == Access::Write ? "wrote" : access == Access::Read ? "read" : "used") +
+               " through a null address";
+    }
     for (const PlacedPiece& piece : reading.pieces) {
         if (address < piece.mapStart || address >= piece.mapEnd)
             continue;
         if (piece.decoy) {
             reading.bytesTakenFrom = piece;
+            reading.bytesTakenAt = static_cast<std::size_t>(address - piece.mapStart) / decoySlotSize * sizeof(void*);
             return "used the bytes of " + namedWithin(piece.name, piece.position) + " as an address";
         }
         if (piece.call < currentCall)
@@ -158,11 +172,14 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         std::optional<std::string> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
-        if (!named && atAddressSpaceLimit(*reading.signal))
+        // A null address at the limit is the one an allocation gave back.
+        if ((!named || reading.nullAddress) && atAddressSpaceLimit(*reading.signal)) {
             named = outOfMemory(signal);
+            reading.nullAddress = false;
+        }
         add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
-        if (!named) {
-            reading.unnamedCrash = "crashed (" + signalName(signal) + ")";
+        if (!named || reading.nullAddress) {
+            reading.unnamedCrash = named ? *named : "crashed (" + signalName(signal) + ")";
             reading.crashCall = currentCall;
         }
     } else if (outcome.timedOut) {
@@ -184,11 +201,23 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
     return reading;
 }
 
-// A crash at no piece may come from a routine that takes an argument's own bytes for an
-// address: gfortran's character(len=*) and x(:) in a bind(C) routine expect a C descriptor
-// where the program passes the bytes themselves. The call that crashed is made again with
-// every piece of at least 8 bytes filled with the address of a decoy of its own; a crash at a
-// decoy names the piece, and the crash's sentence becomes that.
+// A crash at no piece, or at a null address, may come from a routine that takes an argument's
+// own bytes for an address: gfortran's and LLVM Flang's character(len=*) and x(:) in a bind(C)
+// routine expect a C descriptor, whose first 8 bytes are the address of the data, where the
+// program passes the bytes themselves; a routine that takes an element for a reference
+// follows its value. The call that crashed is made again with each 8 bytes of every piece of
+// at least 8 bytes holding the address of a decoy of their own; a crash at a decoy names the
+// piece and where in it the address lay, and the crash's sentence says so.
+// The 8 bytes at `at` of a piece, as a sentence names them: the value of an element of an
+// array of Variants, or the bytes by their offsets.
+std::string bytesOf(const PlacedPiece& piece, std::size_t at)
+{
+    const std::string whose = named(piece.name, piece.position);
+    if (piece.layout == REGION_VARIANTS && at % sizeof(VARIANT) == offsetof(VARIANT, value))
+        return "the value of element " + std::to_string(at / sizeof(VARIANT) + 1) + " of " + whose;
+    return "bytes " + std::to_string(at) + " to " + std::to_string(at + 7) + " of " + whose;
+}
+
 template <typename Calling>
 void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds)
 {
@@ -200,11 +229,18 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::st
     if (!probed.bytesTakenFrom)
         return;
     const PlacedPiece& argument = *probed.bytesTakenFrom;
+    std::string sentence;
+    if (probed.bytesTakenAt == 0)
+        sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
+                   " as an address: character(len=*) and x(:) in a bind(C) routine expect a C descriptor; declare "
+                   "it " + argument.name + "(*)";
+    else if (reading.nullAddress)
+        sentence = *reading.unnamedCrash + ", which it took from " + bytesOf(argument, probed.bytesTakenAt);
+    else
+        sentence = "used " + bytesOf(argument, probed.bytesTakenAt) + " as an address";
     for (Finding& finding : reading.findings)
         if (finding.sentence == *reading.unnamedCrash)
-            finding.sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
-                               " as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
-                               "descriptor; declare it " + argument.name + "(*)";
+            finding.sentence = sentence;
 }
 
 } // namespace

@@ -89,6 +89,17 @@ std::string korvikCharaShows(const char* textB)
     return utf8(copyOfStrB.text());
 }
 
+std::optional<std::string> korvikElementShows(const VARIANT& raw)
+{
+    const VARTYPE kind = raw.kind;
+    if (kind != VT_EMPTY && kind != VT_I2 && kind != VT_I4 && kind != VT_R4 && kind != VT_R8 && kind != VT_BOOL)
+        return std::nullopt;
+    // The element's own bytes in a Variant of the checker's, which owns nothing of these kinds.
+    Variant value;
+    *value.raw() = raw;
+    return utf8(value.toText());
+}
+
 std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y)
 {
     const auto plain = [](VARTYPE kind) {

@@ -46,5 +46,9 @@ struct ListingShown {
 };
 std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y);
 
+// An element of Korvik's arrays as its listing joins it to text ("100"); nothing for a kind
+// only the program may make.
+std::optional<std::string> korvikElementShows(const VARIANT& element);
+
 // A multi-line text as a finding quotes it: each line quoted, separated by commas.
 std::string quotedLines(const std::vector<std::string>& lines);

@@ -176,6 +176,12 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_module_procedure",
      "sumdll fault: is not exported (it exports __mysum_MOD_sumdll, the name gfortran gives a module procedure "
      "without bind(C): add bind(C, name=\"sumdll\"))"},
+    {"Pettrix", "sum_hidden",
+     "sumdll fault: is not exported (the library holds sumdll, hidden by the visibility settings (-fvisibility=hidden): "
+     "declare it with ROUTINE_EXPORT, as pettrix.h does)"},
+    {"Pettrix", "sum_static",
+     "sumdll fault: is not exported (the library holds sumdll, declared static: only its own file can call it; remove "
+     "static and declare it with ROUTINE_EXPORT, as pettrix.h does)"},
     {"Morvane", "square_in_cpp",
      "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern "
      "\"C\")"},
@@ -205,18 +211,36 @@ const FaultRow faultRows[] = {
      "zArray fault: changed the descriptor of array, the first argument (the address that its array variable "
      "holds)"},
     {"Ostrum", "tag_changed", "zArray fault: changed the tag of array, the first argument"},
+    // A tag that names one kind over a payload of another.
+    {"Ostrum", "squares_tagged_single",
+     "xArray fault: tagged element 1 of y, the third argument, a 32-bit real (VT_R4), over the bytes of a 64-bit real "
+     "(VT_R8), 1: Korvik shows \"x^2 = 0\"; tag it VT_R8 for the value it holds (10 of 10 elements)"},
+    {"Ostrum", "squares_tagged_short",
+     "xArray fault: tagged element 9 of y, the third argument, a 16-bit integer (VT_I2), over the bytes of a 32-bit "
+     "integer (VT_I4), 81000: Korvik shows \"x^2 = 15464\"; tag it VT_I4 for the value it holds (2 of 10 elements)"},
     {"Ostrum", "element_made_text",
      "xArray fault: left element 3 of y, the third argument, with the kind 0x0008, which the program cannot hold and release safely"},
     {"Ostrum", "rounding_left_changed",
      "square fault: changed the floating-point environment (SSE and x87: rounding toward zero)"},
     {"Pettrix", "address_kept", "sumdll fault: kept the address of c, the third argument"},
-    {"Ostrum", "crashes", "transnumber fault: crashed (SIGSEGV)"},
+    {"Ostrum", "crashes", "transnumber fault: read through a null address"},
     {"Ostrum", "text_length_star",
      "chara fault: used the bytes of textA, the first argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it textA(*)"},
     {"Ostrum", "elements_assumed_shape",
      "xArray fault: used the bytes of y, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it y(*)"},
+    // The same descriptor read in a loop over len(), at -O0 and -O3.
+    {"Ostrum", "text_length_star_loop",
+     "chara fault: used the bytes of textB, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it textB(*)"},
+    {"Ostrum", "text_length_star_loop_o3",
+     "chara fault: used the bytes of textB, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it textB(*)"},
+    // A null address: on its own, and taken from an empty element that holds 0.
+    {"Pettrix", "null_written", "sumdll fault: wrote through a null address"},
+    {"Ostrum", "element_followed_as_reference",
+     "xArray fault: wrote through a null address, which it took from the value of element 1 of y, the third argument"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
     {"Pettrix", "ends_process",
      "sumdll fault: ended the process with exit status 0, as a Fortran STOP or a C exit() does: it would end the "
@@ -324,6 +348,18 @@ TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
         // gfortran's own module symbols are never listed as the author's exports.
         EXPECT_EQ(result.output.find("also exports __"), std::string::npos) << result.output;
     }
+}
+
+// The len=* loop as LLVM Flang builds it, which reads the length as a 32-bit number.
+TEST_F(RoutineCheck, FindsTheDescriptorReadByLlvmFlang)
+{
+    if (!FLANG_BUILT)
+        GTEST_SKIP() << "LLVM Flang is not installed";
+    const CheckerRun result = run({"Ostrum", checked("text_length_star_loop_flang")});
+    EXPECT_TRUE(result.hasLine("chara fault: used the bytes of textB, the third argument, as an address: character(len=*) "
+                               "and x(:) in a bind(C) routine expect a C descriptor; declare it textB(*)"))
+        << result.output;
+    EXPECT_EQ(result.status, 1);
 }
 
 // ---- Sound libraries pass ------------------------------------------------------------------
@@ -455,7 +491,7 @@ TEST_F(RoutineCheck, ClosedStandardStreamsSpoilNothing)
 TEST_F(RoutineCheck, GoesOnAfterACrash)
 {
     const CheckerRun result = run({"Ostrum", checked("crashes")});
-    EXPECT_TRUE(result.hasLine("transnumber fault: crashed (SIGSEGV)")) << result.output;
+    EXPECT_TRUE(result.hasLine("transnumber fault: read through a null address")) << result.output;
     EXPECT_TRUE(result.hasLine("yArray ok")) << result.output;
     EXPECT_TRUE(result.hasLine("summary: 6 routines, 1 ok, 5 with a fault")) << result.output;
 }
