@@ -4,6 +4,7 @@
 #include "contract_results.h"
 #include "contracts.h"
 #include "placements.h"
+#include "register_arguments.h"
 #include "shown_texts.h"
 
 #include "ostrum.h"
@@ -40,10 +41,24 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     if (call.side() != Side::End)
         return;
     const auto square = reinterpret_cast<decltype(&::square)>(address);
+    constexpr const CallDescription& described = ostrumCalls.call("square");
+
+    // A result that follows a register Korvik never sets is no one number: said so, and
+    // nothing more is judged from it.
+    float* byValue = placeValue<float>(call, described.argument("x"));
+    if (const std::optional<std::string> followed = vectorRegisterFollowed(address, {byValue}, true)) {
+        const std::string xNamed = named("x", positionOf(described.argument("x")));
+        call.fault("returns a result that follows whatever " + *followed + " held before the call, not " + xNamed +
+                   ": it took x by value (Fortran's value attribute, or float x in C) where Korvik passes its "
+                   "address; declare x without value, float * in C");
+        call.shows("Label1 reads \"" + korvikSquareShowsBeforeResult(x) + "\" and then a number that follows whatever " +
+                   *followed + " held, not one number");
+        return;
+    }
+
     const std::string firstShows = korvikSquareShows(x, result);
     call.shows("Label1 reads " + quoted(firstShows));
 
-    constexpr const CallDescription& described = ostrumCalls.call("square");
     float* again = placeValue<float>(call, described.argument("x"));
     setProgramsEnvironment();
     const float secondResult = square(again);

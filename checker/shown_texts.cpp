@@ -55,7 +55,12 @@ std::string vandrelShows(double y)
 
 std::string korvikSquareShows(float x, float result)
 {
-    return "xx = " + utf8(textForJoining(x)) + ", xx^2 = " + utf8(textForJoining(result));
+    return korvikSquareShowsBeforeResult(x) + utf8(textForJoining(result));
+}
+
+std::string korvikSquareShowsBeforeResult(float x)
+{
+    return "xx = " + utf8(textForJoining(x)) + ", xx^2 = ";
 }
 
 std::string korvikTransnumberShows(int16_t a, int16_t b)

@@ -21,6 +21,8 @@ std::string vandrelShows(double y);
 
 // Korvik's Label1 after test 3: "xx = 5, xx^2 = 25".
 std::string korvikSquareShows(float x, float result);
+// The same caption up to the result: "xx = 5, xx^2 = ".
+std::string korvikSquareShowsBeforeResult(float x);
 
 // Korvik's Label2 after test 5: "15  0".
 std::string korvikTransnumberShows(int16_t a, int16_t b);

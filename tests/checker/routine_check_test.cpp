@@ -262,6 +262,17 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_by_value",
      "sumdll shows: Tolvan's message boxes read \"a+b=\", then a number made of the addresses of a and b, which "
      "changes from run to run"},
+    {"Pettrix", "sum_all_by_value",
+     "sumdll fault: for a = 10 and b = 20, c, the third argument, holds 0, not 30 (Tolvan shows \"0\"): it stored nothing "
+     "into c, the third argument, for any pair; a routine that takes c by value (Fortran's value attribute, int16_t c "
+     "in C) stores into its own copy; declare c without value (4 of 6 pairs)"},
+    {"Ostrum", "square_by_value",
+     "square fault: returns a result that follows whatever xmm0 held before the call, not x, the first argument: it "
+     "took x by value (Fortran's value attribute, or float x in C) where Korvik passes its address; declare x without "
+     "value, float * in C"},
+    {"Ostrum", "square_by_value",
+     "square shows: Korvik's Label1 reads \"xx = 5, xx^2 = \" and then a number that follows whatever xmm0 held, not "
+     "one number"},
     {"Pettrix", "sum_keeps_state",
      "sumdll note: keeps state between calls: the first click shows \"30\", the second \"60\""},
     {"Ostrum", "chara_keeps_state",
