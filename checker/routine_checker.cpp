@@ -2,6 +2,7 @@
 
 #include "library_process.h"
 #include "kept_registers.h"
+#include "placements.h"
 #include "library_exports.h"
 
 #include "printable_text.h"
@@ -45,6 +46,7 @@ struct BoundaryFault {
     RegionLayout layout;
     std::size_t size;
     std::size_t reached; // how far beyond the piece the faulting byte lies, at least 1
+    int position;        // where the routine receives the argument, from 1
 };
 
 struct Reading {
@@ -111,7 +113,7 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
         const uint64_t reached = past ? address - piece.dataEnd + 1 : piece.dataStart - address;
         reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
                                          piece.alignment, piece.layout, piece.dataEnd - piece.dataStart,
-                                         static_cast<std::size_t>(reached)};
+                                         static_cast<std::size_t>(reached), piece.position};
         return words;
     }
     return std::nullopt;
@@ -241,6 +243,65 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::st
     for (Finding& finding : reading.findings)
         if (finding.sentence == *reading.unnamedCrash)
             finding.sentence = sentence;
+}
+
+// The contract's arguments other than the one at `position` whose size a reach of `reach`
+// bytes from that argument's start matches: a text's characters, with or without its
+// terminator, or a number's bytes. A routine that declares its arguments in another order
+// takes the argument at `position` for one of them.
+std::vector<const ArgumentDescription*> argumentsOfSize(const CallDescription& described, int position,
+                                                        std::size_t reach)
+{
+    const auto sizeOf = [](ValueKind kind) -> std::size_t {
+        switch (kind) {
+        case ValueKind::Int16: return 2;
+        case ValueKind::Int32:
+        case ValueKind::Real32: return 4;
+        case ValueKind::Real64: return 8;
+        default: return 0;
+        }
+    };
+    std::vector<const ArgumentDescription*> fitting;
+    for (const ArgumentDescription& argument : described.arguments) {
+        if (positionOf(argument) == position)
+            continue;
+        const bool fits = argument.kind == ValueKind::Text
+            ? reach == argument.text.size() || reach == argument.text.size() + 1
+            : sizeOf(argument.kind) == reach;
+        if (fits)
+            fitting.push_back(&argument);
+    }
+    return fitting;
+}
+
+// The clause that names the arguments a reach fits and the declaration in the contract's
+// order, or nothing when the reach fits no other argument.
+std::string orderCause(const CallDescription& described, int position, std::size_t reach)
+{
+    const std::vector<const ArgumentDescription*> fitting = argumentsOfSize(described, position, reach);
+    if (fitting.empty())
+        return "";
+    std::string names, positions;
+    for (const ArgumentDescription* argument : fitting) {
+        const char* joint = names.empty() ? "" : " or ";
+        names += joint + std::string(argument->name);
+        positions += joint + ordinal(positionOf(*argument));
+    }
+    std::string declaration;
+    for (const ArgumentDescription& argument : described.arguments)
+        declaration += (declaration.empty() ? "" : ", ") + std::string(argument.name);
+    return ": " + bytes(reach) + " from its start, the size of " + names + ", the " + positions +
+        " argument: the routine declares its arguments in another order; declare them as the contract does, " +
+        std::string(described.routine) + "(" + declaration + ")";
+}
+
+// The description of `routine`'s call in the contract named `library`; null when there is none.
+const CallDescription* describedCall(const std::string& library, const std::string& routine)
+{
+    for (const ContractCalls* contract : allContractCalls)
+        if (contract->library == library)
+            return contract->find(routine);
+    return nullptr;
 }
 
 } // namespace
@@ -519,6 +580,9 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
         }
         distance = " by " + bytes(clear);
         cause = kindCause(boundary.layout, boundary.side, clear);
+        const CallDescription* described = describedCall(contract_.name, routine.name);
+        if (cause.empty() && boundary.side == Side::End && described)
+            cause = orderCause(*described, boundary.position, boundary.size + clear);
     }
     // The same fault may already have been seen, with its distance, from the bytes around the
     // piece in the other call.

@@ -201,6 +201,11 @@ const FaultRow faultRows[] = {
     {"Ostrum", "elements_from_zero",
      "xArray fault: read before the start of x, the second argument, by 16 bytes, one element before the first: a loop from 0 over an "
      "array that Fortran numbers from 1"},
+    // Arguments declared in another order: 20 characters written into the 4 bytes of lengthA.
+    {"Ostrum", "chara_texts_first",
+     "chara fault: wrote past the end of lengthA, the second argument, by 16 bytes: 20 bytes from its start, the size "
+     "of textA or textB, the first or third argument: the routine declares its arguments in another order; declare "
+     "them as the contract does, chara(textA, lengthA, textB, lengthB)"},
     {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB, the third argument, by 2 bytes"},
     {"Ostrum", "text_written_before", "chara fault: wrote before the start of textB, the third argument, by 1 byte"},
     {"Pettrix", "number_read_before", "sumdll fault: read before the start of a, the first argument, by 2 bytes"},
