@@ -190,10 +190,12 @@ void* Call::place(const PieceName& name, RegionLayout layout, const void* initia
     std::memcpy(data, initial, size);
     if (probe_.bytesAsAddress && size >= sizeof(void*))
         fillWithDecoyAddress(name, layout, data, size);
-    if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
+    if (readOnly && !probe_.readOnlyWritable && mprotect(area, areaSize, PROT_READ) != 0)
         outOfMemory();
 
-    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout});
+    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout, {}});
+    if (probe_.readOnlyWritable)
+        pieces_.back().initial.assign(data, data + size);
 
     // The parent keeps its own record of the piece, to name it from a faulting address.
     Message placed{};
@@ -303,7 +305,22 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
         fault(unkept);
     for (const Piece& piece : pieces_)
         reportWritesAround(piece);
+    tellChangedPieces();
     lookAfterTheReturn();
+}
+
+void Call::tellChangedPieces() const
+{
+    if (!probe_.readOnlyWritable)
+        return;
+    for (std::size_t i = 0; i < pieces_.size(); ++i)
+        if (std::memcmp(pieces_[i].data, pieces_[i].initial.data(), pieces_[i].size) != 0) {
+            Message changed{};
+            changed.kind = MessageKind::Changed;
+            changed.call = static_cast<uint32_t>(number_);
+            changed.number = static_cast<uint32_t>(i);
+            channel_.send(changed);
+        }
 }
 
 void Call::lookAfterTheReturn() const

@@ -80,12 +80,15 @@ constexpr RegionLayout layoutOf()
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
 // guard page on `side`, every other piece as usual. For finding whether a routine takes a
 // piece's own bytes for an address: with `bytesAsAddress`, every 8 bytes of each piece of at
-// least 8 bytes hold the address of a decoy of its own, pages of no access.
+// least 8 bytes hold the address of a decoy of its own, pages of no access. For finding what
+// a routine that wrote into what it must only read meant to write: with `readOnlyWritable`,
+// no piece is read-only, and every piece the call changed is told to the parent.
 struct Probe {
     int piece = -1;
     Side side = Side::End;
     std::size_t slack = 0;
     bool bytesAsAddress = false;
+    bool readOnlyWritable = false;
 };
 
 // The room for the offsets a routine adds to an address it found in a probe's piece: one slot
@@ -175,6 +178,7 @@ private:
         bool readOnly;
         PieceName name;
         RegionLayout layout;
+        std::vector<std::byte> initial; // with readOnlyWritable: the bytes as placed
     };
 
     void* place(const PieceName& name, RegionLayout layout, const void* initial, std::size_t size,
@@ -187,6 +191,8 @@ private:
     // still runs: what it must leave as it found it, and the storage it must leave alone.
     void lookAfterTheReturn() const;
     void reportWritesAround(const Piece& piece) const;
+    // With readOnlyWritable: a Changed message for each piece whose bytes the call changed.
+    void tellChangedPieces() const;
     // Every piece as it is now, in the order the teaching pages list them.
     std::vector<ListedRegion> regionsNow() const;
     // The listing of the regions to --show, what changed since `before` marked.

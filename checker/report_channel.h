@@ -24,7 +24,8 @@ enum class MessageKind : uint32_t {
     AlsoExported, // an export the contract does not name
     Shown,        // part of the listing of the pieces, for --show
     Finished,     // everything the child had to do is done
-    Shows         // what the program's window shows after the first call, in words
+    Shows,        // what the program's window shows after the first call, in words
+    Changed       // in a probe: a piece the call changed, its index in `number`
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };

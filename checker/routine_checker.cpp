@@ -64,6 +64,8 @@ struct Reading {
     bool nullAddress = false;
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
     std::size_t bytesTakenAt = 0;              // where in that piece the address lay
+    std::optional<PlacedPiece> wroteIntoReadOnly; // the piece it must only read and wrote into
+    std::vector<std::pair<uint32_t, uint32_t>> changed; // in a probe: the call and index of each piece changed
 };
 
 // The lowest address a process may map (vm.mmap_min_addr): a fault below it is a null address
@@ -101,8 +103,10 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
             return "kept the address of " + named(piece.name, piece.position);
         if (address >= piece.dataStart && address < piece.dataEnd) {
             // Only a write faults within a read-only piece.
-            if (piece.readOnly)
+            if (piece.readOnly) {
+                reading.wroteIntoReadOnly = piece;
                 return "wrote into " + named(piece.name, piece.position) + ", which it must only read";
+            }
             return std::nullopt;
         }
         // Where the platform does not say, a fault beside a piece is taken for a read.
@@ -157,6 +161,7 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         case MessageKind::Shown: reading.shown += received.text; break;
         case MessageKind::Shows: reading.shows = received.text; break;
         case MessageKind::Finished: reading.finished = true; break;
+        case MessageKind::Changed: reading.changed.emplace_back(message.call, message.number); break;
         default: break;
         }
     }
@@ -274,6 +279,15 @@ std::vector<const ArgumentDescription*> argumentsOfSize(const CallDescription& d
     return fitting;
 }
 
+// The routine with its arguments in the contract's order: "chara(textA, lengthA, textB, lengthB)".
+std::string declarationOf(const CallDescription& described)
+{
+    std::string declaration;
+    for (const ArgumentDescription& argument : described.arguments)
+        declaration += (declaration.empty() ? "" : ", ") + std::string(argument.name);
+    return std::string(described.routine) + "(" + declaration + ")";
+}
+
 // The clause that names the arguments a reach fits and the declaration in the contract's
 // order, or nothing when the reach fits no other argument.
 std::string orderCause(const CallDescription& described, int position, std::size_t reach)
@@ -287,12 +301,9 @@ std::string orderCause(const CallDescription& described, int position, std::size
         names += joint + std::string(argument->name);
         positions += joint + ordinal(positionOf(*argument));
     }
-    std::string declaration;
-    for (const ArgumentDescription& argument : described.arguments)
-        declaration += (declaration.empty() ? "" : ", ") + std::string(argument.name);
     return ": " + bytes(reach) + " from its start, the size of " + names + ", the " + positions +
         " argument: the routine declares its arguments in another order; declare them as the contract does, " +
-        std::string(described.routine) + "(" + declaration + ")";
+        declarationOf(described);
 }
 
 // The description of `routine`'s call in the contract named `library`; null when there is none.
@@ -302,6 +313,41 @@ const CallDescription* describedCall(const std::string& library, const std::stri
         if (contract->library == library)
             return contract->find(routine);
     return nullptr;
+}
+
+// A routine that wrote into what it must only read may have meant another argument: the call
+// is made again with nothing read-only, and when it then leaves every argument it may write
+// as it was, the first of them of the same kind is named with the contract's order.
+template <typename Calling>
+void nameTheOrder(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds,
+                  const CallDescription& described)
+{
+    const PlacedPiece written = *reading.wroteIntoReadOnly;
+    Probe probe;
+    probe.side = written.call == 1 ? Side::End : Side::Start;
+    probe.readOnlyWritable = true;
+    const Reading probed =
+        readOutcome(calling(std::pair{static_cast<int>(written.call), probe}), timeText, processorSeconds);
+    if (probed.signal || !probed.finished)
+        return;
+    std::optional<PlacedPiece> meant;
+    for (const PlacedPiece& piece : probed.pieces) {
+        if (piece.call != written.call || piece.decoy || piece.readOnly)
+            continue;
+        const bool changed = std::find(probed.changed.begin(), probed.changed.end(),
+                                       std::pair{piece.call, piece.index}) != probed.changed.end();
+        if (changed)
+            return;
+        if (!meant && piece.layout == written.layout)
+            meant = piece;
+    }
+    if (!meant)
+        return;
+    for (Finding& finding : reading.findings)
+        if (finding.sentence == "wrote into " + named(written.name, written.position) + ", which it must only read")
+            finding.sentence += ", and left " + namedWithin(meant->name, meant->position) +
+                " as it was: the routine takes its arguments in another order (declared in another order, or one "
+                "before it taken by value); declare them as the contract does, " + declarationOf(described);
 }
 
 } // namespace
@@ -547,6 +593,9 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     Reading reading = readOutcome(calling(std::nullopt), timeText(), processorSeconds);
     if (reading.unnamedCrash)
         nameTheAddressTaken(reading, calling, timeText(), processorSeconds);
+    if (const CallDescription* described = describedCall(contract_.name, routine.name);
+        reading.wroteIntoReadOnly && described)
+        nameTheOrder(reading, calling, timeText(), processorSeconds, *described);
     if (!reading.boundary)
         return {reading.findings, reading.shown, reading.shows};
 

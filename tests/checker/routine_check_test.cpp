@@ -210,7 +210,14 @@ const FaultRow faultRows[] = {
     {"Ostrum", "text_written_before", "chara fault: wrote before the start of textB, the third argument, by 1 byte"},
     {"Pettrix", "number_read_before", "sumdll fault: read before the start of a, the first argument, by 2 bytes"},
     {"Morvane", "square_writes_x", "square fault: wrote into x, the second argument, which it must only read"},
-    {"Pettrix", "sum_in_wrong_order", "sumdll fault: wrote into b, the second argument, which it must only read"},
+    {"Pettrix", "sum_in_wrong_order",
+     "sumdll fault: wrote into b, the second argument, which it must only read, and left c, the third argument, as it "
+     "was: the routine takes its arguments in another order (declared in another order, or one before it taken by "
+     "value); declare them as the contract does, sumdll(a, b, c)"},
+    {"Morvane", "morvane_x_by_value",
+     "square fault: wrote into x, the second argument, which it must only read, and left y, the third argument, as it "
+     "was: the routine takes its arguments in another order (declared in another order, or one before it taken by "
+     "value); declare them as the contract does, square(n, x, y)"},
     {"Ostrum", "descriptor_changed", "yArray fault: changed the descriptor of array, the second argument (its element count)"},
     {"Ostrum", "array_variable_changed",
      "zArray fault: changed the descriptor of array, the first argument (the address that its array variable "
