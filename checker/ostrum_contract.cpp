@@ -83,20 +83,79 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     }
 }
 
+namespace {
+
+// One click of test 5 in fresh storage: where a and b lie, and what they hold after the call.
+struct TransnumberClick {
+    const int16_t* addresses[2];
+    int16_t values[2];
+};
+
+// The low 16 bits of an address, as a routine that takes a 16-bit argument by value reads it.
+int16_t lowBits(const void* address)
+{
+    return static_cast<int16_t>(reinterpret_cast<uintptr_t>(address) & 0xFFFF);
+}
+
+// Which argument (0 for a, 1 for b) the value written into `written` follows the address of,
+// in two clicks whose arguments lie at other addresses; nothing when it follows none.
+std::optional<int> addressFollowed(const TransnumberClick& one, const TransnumberClick& other, int written)
+{
+    const int source = 1 - written;
+    const int16_t low = lowBits(one.addresses[source]);
+    if (low != lowBits(other.addresses[source]) && one.values[written] == low &&
+        other.values[written] == lowBits(other.addresses[source]))
+        return source;
+    return std::nullopt;
+}
+
+} // namespace
+
 void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
 {
     if (call.side() != Side::End)
         return;
     const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
     constexpr const CallDescription& described = ostrumCalls.call("transnumber");
-    int16_t* first = placeValue<int16_t>(call, described.argument("a"));
-    int16_t* second = placeValue<int16_t>(call, described.argument("b"));
-    setProgramsEnvironment();
-    transnumber(first, second);
-    setProgramsEnvironment();
+    const auto click = [&] {
+        int16_t* first = placeValue<int16_t>(call, described.argument("a"));
+        int16_t* second = placeValue<int16_t>(call, described.argument("b"));
+        setProgramsEnvironment();
+        transnumber(first, second);
+        setProgramsEnvironment();
+        return TransnumberClick{{first, second}, {*first, *second}};
+    };
+    // Two more, so that of three addresses of each argument two differ in their low 16 bits
+    // (any two do but by chance).
+    const TransnumberClick secondClick = click();
+    const TransnumberClick thirdClick = click();
+    const TransnumberClick fourthClick = click();
+
+    // A value that follows an address Korvik passes is no one number: said so, and nothing
+    // more is judged from it.
+    constexpr const char* names[] = {"a", "b"};
+    const int positions[] = {positionOf(described.argument("a")), positionOf(described.argument("b"))};
+    for (int written = 0; written < 2; ++written) {
+        std::optional<int> source = addressFollowed(secondClick, thirdClick, written);
+        if (!source)
+            source = addressFollowed(secondClick, fourthClick, written);
+        if (source) {
+            call.fault(std::string("stored into ") + namedWithin(names[written], positions[written]) +
+                       " the low 16 bits of the address of " + namedWithin(names[*source], positions[*source]) +
+                       " not its value: it took " + names[*source] + " by value (Fortran's value attribute, or " +
+                       "int16_t " + names[*source] + " in C) where Korvik passes its address; declare it without value");
+            const std::string changing =
+                std::string("a number made of the address of ") + names[*source] + ", which changes from run to run";
+            call.shows(written == 0 ? "Label2 reads " + changing + ", then \"  " + korvikNumberShows(b) + "\""
+                                    : "Label2 reads \"" + korvikNumberShows(a) + "  \" and then " + changing);
+            return;
+        }
+    }
+
     const std::string firstShows = korvikTransnumberShows(a, b);
     call.shows("Label2 reads " + quoted(firstShows));
-    if (const std::string secondShows = korvikTransnumberShows(*first, *second); secondShows != firstShows)
+    if (const std::string secondShows = korvikTransnumberShows(secondClick.values[0], secondClick.values[1]);
+        secondShows != firstShows)
         call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
                   quoted(secondShows));
 }

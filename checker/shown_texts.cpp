@@ -65,7 +65,12 @@ std::string korvikSquareShowsBeforeResult(float x)
 
 std::string korvikTransnumberShows(int16_t a, int16_t b)
 {
-    return utf8(textForJoining(a)) + "  " + utf8(textForJoining(b));
+    return korvikNumberShows(a) + "  " + korvikNumberShows(b);
+}
+
+std::string korvikNumberShows(int16_t number)
+{
+    return utf8(textForJoining(number));
 }
 
 std::string traceRecord1(double n)

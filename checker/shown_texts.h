@@ -26,6 +26,8 @@ std::string korvikSquareShowsBeforeResult(float x);
 
 // Korvik's Label2 after test 5: "15  0".
 std::string korvikTransnumberShows(int16_t a, int16_t b);
+// One number of it, as Korvik joins it to text: "15".
+std::string korvikNumberShows(int16_t number);
 
 // The records of square.dat that a call of Morvane's square leaves: the whole part of n,
 // and "x = " and "   y = " each followed by a whole part in a field of width 5.

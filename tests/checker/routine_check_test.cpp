@@ -285,6 +285,13 @@ const FaultRow faultRows[] = {
     {"Ostrum", "square_by_value",
      "square shows: Korvik's Label1 reads \"xx = 5, xx^2 = \" and then a number that follows whatever xmm0 held, not "
      "one number"},
+    {"Ostrum", "transnumber_by_value",
+     "transnumber fault: stored into b, the second argument, the low 16 bits of the address of a, the first argument, "
+     "not its value: it took a by value (Fortran's value attribute, or int16_t a in C) where Korvik passes its "
+     "address; declare it without value"},
+    {"Ostrum", "transnumber_by_value",
+     "transnumber shows: Korvik's Label2 reads \"15  \" and then a number made of the address of a, which changes from "
+     "run to run"},
     {"Pettrix", "sum_keeps_state",
      "sumdll note: keeps state between calls: the first click shows \"30\", the second \"60\""},
     {"Ostrum", "chara_keeps_state",
