@@ -7,7 +7,7 @@ namespace {
 constexpr int integerRegisters = 6;
 constexpr int vectorRegisters = 8;
 
-// Laid out as register_arguments_x86_64.S reads and writes it.
+// Laid out as kept_registers_x86_64.S reads and writes it.
 struct LoadedCall {
     uint64_t target;
     uint64_t integer[integerRegisters];  // rdi, rsi, rdx, rcx, r8, r9

@@ -65,6 +65,7 @@ struct Reading {
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
     std::size_t bytesTakenAt = 0;              // where in that piece the address lay
     std::optional<PlacedPiece> wroteIntoReadOnly; // the piece it must only read and wrote into
+    std::string wroteIntoWords;                   // and the sentence that says so
     std::vector<std::pair<uint32_t, uint32_t>> changed; // in a probe: the call and index of each piece changed
 };
 
@@ -105,7 +106,8 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
             // Only a write faults within a read-only piece.
             if (piece.readOnly) {
                 reading.wroteIntoReadOnly = piece;
-                return "wrote into " + named(piece.name, piece.position) + ", which it must only read";
+                reading.wroteIntoWords = "wrote into " + named(piece.name, piece.position) + ", which it must only read";
+                return reading.wroteIntoWords;
             }
             return std::nullopt;
         }
@@ -208,13 +210,6 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
     return reading;
 }
 
-// A crash at no piece, or at a null address, may come from a routine that takes an argument's
-// own bytes for an address: gfortran's and LLVM Flang's character(len=*) and x(:) in a bind(C)
-// routine expect a C descriptor, whose first 8 bytes are the address of the data, where the
-// program passes the bytes themselves; a routine that takes an element for a reference
-// follows its value. The call that crashed is made again with each 8 bytes of every piece of
-// at least 8 bytes holding the address of a decoy of their own; a crash at a decoy names the
-// piece and where in it the address lay, and the crash's sentence says so.
 // The 8 bytes at `at` of a piece, as a sentence names them: the value of an element of an
 // array of Variants, or the bytes by their offsets.
 std::string bytesOf(const PlacedPiece& piece, std::size_t at)
@@ -225,6 +220,13 @@ std::string bytesOf(const PlacedPiece& piece, std::size_t at)
     return "bytes " + std::to_string(at) + " to " + std::to_string(at + 7) + " of " + whose;
 }
 
+// A crash at no piece, or at a null address, may come from a routine that takes an argument's
+// own bytes for an address: gfortran's and LLVM Flang's character(len=*) and x(:) in a bind(C)
+// routine expect a C descriptor, whose first 8 bytes are the address of the data, where the
+// program passes the bytes themselves; a routine that takes an element for a reference
+// follows its value. The call that crashed is made again with each 8 bytes of every piece of
+// at least 8 bytes holding the address of a decoy of their own; a crash at a decoy names the
+// piece and where in it the address lay, and the crash's sentence says so.
 template <typename Calling>
 void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds)
 {
@@ -317,10 +319,10 @@ const CallDescription* describedCall(const std::string& library, const std::stri
 
 // A routine that wrote into what it must only read may have meant another argument: the call
 // is made again with nothing read-only, and when it then leaves every argument it may write
-// as it was, the first of them of the same kind is named with the contract's order.
+// as it was, the first of them of the same kind is the one it meant.
 template <typename Calling>
-void nameTheOrder(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds,
-                  const CallDescription& described)
+std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& calling, const std::string& timeText,
+                                         int processorSeconds)
 {
     const PlacedPiece written = *reading.wroteIntoReadOnly;
     Probe probe;
@@ -329,7 +331,7 @@ void nameTheOrder(Reading& reading, const Calling& calling, const std::string& t
     const Reading probed =
         readOutcome(calling(std::pair{static_cast<int>(written.call), probe}), timeText, processorSeconds);
     if (probed.signal || !probed.finished)
-        return;
+        return std::nullopt;
     std::optional<PlacedPiece> meant;
     for (const PlacedPiece& piece : probed.pieces) {
         if (piece.call != written.call || piece.decoy || piece.readOnly)
@@ -337,17 +339,11 @@ void nameTheOrder(Reading& reading, const Calling& calling, const std::string& t
         const bool changed = std::find(probed.changed.begin(), probed.changed.end(),
                                        std::pair{piece.call, piece.index}) != probed.changed.end();
         if (changed)
-            return;
+            return std::nullopt;
         if (!meant && piece.layout == written.layout)
             meant = piece;
     }
-    if (!meant)
-        return;
-    for (Finding& finding : reading.findings)
-        if (finding.sentence == "wrote into " + named(written.name, written.position) + ", which it must only read")
-            finding.sentence += ", and left " + namedWithin(meant->name, meant->position) +
-                " as it was: the routine takes its arguments in another order (declared in another order, or one "
-                "before it taken by value); declare them as the contract does, " + declarationOf(described);
+    return meant;
 }
 
 } // namespace
@@ -593,9 +589,15 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     Reading reading = readOutcome(calling(std::nullopt), timeText(), processorSeconds);
     if (reading.unnamedCrash)
         nameTheAddressTaken(reading, calling, timeText(), processorSeconds);
-    if (const CallDescription* described = describedCall(contract_.name, routine.name);
-        reading.wroteIntoReadOnly && described)
-        nameTheOrder(reading, calling, timeText(), processorSeconds, *described);
+    const CallDescription* described = describedCall(contract_.name, routine.name);
+    if (reading.wroteIntoReadOnly && described)
+        if (const std::optional<PlacedPiece> meant = argumentMeant(reading, calling, timeText(), processorSeconds))
+            for (Finding& finding : reading.findings)
+                if (finding.sentence == reading.wroteIntoWords)
+                    finding.sentence += ", and left " + namedWithin(meant->name, meant->position) +
+                        " as it was: the routine takes its arguments in another order (declared in another order, "
+                        "or one before it taken by value); declare them as the contract does, " +
+                        declarationOf(*described);
     if (!reading.boundary)
         return {reading.findings, reading.shown, reading.shows};
 
@@ -629,7 +631,6 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
         }
         distance = " by " + bytes(clear);
         cause = kindCause(boundary.layout, boundary.side, clear);
-        const CallDescription* described = describedCall(contract_.name, routine.name);
         if (cause.empty() && boundary.side == Side::End && described)
             cause = orderCause(*described, boundary.position, boundary.size + clear);
     }
