@@ -211,10 +211,10 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
 }
 
 // The 8 bytes at `at` of a piece, as a sentence names them: the value of an element of an
-// array of Variants, or the bytes by their offsets.
-std::string bytesOf(const PlacedPiece& piece, std::size_t at)
+// array of Variants, or the bytes by their offsets. `within`: the sentence goes on after it.
+std::string bytesOf(const PlacedPiece& piece, std::size_t at, bool within)
 {
-    const std::string whose = named(piece.name, piece.position);
+    const std::string whose = within ? namedWithin(piece.name, piece.position) : named(piece.name, piece.position);
     if (piece.layout == REGION_VARIANTS && at % sizeof(VARIANT) == offsetof(VARIANT, value))
         return "the value of element " + std::to_string(at / sizeof(VARIANT) + 1) + " of " + whose;
     return "bytes " + std::to_string(at) + " to " + std::to_string(at + 7) + " of " + whose;
@@ -244,9 +244,9 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::st
                    " as an address: character(len=*) and x(:) in a bind(C) routine expect a C descriptor; declare "
                    "it " + argument.name + "(*)";
     else if (reading.nullAddress)
-        sentence = *reading.unnamedCrash + ", which it took from " + bytesOf(argument, probed.bytesTakenAt);
+        sentence = *reading.unnamedCrash + ", which it took from " + bytesOf(argument, probed.bytesTakenAt, false);
     else
-        sentence = "used " + bytesOf(argument, probed.bytesTakenAt) + " as an address";
+        sentence = "used " + bytesOf(argument, probed.bytesTakenAt, true) + " as an address";
     for (Finding& finding : reading.findings)
         if (finding.sentence == *reading.unnamedCrash)
             finding.sentence = sentence;

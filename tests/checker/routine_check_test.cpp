@@ -253,6 +253,8 @@ const FaultRow faultRows[] = {
     {"Pettrix", "null_written", "sumdll fault: wrote through a null address"},
     {"Ostrum", "element_followed_as_reference",
      "xArray fault: wrote through a null address, which it took from the value of element 1 of y, the third argument"},
+    // An address taken from bytes other than the first 8 of an argument.
+    {"Ostrum", "text_bytes_followed", "chara fault: used bytes 8 to 15 of textA, the first argument, as an address"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
     {"Pettrix", "ends_process",
      "sumdll fault: ended the process with exit status 0, as a Fortran STOP or a C exit() does: it would end the "
