@@ -125,8 +125,8 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
         setProgramsEnvironment();
         return TransnumberClick{{first, second}, {*first, *second}};
     };
-    // Two more, so that of three addresses of each argument two differ in their low 16 bits
-    // (any two do but by chance).
+    // Three more clicks: two mappings share the low 16 bits of their addresses only by chance,
+    // so of three addresses of each argument two differ there.
     const TransnumberClick secondClick = click();
     const TransnumberClick thirdClick = click();
     const TransnumberClick fourthClick = click();
