@@ -168,6 +168,7 @@ void checkSquares(void* address, Call& call, double y)
 
     FirstWrong squares, traces, roundingsLeft;
     int calls = 0;
+    int untouched = 0; // calls after which y still holds what Vandrel put there
     for (const SquareCase& one : cases) {
         const double expected = static_cast<float>(one.x * one.x);
         const std::string record1 = traceRecord1(one.n);
@@ -175,6 +176,7 @@ void checkSquares(void* address, Call& call, double y)
         for (const Rounding& rounding : roundings) {
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
             ++calls;
+            untouched += sameBits(made.y, described.argument("y").number) ? 1 : 0;
             const std::string which = "for x = " + shortestText(one.x) +
                                       (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
                                       (rounding.direction != FE_TONEAREST
@@ -195,6 +197,11 @@ void checkSquares(void* address, Call& call, double y)
                                           "back before returning");
         }
     }
+    // Nothing stored for any call: the routine's store went into a copy of its own.
+    if (squares.count > 0 && untouched == calls)
+        squares.sentence += ": it stored nothing into " + namedWithin("y", positionOf(described.argument("y"))) +
+                            " for any call; a routine that takes y by value (Fortran's value attribute, double y in "
+                            "C) stores into its own copy; declare y without value";
     squares.report(call, calls);
     traces.report(call, calls);
     roundingsLeft.report(call, calls);

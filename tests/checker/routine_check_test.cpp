@@ -294,6 +294,10 @@ const FaultRow faultRows[] = {
     {"Ostrum", "transnumber_by_value",
      "transnumber shows: Korvik's Label2 reads \"15  \" and then a number made of the address of a, which changes from "
      "run to run"},
+    {"Morvane", "morvane_y_by_value",
+     "square fault: for x = 3, y, the third argument, holds 0, not the 32-bit real 9 (Vandrel shows \" 0\"): it stored "
+     "nothing into y, the third argument, for any call; a routine that takes y by value (Fortran's value attribute, "
+     "double y in C) stores into its own copy; declare y without value (32 of 36 calls)"},
     {"Pettrix", "sum_keeps_state",
      "sumdll note: keeps state between calls: the first click shows \"30\", the second \"60\""},
     {"Ostrum", "chara_keeps_state",

@@ -1,5 +1,5 @@
-! square takes x with the value attribute, where Vandrel passes its address: it squares
-! whatever the register for a first real argument held.
+! square takes x with the value attribute, where Vandrel passes its address: x comes from a
+! register Vandrel never sets, and the address of y arrives where x's was expected.
 module morvane_x_by_value
   use, intrinsic :: iso_c_binding, only: c_double, c_float, c_int32_t
   implicit none
