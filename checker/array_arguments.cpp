@@ -1,6 +1,9 @@
 #include "array_arguments.h"
 
 #include "call_descriptions.h"
+#include "shown_texts.h"
+
+#include <cmath>
 
 std::vector<VARIANT> emptyVariants()
 {
@@ -52,4 +55,31 @@ void checkArray(const Call& call, const ArrayArgument& array)
         call.fault("changed the descriptor of " + named(array.name, array.position) +
                    " (the address that its array variable holds)");
     call.expectSafeElements(array.name, array.position, array.initial, array.elements, 1);
+}
+
+std::optional<TagMismatch> tagMismatch(const VARIANT& element)
+{
+    if (element.kind == VT_R4) {
+        const double wide = element.value.r8;
+        const bool plausible = std::isnormal(wide) && std::fabs(wide) > 1e-30 && std::fabs(wide) < 1e30;
+        if (plausible && static_cast<double>(element.value.r4) != wide)
+            return TagMismatch{VT_R4, VT_R8, shortestText(wide)};
+    }
+    if (element.kind == VT_I2) {
+        const int32_t wide = element.value.i4;
+        if (wide > 65535 || wide < -32768)
+            return TagMismatch{VT_I2, VT_I4, std::to_string(wide)};
+    }
+    return std::nullopt;
+}
+
+std::string kindNamed(VARTYPE kind)
+{
+    switch (kind) {
+    case VT_I2: return "a 16-bit integer (VT_I2)";
+    case VT_I4: return "a 32-bit integer (VT_I4)";
+    case VT_R4: return "a 32-bit real (VT_R4)";
+    case VT_R8: return "a 64-bit real (VT_R8)";
+    default: return "the kind " + std::to_string(kind);
+    }
 }

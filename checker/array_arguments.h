@@ -4,6 +4,7 @@
 
 #include "call.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,3 +33,17 @@ std::vector<VARIANT> smallIntegers(int16_t first, int16_t step);
 
 // Ten empty Variants, all 16 bytes zero.
 std::vector<VARIANT> emptyVariants();
+
+// An element whose tag names one kind while its payload holds another, wider one: a 32-bit
+// real (VT_R4) over the bytes of a normal 64-bit real that reads otherwise as 32 bits, or a
+// 16-bit integer (VT_I2) over a 32-bit integer beyond 16 bits (65536 or more, or below
+// -32768). The program reads the tag's kind from the first bytes.
+struct TagMismatch {
+    VARTYPE tagged;
+    VARTYPE held;
+    std::string heldValue; // the payload read as the held kind ("100")
+};
+std::optional<TagMismatch> tagMismatch(const VARIANT& element);
+
+// "a 32-bit real (VT_R4)", for the kinds a Variant holds a number in.
+std::string kindNamed(VARTYPE kind);

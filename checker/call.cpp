@@ -247,11 +247,13 @@ void* Call::place(const PieceName& name, ValueKind layout, const void* initial, 
     std::byte* data = side == Side::End ? area + areaSize - slack - size : area + slack;
     std::memcpy(data, initial, size);
     if (probe_.bytesAsAddress && size >= sizeof(void*))
-        fillWithDecoyAddress(name, data, size);
-    if (readOnly && mprotect(area, areaSize, PROT_READ) != 0)
+        fillWithDecoyAddress(name, layout, data, size);
+    if (readOnly && !probe_.readOnlyWritable && mprotect(area, areaSize, PROT_READ) != 0)
         noRoomFor(name);
 
-    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout});
+    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout, {}});
+    if (probe_.readOnlyWritable)
+        pieces_.back().initial.assign(data, data + size);
 
     // The parent keeps its own record of the piece, to name it from a faulting address.
     Message placed{};
@@ -281,23 +283,49 @@ void Call::noRoomFor(const PieceName& name) const
     _exit(3);
 }
 
-void Call::fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const
+namespace {
+
+// Pages of no access for the decoys of one piece, one slot of decoySlotSize for each 8 bytes.
+// The first lies where the low 32 bits of its address are 0x10000, so that a routine that
+// reads a count or a length from those bytes (a descriptor's element length, as a 32-bit or
+// a 64-bit number) gets a small positive one and goes on to follow the address.
+void* reserveDecoys(std::size_t size)
 {
-    // Room for the offsets a routine adds to an address it finds in a descriptor.
-    constexpr std::size_t decoySize = 1 << 16;
-    void* decoy = mmap(nullptr, decoySize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (decoy == MAP_FAILED)
+    constexpr uint64_t lowBits = 0x10000;
+    for (uint64_t high = 0x1000; high < 0x7000; high += 0x101) {
+        void* wanted = reinterpret_cast<void*>(high << 32 | lowBits);
+        void* got = mmap(wanted, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_FIXED_NOREPLACE,
+                         -1, 0);
+        if (got == wanted)
+            return got;
+        if (got != MAP_FAILED)
+            munmap(got, size);
+    }
+    return mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+}
+
+} // namespace
+
+void Call::fillWithDecoyAddress(const PieceName& name, ValueKind layout, std::byte* data, std::size_t size) const
+{
+    // Each 8 bytes get a slot of their own, so that the slot a routine faults in tells from
+    // which bytes of the piece it took the address.
+    const std::size_t slots = size / sizeof(void*);
+    void* decoys = reserveDecoys(slots * decoySlotSize);
+    if (decoys == MAP_FAILED)
         noRoomFor(name);
-    for (std::size_t at = 0; at + sizeof decoy <= size; at += sizeof decoy)
-        std::memcpy(data + at, &decoy, sizeof decoy);
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        void* decoy = static_cast<std::byte*>(decoys) + slot * decoySlotSize;
+        std::memcpy(data + slot * sizeof decoy, &decoy, sizeof decoy);
+    }
     Message placed{};
     placed.kind = MessageKind::Placed;
     placed.call = static_cast<uint32_t>(number_);
     placed.number = static_cast<uint32_t>(pieces_.size());
-    placed.flags = decoyPiece;
+    placed.flags = decoyPiece | static_cast<uint32_t>(layout) << 16;
     placed.position = static_cast<uint32_t>(name.position);
-    placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoy);
-    placed.mapEnd = placed.dataEnd = placed.mapStart + decoySize;
+    placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoys);
+    placed.mapEnd = placed.dataEnd = placed.mapStart + slots * decoySlotSize;
     channel_.send(placed, name.argument);
 }
 
@@ -348,7 +376,22 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
         fault(unkept);
     for (const Piece& piece : pieces_)
         reportWritesAround(piece);
+    tellChangedPieces();
     lookAfterTheReturn();
+}
+
+void Call::tellChangedPieces() const
+{
+    if (!probe_.readOnlyWritable)
+        return;
+    for (std::size_t i = 0; i < pieces_.size(); ++i)
+        if (std::memcmp(pieces_[i].data, pieces_[i].initial.data(), pieces_[i].size) != 0) {
+            Message changed{};
+            changed.kind = MessageKind::Changed;
+            changed.call = static_cast<uint32_t>(number_);
+            changed.number = static_cast<uint32_t>(i);
+            channel_.send(changed);
+        }
 }
 
 void Call::lookAfterTheReturn() const

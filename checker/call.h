@@ -60,13 +60,20 @@ std::string namedWithin(const std::string& argument, int position);
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
 // guard page on `side`, every other piece as usual. For finding whether a routine takes a
 // piece's own bytes for an address: with `bytesAsAddress`, every 8 bytes of each piece of at
-// least 8 bytes hold the address of a decoy of its own, pages of no access.
+// least 8 bytes hold the address of a decoy of its own, pages of no access. For finding what
+// a routine that wrote into what it must only read meant to write: with `readOnlyWritable`,
+// no piece is read-only, and every piece the call changed is told to the parent.
 struct Probe {
     int piece = -1;
     Side side = Side::End;
     std::size_t slack = 0;
     bool bytesAsAddress = false;
+    bool readOnlyWritable = false;
 };
+
+// The room for the offsets a routine adds to an address it found in a probe's piece: one slot
+// of decoy pages for each 8 bytes of the piece.
+inline constexpr std::size_t decoySlotSize = std::size_t{1} << 16;
 
 class Call {
 public:
@@ -151,6 +158,7 @@ private:
         bool readOnly;
         PieceName name;
         ValueKind layout;
+        std::vector<std::byte> initial; // with readOnlyWritable: the bytes as placed
     };
 
     void* place(const PieceName& name, ValueKind layout, const void* initial, std::size_t size,
@@ -158,7 +166,7 @@ private:
     // The check cannot go on without its storage: the checker's own failure, not the routine's.
     [[noreturn]] void noRoomFor(const PieceName& name) const;
     // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
-    void fillWithDecoyAddress(const PieceName& name, std::byte* data, std::size_t size) const;
+    void fillWithDecoyAddress(const PieceName& name, ValueKind layout, std::byte* data, std::size_t size) const;
     void begin();
     void end(const FloatEnvironment& after, const ListedRegion* result = nullptr) const;
     // After the return, and again a moment later while something the routine left behind
@@ -168,6 +176,8 @@ private:
     // time each had used at the return) that keep running; a note for those that wait.
     void judgeThreadsLeft(const std::vector<int>& started, std::vector<uint64_t> processorTimes) const;
     void reportWritesAround(const Piece& piece) const;
+    // With readOnlyWritable: a Changed message for each piece whose bytes the call changed.
+    void tellChangedPieces() const;
     // Every piece as it is now, in the order the teaching pages list them.
     std::vector<ListedRegion> regionsNow() const;
     // The listing of the regions to --show, what changed since `before` marked.

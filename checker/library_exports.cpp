@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -136,4 +137,62 @@ std::string loadedFileName(void* handle)
     if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name)
         return "";
     return map->l_name;
+}
+
+std::optional<Unexported> unexportedRoutine(const std::string& path, const std::string& name)
+{
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return std::nullopt;
+    struct stat status {};
+    std::vector<unsigned char> bytes;
+    if (fstat(file, &status) == 0 && status.st_size > 0 && status.st_size < (std::int64_t{1} << 30)) {
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+        if (pread(file, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
+            bytes.clear();
+    }
+    close(file);
+    // Every offset and size is checked against the file's length before it is followed.
+    const auto fits = [&](uint64_t offset, uint64_t size) { return offset <= bytes.size() && size <= bytes.size() - offset; };
+    ElfW(Ehdr) header{};
+    if (!fits(0, sizeof header))
+        return std::nullopt;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32) ||
+        header.e_shentsize != sizeof(ElfW(Shdr)) || !fits(header.e_shoff, uint64_t{header.e_shnum} * sizeof(ElfW(Shdr))))
+        return std::nullopt;
+    const auto section = [&](std::size_t index) {
+        ElfW(Shdr) entry{};
+        std::memcpy(&entry, bytes.data() + header.e_shoff + index * sizeof entry, sizeof entry);
+        return entry;
+    };
+    for (std::size_t index = 0; index < header.e_shnum; ++index) {
+        const ElfW(Shdr) table = section(index);
+        if (table.sh_type != SHT_SYMTAB || table.sh_link >= header.e_shnum || !fits(table.sh_offset, table.sh_size))
+            continue;
+        const ElfW(Shdr) strings = section(table.sh_link);
+        if (!fits(strings.sh_offset, strings.sh_size))
+            continue;
+        const char* names = reinterpret_cast<const char*>(bytes.data() + strings.sh_offset);
+        // The linker lists a file's static symbols after that file's name, and the hidden ones
+        // it made local after a file symbol without a name.
+        bool afterNamedFile = false;
+        for (uint64_t at = 0; at + sizeof(ElfW(Sym)) <= table.sh_size; at += sizeof(ElfW(Sym))) {
+            ElfW(Sym) symbol{};
+            std::memcpy(&symbol, bytes.data() + table.sh_offset + at, sizeof symbol);
+            if (symbol.st_name >= strings.sh_size)
+                continue;
+            const char* symbolName = names + symbol.st_name;
+            if (ELF64_ST_TYPE(symbol.st_info) == STT_FILE)
+                afterNamedFile = *symbolName != '\0';
+            if (ELF64_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_shndx == SHN_UNDEF)
+                continue;
+            if (strnlen(symbolName, strings.sh_size - symbol.st_name) == name.size() && name == symbolName) {
+                const bool isStatic = ELF64_ST_BIND(symbol.st_info) == STB_LOCAL &&
+                    ELF64_ST_VISIBILITY(symbol.st_other) != STV_HIDDEN && afterNamedFile;
+                return isStatic ? Unexported::Static : Unexported::Hidden;
+            }
+        }
+    }
+    return std::nullopt;
 }

@@ -26,3 +26,12 @@ std::optional<FileIdentity> fileIdentity(const std::string& path);
 
 // The file behind `handle`, as the loader names it.
 std::string loadedFileName(void* handle);
+
+// How a routine that the library holds and does not export was declared.
+enum class Unexported { Static, Hidden };
+
+// Whether the library file at `path` holds a routine `name` in its own symbol table (.symtab)
+// that it does not export, and how: a C `static` routine, or one hidden by the visibility
+// settings (-fvisibility=hidden without an export attribute). Nothing when the file is
+// stripped, unreadable, or holds no such routine.
+std::optional<Unexported> unexportedRoutine(const std::string& path, const std::string& name);

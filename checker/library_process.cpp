@@ -70,6 +70,22 @@ Access accessOf([[maybe_unused]] const void* context)
 #endif
 }
 
+// What the processor faulted on: on x86-64 the trap number, 14 for a page fault and 13 for a
+// general protection fault (an address outside the canonical range).
+Trap trapOf([[maybe_unused]] const void* context)
+{
+#if defined(__x86_64__)
+    const auto* machine = static_cast<const ucontext_t*>(context);
+    switch (machine->uc_mcontext.gregs[REG_TRAPNO]) {
+    case 14: return Trap::PageFault;
+    case 13: return Trap::GeneralProtection;
+    default: return Trap::Unknown;
+    }
+#else
+    return Trap::Unknown;
+#endif
+}
+
 // The most address space the process has held, in bytes (VmPeak of /proc/self/status), read
 // with the calls a signal handler may make; 0 when it cannot be read.
 uint64_t peakAddressSpace()
@@ -102,6 +118,7 @@ void reportFatalSignal(int signal, siginfo_t* info, void* context)
     message.sender = static_cast<int32_t>(getpid());
     message.number = static_cast<uint32_t>(signal);
     message.flags = static_cast<uint32_t>(signal == SIGSEGV || signal == SIGBUS ? accessOf(context) : Access::Unknown);
+    message.trap = static_cast<uint32_t>(signal == SIGSEGV || signal == SIGBUS ? trapOf(context) : Trap::Unknown);
     message.mapStart = reinterpret_cast<uintptr_t>(info->si_addr);
     message.dataStart = peakAddressSpace();
     [[maybe_unused]] const ssize_t written = write(reportDescriptor, &message, sizeof message);

@@ -9,6 +9,7 @@
 // window shows after the first call, then "name printed: " and each line the routine printed;
 // a summary line last. Exit status 0 when no routine has a fault, 1 when any has, 2 when
 // nothing or a routine could not be checked.
+#include "library_exports.h"
 #include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
@@ -19,6 +20,7 @@
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -237,9 +239,24 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
 
 // ---- The checks ------------------------------------------------------------------------------
 
+// Why a routine the library holds is not exported, as a clause in parentheses that begins
+// with a blank: what hides it, and how the contract's header declares it.
+std::string unexportedCause(const Contract& contract, const std::string& routine, Unexported unexported)
+{
+    std::string header = contract.name;
+    for (char& c : header)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    header += ".h";
+    if (unexported == Unexported::Static)
+        return " (the library holds " + routine + ", declared static: only its own file can call it; remove static "
+               "and declare it with ROUTINE_EXPORT, as " + header + " does)";
+    return " (the library holds " + routine + ", hidden by the visibility settings (-fvisibility=hidden): declare it "
+           "with ROUTINE_EXPORT, as " + header + " does)";
+}
+
 // What one routine of the loaded file did; a routine it does not export is a fault unchecked,
 // with the likely cause read from what it exports instead, and that export kept in `explained`.
-RoutineReport checkRoutine(RoutineChecker& checker, const LibraryFacts& facts, const RoutineCheck& routine,
+RoutineReport checkRoutine(RoutineChecker& checker, const Contract& contract, const LibraryFacts& facts, const RoutineCheck& routine,
                            std::vector<std::string>& explained)
 {
     const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
@@ -248,6 +265,9 @@ RoutineReport checkRoutine(RoutineChecker& checker, const LibraryFacts& facts, c
         return checker.check(routine);
     const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
     explained.push_back(cause.exported);
+    if (cause.exported.empty())
+        if (const std::optional<Unexported> unexported = unexportedRoutine(facts.file, routine.name))
+            return {{{Severity::Fault, "is not exported" + unexportedCause(contract, routine.name, *unexported)}}, "", ""};
     return {{{Severity::Fault, "is not exported" + cause.clause}}, "", ""};
 }
 
@@ -410,7 +430,7 @@ int checkLibrary(int argc, char** argv)
     int unchecked = 0; // routines the checker could not check, for a failure of its own
     std::vector<std::string> explained; // exports named as the cause of a missing routine
     for (const RoutineCheck& routine : contract->routines) {
-        const RoutineReport report = checkRoutine(checker, facts, routine, explained);
+        const RoutineReport report = checkRoutine(checker, *contract, facts, routine, explained);
         if (interruptingSignal())
             return nothingChecked;
         withFault += hasFault(report) ? 1 : 0;

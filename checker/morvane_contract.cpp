@@ -162,6 +162,7 @@ void checkSquares(void* address, Call& call, double y)
     FirstWrong squares, traces, roundingsLeft;
     int calls = 0;
     int squaresJudged = 0;
+    int untouched = 0; // calls after which y still holds what Vandrel put there
     for (const SquareCase& one : cases) {
         const double expected = static_cast<float>(one.x * one.x);
         const std::string record1 = traceRecord1(one.n);
@@ -169,13 +170,16 @@ void checkSquares(void* address, Call& call, double y)
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
             ++calls;
             const bool nearest = rounding.direction == FE_TONEAREST;
+            untouched += sameBits(made.y, described.argument("y").number) ? 1 : 0;
             const std::string which = "for x = " + shortestText(one.x) +
                                       (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
                                       (nearest ? std::string()
                                                : std::string(" with the caller's rounding ") + rounding.words);
             // Record 2 shows y as the call stored it, truncated: under another direction the
-            // nearest 32-bit real may lie on the other side of a whole number.
-            const std::string record2 = traceRecord2(one.x, nearest ? expected : made.y);
+            // nearest 32-bit real may lie on the other side of a whole number. A y the call left
+            // as Vandrel set it (taken by value, which is said above) shows the square itself.
+            const bool stored = !sameBits(made.y, described.argument("y").number);
+            const std::string record2 = traceRecord2(one.x, nearest || !stored ? expected : made.y);
             if (nearest) {
                 ++squaresJudged;
                 if (!sameBits(made.y, expected))
@@ -195,6 +199,11 @@ void checkSquares(void* address, Call& call, double y)
                                           "back before returning");
         }
     }
+    // Nothing stored for any call: the routine's store went into a copy of its own.
+    if (squares.count > 0 && untouched == calls)
+        squares.sentence += ": it stored nothing into " + namedWithin("y", positionOf(described.argument("y"))) +
+                            " for any call; a routine that takes y by value (Fortran's value attribute, double y in "
+                            "C) stores into its own copy; declare y without value";
     squares.report(call, squaresJudged);
     traces.report(call, calls);
     roundingsLeft.report(call, calls);

@@ -1,8 +1,10 @@
 // Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1, and what
 // Korvik then shows, in Label1 (test 3) and Label2 (test 5) among the rest.
+#include "array_arguments.h"
 #include "contract_results.h"
 #include "contracts.h"
 #include "placements.h"
+#include "register_arguments.h"
 #include "shown_texts.h"
 
 #include "ostrum.h"
@@ -34,10 +36,24 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     if (call.side() != Side::End)
         return;
     const auto square = reinterpret_cast<decltype(&::square)>(address);
+    constexpr const CallDescription& described = ostrumCalls.call("square");
+
+    // A result that follows a register Korvik never sets is no one number: said so, and
+    // nothing more is judged from it.
+    float* byValue = placeValue<float>(call, described.argument("x"));
+    if (const std::optional<std::string> followed = vectorRegisterFollowed(address, {byValue}, true)) {
+        const std::string xNamed = named("x", positionOf(described.argument("x")));
+        call.fault("returns a result that follows whatever " + *followed + " held before the call, not " + xNamed +
+                   ": it took x by value (Fortran's value attribute, or float x in C) where Korvik passes its "
+                   "address; declare x without value, float * in C");
+        call.shows("Label1 reads \"" + korvikSquareShowsBeforeResult(x) + "\" and then a number that follows whatever " +
+                   *followed + " held, not one number");
+        return;
+    }
+
     const std::string firstShows = korvikSquareShows(x, result);
     call.shows("Label1 reads " + quoted(firstShows));
 
-    constexpr const CallDescription& described = ostrumCalls.call("square");
     float* again = placeValue<float>(call, described.argument("x"));
     setProgramsEnvironment();
     const float secondResult = square(again);
@@ -62,20 +78,79 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     }
 }
 
+namespace {
+
+// One click of test 5 in fresh storage: where a and b lie, and what they hold after the call.
+struct TransnumberClick {
+    const int16_t* addresses[2];
+    int16_t values[2];
+};
+
+// The low 16 bits of an address, as a routine that takes a 16-bit argument by value reads it.
+int16_t lowBits(const void* address)
+{
+    return static_cast<int16_t>(reinterpret_cast<uintptr_t>(address) & 0xFFFF);
+}
+
+// Which argument (0 for a, 1 for b) the value written into `written` follows the address of,
+// in two clicks whose arguments lie at other addresses; nothing when it follows none.
+std::optional<int> addressFollowed(const TransnumberClick& one, const TransnumberClick& other, int written)
+{
+    const int source = 1 - written;
+    const int16_t low = lowBits(one.addresses[source]);
+    if (low != lowBits(other.addresses[source]) && one.values[written] == low &&
+        other.values[written] == lowBits(other.addresses[source]))
+        return source;
+    return std::nullopt;
+}
+
+} // namespace
+
 void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
 {
     if (call.side() != Side::End)
         return;
     const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
     constexpr const CallDescription& described = ostrumCalls.call("transnumber");
-    int16_t* first = placeValue<int16_t>(call, described.argument("a"));
-    int16_t* second = placeValue<int16_t>(call, described.argument("b"));
-    setProgramsEnvironment();
-    transnumber(first, second);
-    setProgramsEnvironment();
+    const auto click = [&] {
+        int16_t* first = placeValue<int16_t>(call, described.argument("a"));
+        int16_t* second = placeValue<int16_t>(call, described.argument("b"));
+        setProgramsEnvironment();
+        transnumber(first, second);
+        setProgramsEnvironment();
+        return TransnumberClick{{first, second}, {*first, *second}};
+    };
+    // Three more clicks: two mappings share the low 16 bits of their addresses only by chance,
+    // so of three addresses of each argument two differ there.
+    const TransnumberClick secondClick = click();
+    const TransnumberClick thirdClick = click();
+    const TransnumberClick fourthClick = click();
+
+    // A value that follows an address Korvik passes is no one number: said so, and nothing
+    // more is judged from it.
+    constexpr const char* names[] = {"a", "b"};
+    const int positions[] = {positionOf(described.argument("a")), positionOf(described.argument("b"))};
+    for (int written = 0; written < 2; ++written) {
+        std::optional<int> source = addressFollowed(secondClick, thirdClick, written);
+        if (!source)
+            source = addressFollowed(secondClick, fourthClick, written);
+        if (source) {
+            call.fault(std::string("stored into ") + namedWithin(names[written], positions[written]) +
+                       " the low 16 bits of the address of " + namedWithin(names[*source], positions[*source]) +
+                       " not its value: it took " + names[*source] + " by value (Fortran's value attribute, or " +
+                       "int16_t " + names[*source] + " in C) where Korvik passes its address; declare it without value");
+            const std::string changing =
+                std::string("a number made of the address of ") + names[*source] + ", which changes from run to run";
+            call.shows(written == 0 ? "Label2 reads " + changing + ", then \"  " + korvikNumberShows(b) + "\""
+                                    : "Label2 reads \"" + korvikNumberShows(a) + "  \" and then " + changing);
+            return;
+        }
+    }
+
     const std::string firstShows = korvikTransnumberShows(a, b);
     call.shows("Label2 reads " + quoted(firstShows));
-    if (const std::string secondShows = korvikTransnumberShows(*first, *second); secondShows != firstShows)
+    if (const std::string secondShows = korvikTransnumberShows(secondClick.values[0], secondClick.values[1]);
+        secondShows != firstShows)
         call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
                   quoted(secondShows));
 }
@@ -178,6 +253,29 @@ void checkChara(void* address, Call& call)
                   " characters");
 }
 
+// A fault for the elements of `name` whose tag names another kind than their payload holds:
+// the first of them, what Korvik's listing shows of it after `label`, and how many there are.
+void expectTagsFitValues(const Call& call, const std::string& name, int position, const VARIANT* elements,
+                         const char* label)
+{
+    int mismatched = 0;
+    std::string first;
+    for (int i = 0; i < arrayLength; ++i) {
+        const std::optional<TagMismatch> mismatch = tagMismatch(elements[i]);
+        if (!mismatch || ++mismatched > 1)
+            continue;
+        const std::string tag = mismatch->held == VT_R8 ? "VT_R8" : "VT_I4";
+        first = "tagged element " + std::to_string(i + 1) + " of " + namedWithin(name, position) + " " +
+            kindNamed(mismatch->tagged) + ", over the bytes of " + kindNamed(mismatch->held) + ", " +
+            mismatch->heldValue + ": Korvik shows \"" + label + korvikElementShows(elements[i]).value_or("") +
+            "\"; tag it " + tag + " for the value it holds";
+    }
+    if (mismatched > 1)
+        first += " (" + std::to_string(mismatched) + " of " + std::to_string(arrayLength) + " elements)";
+    if (mismatched > 0)
+        call.fault(first);
+}
+
 // Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
 // the 16-bit integers 1 to 10, y is empty.
 void checkXArray(void* address, Call& call)
@@ -198,6 +296,8 @@ void checkXArray(void* address, Call& call)
                   " elements of each array; Korvik then reports \"Subscript out of range\"");
     call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
     call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
+    expectTagsFitValues(call, "x", positionOf(described.argument("x")), x, "x = ");
+    expectTagsFitValues(call, "y", positionOf(described.argument("y")), y, "x^2 = ");
 }
 
 // Test 3: a 32-bit real temporary holding 5; the result is a 32-bit real.

@@ -84,6 +84,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
     std::string firstWrong;
     int wrong = 0;
     int tried = 0;
+    int untouched = 0; // pairs after which c still holds the 0 Tolvan sets
     for (const Pair& pair : pairs) {
         const bool tolvans = pair.a == programsA && pair.b == programsB;
         const SumCall sum = tolvans ? firstClick : clickWith(call, sumdll, pair.a, pair.b);
@@ -98,6 +99,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
             continue;
         }
         ++tried;
+        untouched += sum.c == 0 ? 1 : 0;
         if (sum.c == exact)
             continue;
         if (++wrong > 1)
@@ -111,6 +113,10 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
             firstWrong = which + ", " + sumNamed() + " holds " + std::to_string(sum.c) + ", not " + std::to_string(exact) +
                          " (Tolvan shows " + quoted(tolvanShows(sum.c)) + ")";
     }
+    // Nothing stored for any pair: the routine's store went into a copy of its own.
+    if (wrong > 0 && untouched == tried)
+        firstWrong += ": it stored nothing into " + sumNamed() + " for any pair; a routine that takes c by value "
+                      "(Fortran's value attribute, int16_t c in C) stores into its own copy; declare c without value";
     if (wrong > 1)
         firstWrong += " (" + std::to_string(wrong) + " of " + std::to_string(tried) + " pairs)";
     if (wrong)

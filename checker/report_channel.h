@@ -25,11 +25,17 @@ enum class MessageKind : uint32_t {
     Shown,        // part of the listing of the pieces, for --show
     Finished,     // everything the child had to do is done
     Shows,        // what the program's window shows after the first call, in words
-    NoRoom        // the checker found no room for an argument's storage: the argument's name,
+    NoRoom,       // the checker found no room for an argument's storage: the argument's name,
                   // in `number` the system's error number, in `dataStart` the address space held
+    Changed       // in a probe: a piece the call changed, its index in `number`
 };
 
 enum class Access : uint32_t { Read, Write, Unknown };
+
+// What the processor faulted on: a page that is not there or may not be touched (the address
+// is the one the routine used), or an address no page can have (x86-64's general protection
+// fault, whose address the platform gives as 0).
+enum class Trap : uint32_t { Unknown, PageFault, GeneralProtection };
 
 // Placed: the flags of a decoy, the pages whose address fills a piece's bytes in a probe.
 inline constexpr uint32_t decoyPiece = 2;
@@ -48,6 +54,7 @@ struct Message {
                        // Signal: an Access; texts: textContinues
     int32_t sender;    // the process that wrote it
     uint32_t position; // Placed: where the routine receives the argument, from 1; 0 for none
+    uint32_t trap;     // Signal: the processor's fault, a Trap; Trap::Unknown where it does not say
     uint64_t mapStart; // Placed: the mapping, guard regions included; Signal: the address
     uint64_t mapEnd;
     uint64_t dataStart; // Placed: the argument itself; Signal: the most address space held;

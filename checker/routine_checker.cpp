@@ -2,6 +2,7 @@
 
 #include "library_process.h"
 #include "kept_registers.h"
+#include "placements.h"
 #include "library_exports.h"
 
 #include "printable_text.h"
@@ -47,6 +48,7 @@ struct BoundaryFault {
     ValueKind layout;
     std::size_t size;
     std::size_t reached; // how far beyond the piece the faulting byte lies, at least 1
+    int position;        // where the routine receives the argument, from 1
 };
 
 struct Reading {
@@ -57,8 +59,11 @@ struct Reading {
     std::string shown;
     std::string shows;
     bool finished = false;
-    std::optional<std::string> unnamedCrash; // "crashed (SIGSEGV)" at no piece, and in which call
+    // A crash whose cause a probe may find, its sentence ("crashed (SIGSEGV)" at no piece, or
+    // a use of a null address), and in which call.
+    std::optional<std::string> unnamedCrash;
     uint32_t crashCall = 0;
+    bool nullAddress = false;
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
     // The argument whose storage the checker could not make, the system's error number, and
     // the address space the process held then.
@@ -68,7 +73,15 @@ struct Reading {
         uint64_t held;
     };
     std::optional<NoRoom> noRoom;
+    std::size_t bytesTakenAt = 0;              // where in that piece the address lay
+    std::optional<PlacedPiece> wroteIntoReadOnly; // the piece it must only read and wrote into
+    std::string wroteIntoWords;                   // and the sentence that says so
+    std::vector<std::pair<uint32_t, uint32_t>> changed; // in a probe: the call and index of each piece changed
 };
+
+// The lowest address a process may map (vm.mmap_min_addr): a fault below it is a null address
+// with an offset added.
+constexpr uint64_t nullPageEnd = 0x10000;
 
 void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
 {
@@ -84,19 +97,28 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
 {
     const uint64_t address = signal.mapStart;
     const auto access = static_cast<Access>(signal.flags);
+    if (static_cast<Trap>(signal.trap) == Trap::PageFault && address < nullPageEnd) {
+        reading.nullAddress = true;
+        return std::string(access == Access::Write ? "wrote" : access == Access::Read ? "read" : "used") +
+               " through a null address";
+    }
     for (const PlacedPiece& piece : reading.pieces) {
         if (address < piece.mapStart || address >= piece.mapEnd)
             continue;
         if (piece.decoy) {
             reading.bytesTakenFrom = piece;
+            reading.bytesTakenAt = static_cast<std::size_t>(address - piece.mapStart) / decoySlotSize * sizeof(void*);
             return "used the bytes of " + namedWithin(piece.name, piece.position) + " as an address";
         }
         if (piece.call < currentCall)
             return "kept the address of " + named(piece.name, piece.position);
         if (address >= piece.dataStart && address < piece.dataEnd) {
             // Only a write faults within a read-only piece.
-            if (piece.readOnly)
-                return "wrote into " + named(piece.name, piece.position) + ", which it must only read";
+            if (piece.readOnly) {
+                reading.wroteIntoReadOnly = piece;
+                reading.wroteIntoWords = "wrote into " + named(piece.name, piece.position) + ", which it must only read";
+                return reading.wroteIntoWords;
+            }
             return std::nullopt;
         }
         // Where the platform does not say, a fault beside a piece is taken for a read.
@@ -107,7 +129,7 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
         const uint64_t reached = past ? address - piece.dataEnd + 1 : piece.dataStart - address;
         reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
                                          piece.alignment, piece.layout, piece.dataEnd - piece.dataStart,
-                                         static_cast<std::size_t>(reached)};
+                                         static_cast<std::size_t>(reached), piece.position};
         return words;
     }
     return std::nullopt;
@@ -182,6 +204,7 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         case MessageKind::NoRoom:
             reading.noRoom = Reading::NoRoom{received.text, static_cast<int>(message.number), message.dataStart};
             break;
+        case MessageKind::Changed: reading.changed.emplace_back(message.call, message.number); break;
         default: break;
         }
     }
@@ -209,11 +232,14 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         std::optional<std::string> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
-        if (!named && atAddressSpaceLimit(*reading.signal))
+        // A null address at the limit is the one an allocation gave back.
+        if ((!named || reading.nullAddress) && atAddressSpaceLimit(*reading.signal)) {
             named = outOfMemory(signal);
+            reading.nullAddress = false;
+        }
         add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
-        if (!named) {
-            reading.unnamedCrash = "crashed (" + signalName(signal) + ")";
+        if (!named || reading.nullAddress) {
+            reading.unnamedCrash = named ? *named : "crashed (" + signalName(signal) + ")";
             reading.crashCall = currentCall;
         }
     } else if (outcome.timedOut) {
@@ -237,11 +263,23 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
     return reading;
 }
 
-// A crash at no piece may come from a routine that takes an argument's own bytes for an
-// address: gfortran's character(len=*) and x(:) in a bind(C) routine expect a C descriptor
-// where the program passes the bytes themselves. The call that crashed is made again with
-// every piece of at least 8 bytes filled with the address of a decoy of its own; a crash at a
-// decoy names the piece, and the crash's sentence becomes that.
+// The 8 bytes at `at` of a piece, as a sentence names them: the value of an element of an
+// array of Variants, or the bytes by their offsets. `within`: the sentence goes on after it.
+std::string bytesOf(const PlacedPiece& piece, std::size_t at, bool within)
+{
+    const std::string whose = within ? namedWithin(piece.name, piece.position) : named(piece.name, piece.position);
+    if (piece.layout == VALUE_VARIANTS && at % sizeof(VARIANT) == offsetof(VARIANT, value))
+        return "the value of element " + std::to_string(at / sizeof(VARIANT) + 1) + " of " + whose;
+    return "bytes " + std::to_string(at) + " to " + std::to_string(at + 7) + " of " + whose;
+}
+
+// A crash at no piece, or at a null address, may come from a routine that takes an argument's
+// own bytes for an address: gfortran's and LLVM Flang's character(len=*) and x(:) in a bind(C)
+// routine expect a C descriptor, whose first 8 bytes are the address of the data, where the
+// program passes the bytes themselves; a routine that takes an element for a reference
+// follows its value. The call that crashed is made again with each 8 bytes of every piece of
+// at least 8 bytes holding the address of a decoy of their own; a crash at a decoy names the
+// piece and where in it the address lay, and the crash's sentence says so.
 template <typename Calling>
 void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds)
 {
@@ -253,11 +291,112 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::st
     if (!probed.bytesTakenFrom)
         return;
     const PlacedPiece& argument = *probed.bytesTakenFrom;
+    std::string sentence;
+    if (probed.bytesTakenAt == 0)
+        sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
+                   " as an address: character(len=*) and x(:) in a bind(C) routine expect a C descriptor; declare "
+                   "it " + argument.name + "(*)";
+    else if (reading.nullAddress)
+        sentence = *reading.unnamedCrash + ", which it took from " + bytesOf(argument, probed.bytesTakenAt, false);
+    else
+        sentence = "used " + bytesOf(argument, probed.bytesTakenAt, true) + " as an address";
     for (Finding& finding : reading.findings)
         if (finding.sentence == *reading.unnamedCrash)
-            finding.sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
-                               " as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
-                               "descriptor; declare it " + argument.name + "(*)";
+            finding.sentence = sentence;
+}
+
+// The contract's arguments other than the one at `position` whose size a reach of `reach`
+// bytes from that argument's start matches: a text's characters, with or without its
+// terminator, or a number's bytes. A routine that declares its arguments in another order
+// takes the argument at `position` for one of them.
+std::vector<const ArgumentDescription*> argumentsOfSize(const CallDescription& described, int position,
+                                                        std::size_t reach)
+{
+    const auto sizeOf = [](ValueKind kind) -> std::size_t {
+        switch (kind) {
+        case VALUE_INT16: return 2;
+        case VALUE_INT32:
+        case VALUE_REAL32: return 4;
+        case VALUE_REAL64: return 8;
+        default: return 0;
+        }
+    };
+    std::vector<const ArgumentDescription*> fitting;
+    for (const ArgumentDescription& argument : described.arguments) {
+        if (positionOf(argument) == position)
+            continue;
+        const bool fits = argument.kind == VALUE_TEXT
+            ? reach == argument.text.size() || reach == argument.text.size() + 1
+            : sizeOf(argument.kind) == reach;
+        if (fits)
+            fitting.push_back(&argument);
+    }
+    return fitting;
+}
+
+// The routine with its arguments in the contract's order: "chara(textA, lengthA, textB, lengthB)".
+std::string declarationOf(const CallDescription& described)
+{
+    std::string declaration;
+    for (const ArgumentDescription& argument : described.arguments)
+        declaration += (declaration.empty() ? "" : ", ") + std::string(argument.name);
+    return std::string(described.routine) + "(" + declaration + ")";
+}
+
+// The clause that names the arguments a reach fits and the declaration in the contract's
+// order, or nothing when the reach fits no other argument.
+std::string orderCause(const CallDescription& described, int position, std::size_t reach)
+{
+    const std::vector<const ArgumentDescription*> fitting = argumentsOfSize(described, position, reach);
+    if (fitting.empty())
+        return "";
+    std::string names, positions;
+    for (const ArgumentDescription* argument : fitting) {
+        const char* joint = names.empty() ? "" : " or ";
+        names += joint + std::string(argument->name);
+        positions += joint + ordinal(positionOf(*argument));
+    }
+    return ": " + bytes(reach) + " from its start, the size of " + names + ", the " + positions +
+        " argument: the routine declares its arguments in another order; declare them as the contract does, " +
+        declarationOf(described);
+}
+
+// The description of `routine`'s call in the contract named `library`; null when there is none.
+const CallDescription* describedCall(const std::string& library, const std::string& routine)
+{
+    for (const ContractCalls* contract : allContractCalls)
+        if (contract->library == library)
+            return contract->find(routine);
+    return nullptr;
+}
+
+// A routine that wrote into what it must only read may have meant another argument: the call
+// is made again with nothing read-only, and when it then leaves every argument it may write
+// as it was, the first of them of the same kind is the one it meant.
+template <typename Calling>
+std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& calling, const std::string& timeText,
+                                         int processorSeconds)
+{
+    const PlacedPiece written = *reading.wroteIntoReadOnly;
+    Probe probe;
+    probe.side = written.call == 1 ? Side::End : Side::Start;
+    probe.readOnlyWritable = true;
+    const Reading probed =
+        readOutcome(calling(std::pair{static_cast<int>(written.call), probe}), timeText, processorSeconds);
+    if (probed.signal || !probed.finished)
+        return std::nullopt;
+    std::optional<PlacedPiece> meant;
+    for (const PlacedPiece& piece : probed.pieces) {
+        if (piece.call != written.call || piece.decoy || piece.readOnly)
+            continue;
+        const bool changed = std::find(probed.changed.begin(), probed.changed.end(),
+                                       std::pair{piece.call, piece.index}) != probed.changed.end();
+        if (changed)
+            return std::nullopt;
+        if (!meant && piece.layout == written.layout)
+            meant = piece;
+    }
+    return meant;
 }
 
 // How a routine ended the process where its file could not be written.
@@ -581,6 +720,15 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     Reading reading = readOutcome(outcome, timeText(), processorSeconds);
     if (reading.unnamedCrash)
         nameTheAddressTaken(reading, calling, timeText(), processorSeconds);
+    const CallDescription* described = describedCall(contract_.name, routine.name);
+    if (reading.wroteIntoReadOnly && described)
+        if (const std::optional<PlacedPiece> meant = argumentMeant(reading, calling, timeText(), processorSeconds))
+            for (Finding& finding : reading.findings)
+                if (finding.sentence == reading.wroteIntoWords)
+                    finding.sentence += ", and left " + namedWithin(meant->name, meant->position) +
+                        " as it was: the routine takes its arguments in another order (declared in another order, "
+                        "or one before it taken by value); declare them as the contract does, " +
+                        declarationOf(*described);
     if (!reading.boundary) {
         RoutineReport report{reading.findings, reading.shown, reading.shows, outcome.printed};
         if (routine.callOnce && reading.finished)
@@ -618,6 +766,8 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
         }
         distance = " by " + bytes(clear);
         cause = kindCause(boundary.layout, boundary.side, clear);
+        if (cause.empty() && boundary.side == Side::End && described)
+            cause = orderCause(*described, boundary.position, boundary.size + clear);
     }
     // The same fault may already have been seen, with its distance, from the bytes around the
     // piece in the other call.

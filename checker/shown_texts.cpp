@@ -51,10 +51,21 @@ std::string korvikSquareShows(float x, float result)
     return utf8(squareCaption(x, result));
 }
 
+// The caption up to the result: an empty Variant is joined as no text at all.
+std::string korvikSquareShowsBeforeResult(float x)
+{
+    return utf8(squareCaption(x, Variant()));
+}
+
 // numA as the handler stores its temporary back: a Variant holding a 16-bit integer.
 std::string korvikTransnumberShows(int16_t a, int16_t b)
 {
     return utf8(transnumberCaption(a, b));
+}
+
+std::string korvikNumberShows(int16_t number)
+{
+    return utf8(textForJoining(number));
 }
 
 std::string korvikYArrayShows()
@@ -97,6 +108,17 @@ std::string korvikCharaShows(const char* textB)
     AnsiCopy copyOfStrB(u"aaaa                ");
     std::memcpy(copyOfStrB.data(), textB, copyOfStrB.size());
     return utf8(copyOfStrB.text());
+}
+
+std::optional<std::string> korvikElementShows(const VARIANT& raw)
+{
+    const VARTYPE kind = raw.kind;
+    if (kind != VT_EMPTY && kind != VT_I2 && kind != VT_I4 && kind != VT_R4 && kind != VT_R8 && kind != VT_BOOL)
+        return std::nullopt;
+    // The element's own bytes in a Variant of the checker's, which owns nothing of these kinds.
+    Variant value;
+    *value.raw() = raw;
+    return utf8(value.toText());
 }
 
 std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, const VARIANT* y)

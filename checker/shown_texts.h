@@ -23,9 +23,13 @@ std::string vandrelShows(double y);
 
 // Korvik's Label1 after test 3: "xx = 5, xx^2 = 25".
 std::string korvikSquareShows(float x, float result);
+// The same caption up to the result: "xx = 5, xx^2 = ".
+std::string korvikSquareShowsBeforeResult(float x);
 
 // Korvik's Label2 after test 5: "15  0".
 std::string korvikTransnumberShows(int16_t a, int16_t b);
+// One number of it, as Korvik joins it to text: "15".
+std::string korvikNumberShows(int16_t number);
 
 // Korvik's Label3 after test 6 ("OKey") and Label4 after test 7 ("O-Key").
 std::string korvikYArrayShows();
@@ -59,6 +63,10 @@ std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, 
 // A text of a window or of a file as a finding quotes it: in double quotes, with the control
 // characters a routine may have put there escaped ("\x1b"), so that none reaches the terminal.
 std::string quoted(const std::string& text);
+
+// An element of Korvik's arrays as its listing joins it to text ("100"); nothing for a kind
+// only the program may make.
+std::optional<std::string> korvikElementShows(const VARIANT& element);
 
 // A multi-line text as a finding quotes it: each line quoted, separated by commas.
 std::string quotedLines(const std::vector<std::string>& lines);

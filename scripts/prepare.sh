@@ -15,6 +15,7 @@ program_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   strace  # counts the system calls of Morvane's trace
+  flang-19  # routine-check's test of a len=* loop as LLVM Flang builds it
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)

@@ -181,6 +181,12 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_module_procedure",
      "sumdll fault: is not exported (it exports __mysum_MOD_sumdll, the name gfortran gives a module procedure "
      "without bind(C): add bind(C, name=\"sumdll\"))"},
+    {"Pettrix", "sum_hidden",
+     "sumdll fault: is not exported (the library holds sumdll, hidden by the visibility settings (-fvisibility=hidden): "
+     "declare it with ROUTINE_EXPORT, as pettrix.h does)"},
+    {"Pettrix", "sum_static",
+     "sumdll fault: is not exported (the library holds sumdll, declared static: only its own file can call it; remove "
+     "static and declare it with ROUTINE_EXPORT, as pettrix.h does)"},
     {"Morvane", "square_in_cpp",
      "square fault: is not exported (it exports square(double*, double*, double*), a C++ name: declare it extern "
      "\"C\")"},
@@ -200,16 +206,35 @@ const FaultRow faultRows[] = {
     {"Ostrum", "elements_from_zero",
      "xArray fault: read before the start of x, the second argument, by 16 bytes, one element before the first: a loop from 0 over an "
      "array that Fortran numbers from 1"},
+    // Arguments declared in another order: 20 characters written into the 4 bytes of lengthA.
+    {"Ostrum", "chara_texts_first",
+     "chara fault: wrote past the end of lengthA, the second argument, by 16 bytes: 20 bytes from its start, the size "
+     "of textA or textB, the first or third argument: the routine declares its arguments in another order; declare "
+     "them as the contract does, chara(textA, lengthA, textB, lengthB)"},
     {"Ostrum", "text_written_long", "chara fault: wrote past the end of textB, the third argument, by 2 bytes"},
     {"Ostrum", "text_written_before", "chara fault: wrote before the start of textB, the third argument, by 1 byte"},
     {"Pettrix", "number_read_before", "sumdll fault: read before the start of a, the first argument, by 2 bytes"},
     {"Morvane", "square_writes_x", "square fault: wrote into x, the second argument, which it must only read"},
-    {"Pettrix", "sum_in_wrong_order", "sumdll fault: wrote into b, the second argument, which it must only read"},
+    {"Pettrix", "sum_in_wrong_order",
+     "sumdll fault: wrote into b, the second argument, which it must only read, and left c, the third argument, as it "
+     "was: the routine takes its arguments in another order (declared in another order, or one before it taken by "
+     "value); declare them as the contract does, sumdll(a, b, c)"},
+    {"Morvane", "morvane_x_by_value",
+     "square fault: wrote into x, the second argument, which it must only read, and left y, the third argument, as it "
+     "was: the routine takes its arguments in another order (declared in another order, or one before it taken by "
+     "value); declare them as the contract does, square(n, x, y)"},
     {"Ostrum", "descriptor_changed", "yArray fault: changed the descriptor of array, the second argument (its element count)"},
     {"Ostrum", "array_variable_changed",
      "zArray fault: changed the descriptor of array, the first argument (the address that its array variable "
      "holds)"},
     {"Ostrum", "tag_changed", "zArray fault: changed the tag of array, the first argument"},
+    // A tag that names one kind over a payload of another.
+    {"Ostrum", "squares_tagged_single",
+     "xArray fault: tagged element 1 of y, the third argument, a 32-bit real (VT_R4), over the bytes of a 64-bit real "
+     "(VT_R8), 1: Korvik shows \"x^2 = 0\"; tag it VT_R8 for the value it holds (10 of 10 elements)"},
+    {"Ostrum", "squares_tagged_short",
+     "xArray fault: tagged element 9 of y, the third argument, a 16-bit integer (VT_I2), over the bytes of a 32-bit "
+     "integer (VT_I4), 81000: Korvik shows \"x^2 = 15464\"; tag it VT_I4 for the value it holds (2 of 10 elements)"},
     {"Ostrum", "element_made_text",
      "xArray fault: left element 3 of y, the third argument, with the kind 0x0008, which the program cannot hold and release safely"},
     {"Ostrum", "element_made_text",
@@ -218,13 +243,26 @@ const FaultRow faultRows[] = {
     {"Ostrum", "rounding_left_changed",
      "square fault: changed the floating-point environment (SSE and x87: rounding toward zero)"},
     {"Pettrix", "address_kept", "sumdll fault: kept the address of c, the third argument"},
-    {"Ostrum", "crashes", "transnumber fault: crashed (SIGSEGV)"},
+    {"Ostrum", "crashes", "transnumber fault: read through a null address"},
     {"Ostrum", "text_length_star",
      "chara fault: used the bytes of textA, the first argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it textA(*)"},
     {"Ostrum", "elements_assumed_shape",
      "xArray fault: used the bytes of y, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
      "descriptor; declare it y(*)"},
+    // The same descriptor read in a loop over len(), at -O0 and -O3.
+    {"Ostrum", "text_length_star_loop",
+     "chara fault: used the bytes of textB, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it textB(*)"},
+    {"Ostrum", "text_length_star_loop_o3",
+     "chara fault: used the bytes of textB, the third argument, as an address: character(len=*) and x(:) in a bind(C) routine expect a C "
+     "descriptor; declare it textB(*)"},
+    // A null address: on its own, and taken from an empty element that holds 0.
+    {"Pettrix", "null_written", "sumdll fault: wrote through a null address"},
+    {"Ostrum", "element_followed_as_reference",
+     "xArray fault: wrote through a null address, which it took from the value of element 1 of y, the third argument"},
+    // An address taken from bytes other than the first 8 of an argument.
+    {"Ostrum", "text_bytes_followed", "chara fault: used bytes 8 to 15 of textA, the first argument, as an address"},
     {"Ostrum", "aborts", "yArray fault: crashed (SIGABRT)"},
     {"Pettrix", "ends_process",
      "sumdll fault: ended the process with exit status 0, as a Fortran STOP or a C exit() does: it would end the "
@@ -248,6 +286,28 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_by_value",
      "sumdll shows: Tolvan's message boxes read \"a+b=\", then a number made of the addresses of a and b, which "
      "changes from run to run"},
+    {"Pettrix", "sum_all_by_value",
+     "sumdll fault: for a = 10 and b = 20, c, the third argument, holds 0, not 30 (Tolvan shows \"0\"): it stored nothing "
+     "into c, the third argument, for any pair; a routine that takes c by value (Fortran's value attribute, int16_t c "
+     "in C) stores into its own copy; declare c without value (4 of 6 pairs)"},
+    {"Ostrum", "square_by_value",
+     "square fault: returns a result that follows whatever xmm0 held before the call, not x, the first argument: it "
+     "took x by value (Fortran's value attribute, or float x in C) where Korvik passes its address; declare x without "
+     "value, float * in C"},
+    {"Ostrum", "square_by_value",
+     "square shows: Korvik's Label1 reads \"xx = 5, xx^2 = \" and then a number that follows whatever xmm0 held, not "
+     "one number"},
+    {"Ostrum", "transnumber_by_value",
+     "transnumber fault: stored into b, the second argument, the low 16 bits of the address of a, the first argument, "
+     "not its value: it took a by value (Fortran's value attribute, or int16_t a in C) where Korvik passes its "
+     "address; declare it without value"},
+    {"Ostrum", "transnumber_by_value",
+     "transnumber shows: Korvik's Label2 reads \"15  \" and then a number made of the address of a, which changes from "
+     "run to run"},
+    {"Morvane", "morvane_y_by_value",
+     "square fault: for x = 3, y, the third argument, holds 0, not the 32-bit real 9 (Vandrel shows \" 0\"): it stored "
+     "nothing into y, the third argument, for any call; a routine that takes y by value (Fortran's value attribute, "
+     "double y in C) stores into its own copy; declare y without value (8 of 9 calls)"},
     {"Pettrix", "sum_keeps_state",
      "sumdll note: keeps state between calls: the first click shows \"30\", the second \"60\""},
     {"Ostrum", "chara_keeps_state",
@@ -337,6 +397,18 @@ TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
         // gfortran's own module symbols are never listed as the author's exports.
         EXPECT_EQ(result.output.find("also exports __"), std::string::npos) << result.output;
     }
+}
+
+// The len=* loop as LLVM Flang builds it, which reads the length as a 32-bit number.
+TEST_F(RoutineCheck, FindsTheDescriptorReadByLlvmFlang)
+{
+    if (!FLANG_BUILT)
+        GTEST_SKIP() << "LLVM Flang is not installed";
+    const CheckerRun result = run({"Ostrum", checked("text_length_star_loop_flang")});
+    EXPECT_TRUE(result.hasLine("chara fault: used the bytes of textB, the third argument, as an address: character(len=*) "
+                               "and x(:) in a bind(C) routine expect a C descriptor; declare it textB(*)"))
+        << result.output;
+    EXPECT_EQ(result.status, 1);
 }
 
 // ---- Sound libraries pass ------------------------------------------------------------------
@@ -658,7 +730,7 @@ TEST_F(RoutineCheck, ClosedStandardStreamsSpoilNothing)
 TEST_F(RoutineCheck, GoesOnAfterACrash)
 {
     const CheckerRun result = run({"Ostrum", checked("crashes")});
-    EXPECT_TRUE(result.hasLine("transnumber fault: crashed (SIGSEGV)")) << result.output;
+    EXPECT_TRUE(result.hasLine("transnumber fault: read through a null address")) << result.output;
     EXPECT_TRUE(result.hasLine("yArray ok")) << result.output;
     EXPECT_TRUE(result.hasLine("summary: 6 routines, 1 ok, 5 with a fault")) << result.output;
 }

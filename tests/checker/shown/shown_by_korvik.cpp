@@ -36,8 +36,17 @@ TEST_F(ShownByKorvik, EachTestShowsWhatTheCheckerSays)
             continue;
         SCOPED_TRACE(row.routine);
         clickToTheEnd(row.button);
-        EXPECT_EQ(shows.at(row.routine), std::string("Korvik's ") + row.control + " reads " +
-                                             quoted(shownText(&form, row.control)));
+        const std::string& said = shows.at(row.routine);
+        const std::string reads = std::string("Korvik's ") + row.control + " reads ";
+        // A number the routine made of a register or an address is no one text: the caption
+        // begins with what the checker quotes before it.
+        if (const std::size_t quoteEnd = said.find("\" and then "); quoteEnd != std::string::npos) {
+            ASSERT_EQ(said.rfind(reads + "\"", 0), 0u) << said;
+            const std::string before = said.substr(reads.size() + 1, quoteEnd - reads.size() - 1);
+            EXPECT_EQ(shownText(&form, row.control).rfind(before, 0), 0u) << shownText(&form, row.control);
+        } else {
+            EXPECT_EQ(said, reads + quoted(shownText(&form, row.control)));
+        }
     }
     if (shows.count("xArray")) {
         const Ending end = clickToTheEnd("cmdstart2");
