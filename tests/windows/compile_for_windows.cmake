@@ -36,7 +36,7 @@ endfunction()
 
 foreach(source IN LISTS SOURCES)
   get_filename_component(name ${source} NAME_WE)
-  compile(${source} ${name}.o)
+  compile(${source} ${name}.o -DROUTINE_ABI_OWN_TYPES)
 endforeach()
 
 foreach(contract_folder IN LISTS BINDING_FOLDERS)
