@@ -17,6 +17,8 @@ test_packages=(
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
+  gfortran-mingw-w64-x86-64-posix gfortran-mingw-w64-i686-posix  # the Fortran samples as DLLs
+  wine64  # runs the 64-bit Windows builds (tests/windows/)
 )
 
 # build/'s options, the same for ./run.sh and ./test.sh, so that neither compiles again what the
