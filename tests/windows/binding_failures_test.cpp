@@ -1,5 +1,6 @@
-// The binding on Windows, beside Morvane.dll and WrongMachine.dll (a 32-bit library): what it
-// cannot bind is named in a sentence that carries the system's own words for the failure.
+// The binding on Windows, beside Morvane.dll, LastError.dll and WrongMachine.dll (a 32-bit
+// library): what it cannot bind is named in a sentence that carries the system's own words for
+// the failure, and the system's last error is saved after every call.
 #include "routine_binding.h"
 #include "runtime_error.h"
 
@@ -88,6 +89,16 @@ TEST(WindowsBinding, WhatCannotBeBoundIsNamedInTheSystemsWords)
             EXPECT_EQ(error.what(), failure.message);
         }
         EXPECT_FALSE(routine.isBound());
+    }
+}
+
+TEST(WindowsBinding, TheLastErrorOfACallIsSaved)
+{
+    Routine<void ROUTINE_CALL(int32_t*)> setLastError{"LastError", "probeSetLastError"};
+    for (int32_t value : {1234, 0, 126}) {
+        setLastError(&value);
+        SetLastError(99); // the caller's own later errors do not touch the saved one
+        EXPECT_EQ(lastRoutineError(), value);
     }
 }
 
