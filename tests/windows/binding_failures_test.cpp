@@ -1,5 +1,5 @@
-// The binding on Windows, beside Morvane.dll, LastError.dll and WrongMachine.dll (a 32-bit
-// library): what it cannot bind is named in a sentence that carries the system's own words for
+// The binding on Windows, beside Morvane.dll, LastError.dll, NeedsAbsent.dll (which imports a
+// DLL that is nowhere to be found) and WrongMachine.dll (a 32-bit library): what it cannot bind is named in a sentence that carries the system's own words for
 // the failure, and the system's last error is saved after every call.
 #include "routine_binding.h"
 #include "runtime_error.h"
@@ -74,6 +74,10 @@ TEST(WindowsBinding, WhatCannotBeBoundIsNamedInTheSystemsWords)
         {"Morvane.dll", "SQUARE", ErrorCode::RoutineNotFound,
          "Routine not found 'SQUARE' in library 'Morvane.dll' (" + besideProgram("Morvane.dll") +
              "): " + systemWords(ERROR_PROC_NOT_FOUND) + " (system error 127)"},
+        // A DLL beside the program whose own import is missing: the system says the same as for
+        // a missing DLL, and names neither.
+        {"NeedsAbsent", "needsAbsent", ErrorCode::CannotLoadLibrary,
+         "Cannot load library 'NeedsAbsent': " + systemWords(ERROR_MOD_NOT_FOUND) + " (system error 126)"},
         {"WrongMachine", "sumdll", ErrorCode::CannotLoadLibrary,
          "Cannot load library 'WrongMachine': " +
              withFile(systemWords(ERROR_BAD_EXE_FORMAT), besideProgram("WrongMachine.dll")) + " (system error 193)"},
