@@ -143,11 +143,14 @@ double numberFromText(std::u16string_view text)
     return negative ? -value : value;
 }
 
+// From the whole part and the fraction, which the subtraction gives exactly: std::round is not
+// used, since MinGW-w64's adds one half first and so rounds 0.49999999999999994 up to 1.
 double toNearestEven(double value)
 {
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        return 2.0 * std::round(value / 2.0);
-    return std::round(value);
+    const double whole = std::trunc(value);
+    const double fraction = std::fabs(value - whole);
+    const bool awayFromZero = fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0);
+    return awayFromZero ? whole + std::copysign(1.0, value) : whole;
 }
 
 int16_t toInt16(double value)

@@ -13,8 +13,33 @@
 
 #ifdef _WIN32
 
+namespace {
+
+// The file of the latest LoadLibrary, for the "%1" in the system's words for its failure.
+thread_local std::string fileTried;
+
+// The system's own sentence for an error code, without its line end; "%1" stands for `file`.
+std::string systemWords(DWORD code, const std::string& file)
+{
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string words = length ? std::string(text, length) : "system error " + std::to_string(code);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' '))
+        words.pop_back();
+    words = printable(words);
+    if (const std::size_t at = words.find("%1"); at != std::string::npos)
+        words.replace(at, 2, printable(file));
+    return words + " (system error " + std::to_string(code) + ")";
+}
+
+} // namespace
+
 void* openLibrary(const std::string& file)
 {
+    fileTried = file;
     return reinterpret_cast<void*>(LoadLibraryA(file.c_str()));
 }
 
@@ -25,7 +50,12 @@ void* findSymbol(void* library, const char* name)
 
 std::string lastLoaderError()
 {
-    return "system error " + std::to_string(GetLastError());
+    return systemWords(GetLastError(), fileTried);
+}
+
+std::string missingSymbolWords()
+{
+    return systemWords(GetLastError(), {});
 }
 
 bool isRoutine(void*)
@@ -61,6 +91,11 @@ std::string lastLoaderError()
 {
     const char* text = dlerror();
     return text ? printable(text) : "unknown reason";
+}
+
+std::string missingSymbolWords()
+{
+    return {};
 }
 
 std::string programFile()

@@ -15,6 +15,10 @@ void* findSymbol(void* library, const char* name);
 // The loader's own words for its last failure.
 std::string lastLoaderError();
 
+// The platform's words for a name that findSymbol did not find, when it has words of its own
+// to add to the sentence that names routine and library; empty where it has none (Linux).
+std::string missingSymbolWords();
+
 // Whether an exported address is code that can be called, as far as the platform tells.
 bool isRoutine(void* address);
 

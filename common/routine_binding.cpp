@@ -94,10 +94,10 @@ FoundRoutine findExportedRoutine(void* library, const char* routineName)
 {
     void* address = findSymbol(library, routineName);
     if (!address)
-        return {RoutineLookup::NotExported, nullptr};
+        return {RoutineLookup::NotExported, nullptr, missingSymbolWords()};
     if (!isRoutine(address))
-        return {RoutineLookup::NotARoutine, nullptr};
-    return {RoutineLookup::Found, address};
+        return {RoutineLookup::NotARoutine, nullptr, {}};
+    return {RoutineLookup::Found, address, {}};
 }
 
 void* LibraryBinding::findRoutine(const char* routineName)
@@ -111,7 +111,7 @@ void* LibraryBinding::findRoutine(const char* routineName)
     routine.append(routineName).append("' in library '").append(declaredName_).append("' (");
     routine.append(printable(loadedFile_)).append(")");
     if (found.outcome == RoutineLookup::NotExported)
-        throw RuntimeError(ErrorCode::RoutineNotFound, routine);
+        throw RuntimeError(ErrorCode::RoutineNotFound, found.words.empty() ? routine : routine + ": " + found.words);
     if (found.outcome == RoutineLookup::NotARoutine)
         throw RuntimeError(ErrorCode::RoutineNotFound, routine + ": " + notARoutine);
     return found.address;

@@ -59,7 +59,8 @@ enum class RoutineLookup {
 
 struct FoundRoutine {
     RoutineLookup outcome;
-    void* address; // when found
+    void* address;     // when found
+    std::string words; // when not exported: the platform's words for it, if it has any
 };
 
 // Finds a routine by its exact exported name, through the library and those it depends on,

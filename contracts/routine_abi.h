@@ -10,6 +10,16 @@
  * and the library is built with ROUTINE_BUILDING_LIBRARY defined, so that ROUTINE_EXPORT
  * exports.
  *
+ * On 32-bit Windows, the platform the programs were made for, the tagged value, the array
+ * descriptor, the counted text and the kind tags are the platform's own (<oaidl.h>, with its
+ * field names: vt, iVal, parray, cbElements, ...), so a file may include <windows.h> before or
+ * after this header; the checks below hold the platform's layout to the one described here.
+ * On 64-bit Windows the platform's VARIANT is 24 bytes, not the 16 that the programs pass, so
+ * the declarations are this header's own there, and a file that includes a contract header
+ * defines WIN32_LEAN_AND_MEAN before <windows.h>, which then leaves the OLE types out. A file
+ * that uses this header's field names (kind, value.i2, elementSize, ...) on 32-bit Windows
+ * too defines ROUTINE_ABI_OWN_TYPES before including it, under the same rule.
+ *
  * Every argument is an address; the caller owns all storage before, during and after the
  * call, and a routine keeps no address once it has returned.
  */
@@ -18,6 +28,15 @@
 
 #include <stddef.h>
 #include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64) && !defined(ROUTINE_ABI_OWN_TYPES)
+#define ROUTINE_ABI_PLATFORM_TYPES 1
+#include <oaidl.h>
+#elif defined(_WIN32)
+#if defined(__wtypes_h__) || defined(__oaidl_h__)
+#error "routine_abi.h declares its own VARIANT, SAFEARRAY and BSTR here (64-bit Windows, or ROUTINE_ABI_OWN_TYPES), and <windows.h> declared the platform's: define WIN32_LEAN_AND_MEAN before including <windows.h>"
+#endif
+#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -48,6 +67,27 @@ extern "C" {
 #define ROUTINE_EXPORT
 #endif
 
+/* ---- The platform's declarations (Windows) ------------------------------------------ */
+
+#if defined(ROUTINE_ABI_PLATFORM_TYPES)
+
+/* VARTYPE, the VT_ tags, DISP_E_PARAMNOTFOUND, VARIANT_TRUE and VARIANT_FALSE, BSTR,
+   SAFEARRAYBOUND, SAFEARRAY and VARIANT come from <oaidl.h>. */
+typedef OLECHAR TEXTUNIT;
+
+/* The number of UTF-16 code units of a text; a null BSTR is the empty text. */
+static inline uint32_t BSTR_length(const TEXTUNIT *text)
+{
+    return text ? ((const uint32_t *)(const void *)text)[-1] / 2u : 0u;
+}
+
+enum {
+    SAFEARRAY_FIXED_SIZE = FADF_FIXEDSIZE, /* may not be resized or released by a routine */
+    SAFEARRAY_OF_VARIANTS = FADF_VARIANT   /* every element is a VARIANT */
+};
+
+#else
+
 /* ---- Kind tags ---------------------------------------------------------------------- */
 
 typedef uint16_t VARTYPE;
@@ -66,7 +106,10 @@ enum {
     VT_BYREF = 0x4000  /* added to a kind: the address of a value held elsewhere */
 };
 
+/* <windows.h> may have defined it first, with the same value. */
+#ifndef DISP_E_PARAMNOTFOUND
 #define DISP_E_PARAMNOTFOUND ((int32_t)0x80020004)
+#endif
 
 #define VARIANT_TRUE ((int16_t)-1)
 #define VARIANT_FALSE ((int16_t)0)
@@ -139,6 +182,8 @@ typedef struct VARIANT {
     } value;
 } VARIANT;
 
+#endif /* ROUTINE_ABI_PLATFORM_TYPES */
+
 /* ---- Layout checks ------------------------------------------------------------------ */
 
 #ifdef __cplusplus
@@ -147,6 +192,27 @@ typedef struct VARIANT {
 #define ROUTINE_ABI_ASSERT(condition, message) _Static_assert(condition, message)
 #endif
 
+#if defined(ROUTINE_ABI_PLATFORM_TYPES)
+/* The platform's tags and layout are the ones the programs pass. */
+ROUTINE_ABI_ASSERT(VT_EMPTY == 0 && VT_I2 == 2 && VT_I4 == 3 && VT_R4 == 4 && VT_R8 == 5, "the number kinds' tags");
+ROUTINE_ABI_ASSERT(VT_BSTR == 8 && VT_ERROR == 10 && VT_BOOL == 11 && VT_VARIANT == 12, "the other kinds' tags");
+ROUTINE_ABI_ASSERT(VT_ARRAY == 0x2000 && VT_BYREF == 0x4000, "the array and reference flags");
+ROUTINE_ABI_ASSERT((uint32_t)DISP_E_PARAMNOTFOUND == 0x80020004u, "the missing argument's error code");
+ROUTINE_ABI_ASSERT(VARIANT_TRUE == -1 && VARIANT_FALSE == 0, "true is -1");
+ROUTINE_ABI_ASSERT(sizeof(VARTYPE) == 2, "a kind tag is 16 bits");
+ROUTINE_ABI_ASSERT(sizeof(VARIANT) == 16, "a VARIANT is 16 bytes");
+ROUTINE_ABI_ASSERT(offsetof(VARIANT, vt) == 0, "the kind tag starts the VARIANT");
+ROUTINE_ABI_ASSERT(offsetof(VARIANT, llVal) == 8, "the payload starts at byte 8");
+ROUTINE_ABI_ASSERT(sizeof(SAFEARRAYBOUND) == 8 && offsetof(SAFEARRAYBOUND, lLbound) == 4,
+                   "a bound is the element count, then the lower bound");
+ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, fFeatures) == 2, "features at byte 2");
+ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, cbElements) == 4, "element size at byte 4");
+ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, cLocks) == 8, "lock count at byte 8");
+ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, pvData) == (sizeof(void *) == 8 ? 16 : 12),
+                   "data pointer after the lock count, pointer-aligned");
+ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, rgsabound) == (sizeof(void *) == 8 ? 24 : 16), "bounds after the data pointer");
+ROUTINE_ABI_ASSERT(sizeof(SAFEARRAY) == (sizeof(void *) == 8 ? 32 : 24), "a one-dimension descriptor");
+#else
 ROUTINE_ABI_ASSERT(sizeof(VARIANT) == 16, "a VARIANT is 16 bytes");
 ROUTINE_ABI_ASSERT(offsetof(VARIANT, value) == 8, "the payload starts at byte 8");
 ROUTINE_ABI_ASSERT(sizeof(SAFEARRAYBOUND) == 8, "a bound is two 32-bit words");
@@ -156,6 +222,8 @@ ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, data) == (sizeof(void *) == 8 ? 16 : 12),
                    "data pointer after the lock count, pointer-aligned");
 ROUTINE_ABI_ASSERT(offsetof(SAFEARRAY, bounds) == (sizeof(void *) == 8 ? 24 : 16), "bounds after the data pointer");
 ROUTINE_ABI_ASSERT(sizeof(SAFEARRAY) == (sizeof(void *) == 8 ? 32 : 24), "a one-dimension descriptor");
+
+#endif
 ROUTINE_ABI_ASSERT(sizeof(TEXTUNIT) == 2, "a text unit is 16 bits");
 
 #ifdef __cplusplus

@@ -19,6 +19,8 @@ test_packages=(
   # the install tests: desktop entries, the Debian package and Lintian's check of it, AppStream
   desktop-file-utils dpkg-dev lintian appstream
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # the Windows code compiled (tests/windows/)
+  gfortran-mingw-w64-x86-64-posix gfortran-mingw-w64-i686-posix  # the Fortran samples as DLLs
+  wine64  # runs the 64-bit Windows builds (tests/windows/)
   gcc-multilib  # gcc -m32: the pages' layouts checked for 32-bit Linux (tests/docs/)
   # routine-check on libraries built with LLVM Flang: its runtime linked in, and OpenMP's
   flang-19 libflang-19-dev libomp-19-dev

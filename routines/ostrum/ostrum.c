@@ -2,6 +2,9 @@
  * The sample routine library Ostrum: small routines that make each crossing visible in the
  * console's window. Each stays within the storage it is given and keeps no address.
  */
+/* Written with the contract's own field names (kind, value.i2, elementSize), which on Windows
+   are the contract's declarations rather than the platform's: this file includes no <windows.h>. */
+#define ROUTINE_ABI_OWN_TYPES
 #include "ostrum.h"
 
 #include <stddef.h>

@@ -36,7 +36,7 @@ endfunction()
 
 foreach(source IN LISTS SOURCES)
   get_filename_component(name ${source} NAME_WE)
-  compile(${source} ${name}.o)
+  compile(${source} ${name}.o -DROUTINE_ABI_OWN_TYPES)
 endforeach()
 
 foreach(contract_folder IN LISTS BINDING_FOLDERS)
@@ -52,8 +52,9 @@ foreach(source IN LISTS MORVANE_SOURCES)
   compile(${source} morvane_${name}.o -DROUTINE_BUILDING_LIBRARY -frounding-math)
   list(APPEND morvane_objects ${OUTPUT}/morvane_${name}.o)
 endforeach()
-# As squarelib/CMakeLists.txt links it with MinGW: the stdcall name square@12 exported as square.
-run("does not link Morvane.dll" ${COMPILER_PATH} -shared -o ${OUTPUT}/Morvane.dll ${morvane_objects}
+# As squarelib/CMakeLists.txt links it with MinGW: the stdcall name square@12 exported as square,
+# and the compiler's runtimes linked in, so that it imports the system's DLLs alone.
+run("does not link Morvane.dll" ${COMPILER_PATH} -shared -static -o ${OUTPUT}/Morvane.dll ${morvane_objects}
     ${OUTPUT}/record_output.o ${OUTPUT}/record_format.o ${MORVANE_EXPORTS} -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--fatal-warnings)
 
 execute_process(COMMAND ${OBJDUMP_PATH} -p ${OUTPUT}/Morvane.dll OUTPUT_VARIABLE table RESULT_VARIABLE status)
