@@ -52,8 +52,8 @@ void checkArray(const Call& call, const ArrayArgument& array)
 {
     call.expectSameDescriptor(array.name, array.position, array.before, *array.descriptor);
     if (*array.variable != array.descriptor)
-        call.fault("changed the descriptor of " + named(array.name, array.position) +
-                   " (the address that its array variable holds)");
+        call.report({FindingKind::DescriptorChanged, {array.name, array.position},
+                     {std::string("the address that its array variable holds")}});
     call.expectSafeElements(array.name, array.position, array.initial, array.elements, 1);
 }
 

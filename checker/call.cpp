@@ -30,11 +30,6 @@ std::size_t pageSize()
     return size;
 }
 
-std::string bytes(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
-}
-
 // The kinds a Variant of the programs owns or follows: releasing or reading one that the
 // program did not make would free or read memory that is not what the tag says.
 bool ownsOrFollows(VARTYPE kind)
@@ -147,7 +142,7 @@ void sleepMilliseconds(long milliseconds)
 
 } // namespace
 
-std::vector<std::string> timersLeftSet(const char* when)
+std::vector<Finding> timersLeftSet(const char* when)
 {
     struct Timer {
         int which;
@@ -159,19 +154,18 @@ std::vector<std::string> timersLeftSet(const char* when)
         {ITIMER_VIRTUAL, "setitimer, ITIMER_VIRTUAL", "SIGVTALRM"},
         {ITIMER_PROF, "setitimer, ITIMER_PROF", "SIGPROF"},
     };
-    std::vector<std::string> left;
+    std::vector<Finding> left;
     for (const Timer& timer : timers) {
         itimerval value{};
         if (getitimer(timer.which, &value) == 0 && (value.it_value.tv_sec != 0 || value.it_value.tv_usec != 0))
-            left.push_back(std::string("left a timer set (") + timer.how + "): " + timer.signal +
-                           " would end the program " + when);
+            left.push_back({FindingKind::LeftATimerSet, {}, {timer.how, timer.signal, when}});
     }
     return left;
 }
 
 // The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
 // as a wider kind than the program passes, or the element before an array's first.
-std::string kindCause(ValueKind layout, Side side, std::size_t distance)
+Cause kindCause(ValueKind layout, Side side, std::size_t distance)
 {
     struct Kind {
         ValueKind layout;
@@ -188,32 +182,10 @@ std::string kindCause(ValueKind layout, Side side, std::size_t distance)
     if (side == Side::End)
         for (const Kind& kind : kinds)
             if (kind.layout == layout && kind.reach == distance)
-                return ": it took that argument as " + std::string(kind.taken) + "; declare it " + kind.declared;
+                return {CauseKind::TakenWider, {}, {kind.taken, kind.declared}};
     if (side == Side::Start && layout == VALUE_VARIANTS && distance == sizeof(VARIANT))
-        return ", one element before the first: a loop from 0 over an array that Fortran numbers from 1";
-    return "";
-}
-
-std::string ordinal(int position)
-{
-    constexpr const char* ordinals[] = {"first", "second", "third", "fourth", "fifth", "sixth"};
-    if (position < 1 || position > static_cast<int>(std::size(ordinals)))
-        return "";
-    return ordinals[position - 1];
-}
-
-std::string named(const std::string& argument, int position)
-{
-    if (position < 1)
-        return argument;
-    if (ordinal(position).empty())
-        return argument + ", argument " + std::to_string(position);
-    return argument + ", the " + ordinal(position) + " argument";
-}
-
-std::string namedWithin(const std::string& argument, int position)
-{
-    return named(argument, position) + (position > 0 ? "," : "");
+        return {CauseKind::ElementBeforeFirst};
+    return {};
 }
 
 Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
@@ -369,11 +341,11 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
     }
 
     if (const std::string change = describeChange(after); !change.empty())
-        fault("changed the floating-point environment (" + change + ")");
+        report({FindingKind::ChangedFloatEnvironment, {}, {change}});
     if (const std::string flags = describeFlags(after); !flags.empty())
-        note("raised the floating-point exception flags " + flags + "; the programs do not look at them");
-    for (const std::string& unkept : unkeptRegisters())
-        fault(unkept);
+        report({FindingKind::RaisedFloatFlags, {}, {flags}});
+    for (const Finding& unkept : unkeptRegisters())
+        report(unkept);
     for (const Piece& piece : pieces_)
         reportWritesAround(piece);
     tellChangedPieces();
@@ -398,11 +370,10 @@ void Call::lookAfterTheReturn() const
 {
     for (const auto& [signal, handler] : handlersBefore_)
         if (handlerOf(signal) != handler)
-            fault("changed the handling of " + signalName(signal) +
-                  " and did not put it back (the program relies on it as it was)");
-    const std::vector<std::string> timers = timersLeftSet("after the call");
-    for (const std::string& timer : timers)
-        fault(timer);
+            report({FindingKind::ChangedSignalHandling, {}, {int64_t{signal}}});
+    const std::vector<Finding> timers = timersLeftSet("after the call");
+    for (const Finding& timer : timers)
+        report(timer);
     const bool timerSet = !timers.empty();
 
     // Only a thread or a timer the routine left can change the storage once it has returned.
@@ -417,15 +388,14 @@ void Call::lookAfterTheReturn() const
         sleepMilliseconds(lateMilliseconds);
         for (std::size_t i = 0; i < pieces_.size(); ++i)
             if (std::memcmp(returned[i].data(), pieces_[i].area, pieces_[i].areaSize) != 0)
-                fault("changed " + namedWithin(pieces_[i].name.argument, pieces_[i].name.position) + " after it had returned (a thread or a timer it left "
-                      "behind)");
+                report({FindingKind::ChangedAfterReturn, {pieces_[i].name.argument, pieces_[i].name.position}});
     }
     judgeThreadsLeft(started, processorTimes);
     // A process the routine started that has not ended (one that has is taken away here).
     pid_t ended = 0;
     while ((ended = waitpid(-1, nullptr, WNOHANG)) > 0) {}
     if (ended == 0)
-        fault(leftAProcess);
+        report({FindingKind::LeftAProcess});
 }
 
 // A thread the routine left is judged by what it does after the return: one that keeps using
@@ -458,8 +428,7 @@ void Call::judgeThreadsLeft(const std::vector<int>& started, std::vector<uint64_
         sleepMilliseconds(looked);
     }
     if (!runningThreads.empty())
-        fault("left " + std::to_string(runningThreads.size()) + (runningThreads.size() == 1 ? " thread" : " threads") +
-              " running after it returned");
+        report({FindingKind::ThreadsLeftRunning, {}, {static_cast<int64_t>(runningThreads.size())}});
     if (!waitingThreads.empty()) {
         std::vector<std::string> channels;
         for (const int thread : waitingThreads)
@@ -468,10 +437,12 @@ void Call::judgeThreadsLeft(const std::vector<int>& started, std::vector<uint64_
                 channels.push_back(channel);
         std::string where;
         for (const std::string& channel : channels)
-            where += (where.empty() ? ", in " : " and ") + channel;
-        note("left " + std::to_string(waitingThreads.size()) + (waitingThreads.size() == 1 ? " thread" : " threads") +
-             " waiting after it returned (blocked in the kernel" + printable(where) +
-             "), as a runtime's pool of workers waits (OpenMP's); harmless while it only waits");
+            where += (where.empty() ? "" : " and ") + channel;
+        const auto count = static_cast<int64_t>(waitingThreads.size());
+        if (where.empty())
+            report({FindingKind::ThreadsLeftWaiting, {}, {count}});
+        else
+            report({FindingKind::ThreadsLeftWaitingIn, {}, {count, printable(where)}});
     }
 }
 
@@ -536,16 +507,16 @@ void Call::reportWritesAround(const Piece& piece) const
         return;
     for (const std::byte* b = piece.area; b < piece.data; ++b)
         if (*b != fillByte) {
-            fault("wrote before the start of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
-                  bytes(static_cast<std::size_t>(piece.data - b)) +
-                  kindCause(piece.layout, Side::Start, static_cast<std::size_t>(piece.data - b)));
+            const auto distance = static_cast<std::size_t>(piece.data - b);
+            report({FindingKind::WroteBeforeStart, {piece.name.argument, piece.name.position},
+                    {static_cast<int64_t>(distance)}, kindCause(piece.layout, Side::Start, distance)});
             break;
         }
     for (const std::byte* b = areaEnd; b > dataEnd; --b)
         if (b[-1] != fillByte) {
-            fault("wrote past the end of " + namedWithin(piece.name.argument, piece.name.position) + " by " +
-                  bytes(static_cast<std::size_t>(b - dataEnd)) +
-                  kindCause(piece.layout, Side::End, static_cast<std::size_t>(b - dataEnd)));
+            const auto distance = static_cast<std::size_t>(b - dataEnd);
+            report({FindingKind::WrotePastEnd, {piece.name.argument, piece.name.position},
+                    {static_cast<int64_t>(distance)}, kindCause(piece.layout, Side::End, distance)});
             break;
         }
 }
@@ -568,7 +539,7 @@ void Call::expectSameDescriptor(const std::string& arrayName, int position, cons
     };
     for (const Field& field : fields)
         if (field.changed)
-            fault("changed the descriptor of " + named(arrayName, position) + " (" + field.name + ")");
+            report({FindingKind::DescriptorChanged, {arrayName, position}, {std::string(field.name)}});
 }
 
 void Call::expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
@@ -579,8 +550,8 @@ void Call::expectSafeElements(const std::string& arrayName, int position, const 
         if (changed && ownsOrFollows(after[i].kind)) {
             char kind[8];
             std::snprintf(kind, sizeof kind, "0x%04X", after[i].kind);
-            fault("left element " + std::to_string(firstIndex + static_cast<int>(i)) + " of " +
-                  namedWithin(arrayName, position) + " with the kind " + kind + ", which the program cannot hold and release safely");
+            report({FindingKind::ElementLeftUnsafe, {arrayName, position},
+                    {int64_t{firstIndex + static_cast<int>(i)}, std::string(kind)}});
         }
     }
 }

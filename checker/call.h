@@ -13,6 +13,7 @@
 
 #include "float_environment.h"
 #include "report_channel.h"
+#include "wording.h"
 
 #include "listing.h"
 #include "routine_abi.h"
@@ -43,19 +44,10 @@ struct PieceName {
     int position = 0;           // where the routine receives the argument it belongs to, from 1
 };
 
-// An argument as a sentence names it: by the contract's name and by where the routine receives
-// it ("textB, the third argument"), since a routine that declares its arguments in another
-// order gets them by position, not by name. `named` ends the sentence or a clause; `namedWithin`
-// goes on, closed by a comma. Without a position (0), the name alone.
-std::string named(const std::string& argument, int position);
-// The usual cause of reaching `distance` bytes beyond a piece of `layout` on `side`, as a
-// clause: a number taken as a wider kind than the program passes, or the element before an
-// array's first; empty when there is none.
-std::string kindCause(ValueKind layout, Side side, std::size_t distance);
-
-// "first" for 1, up to "sixth"; empty beyond.
-std::string ordinal(int position);
-std::string namedWithin(const std::string& argument, int position);
+// The usual cause of reaching `distance` bytes beyond a piece of `layout` on `side`: a number
+// taken as a wider kind than the program passes, or the element before an array's first; no
+// cause when there is none.
+Cause kindCause(ValueKind layout, Side side, std::size_t distance);
 
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
 // guard page on `side`, every other piece as usual. For finding whether a routine takes a
@@ -129,8 +121,11 @@ public:
 
     // ---- Findings -------------------------------------------------------------------------
 
-    void fault(std::string_view sentence) const { channel_.send(MessageKind::Fault, sentence); }
-    void note(std::string_view sentence) const { channel_.send(MessageKind::Note, sentence); }
+    // A finding of this call, as data.
+    void report(const Finding& finding) const { channel_.send(finding); }
+    // What a contract finds about a routine's results, in the contract's own words.
+    void fault(std::string_view sentence) const { report({FindingKind::ContractFault, {}, {std::string(sentence)}}); }
+    void note(std::string_view sentence) const { report({FindingKind::ContractNote, {}, {std::string(sentence)}}); }
     // What the program's window will show from this call, after the program's name
     // ("message boxes read \"a+b=\", then \"30\"").
     void shows(std::string_view text) const { channel_.send(MessageKind::Shows, text); }
@@ -198,9 +193,6 @@ private:
 // What fills a piece's pages around it.
 inline constexpr std::byte fillByte{0xA5};
 
-// "left a timer set (alarm or setitimer): SIGALRM would end the program " and `when`, for
-// each timer of the process that is set; a process started from this one has none of them.
-std::vector<std::string> timersLeftSet(const char* when);
-
-// The fault of a routine that leaves a process it started still running.
-inline constexpr const char* leftAProcess = "left a process of its own running after it returned (it forked)";
+// A timer left set (alarm or setitimer), whose signal would end the program `when`, for each
+// timer of the process that is set; a process started from this one has none of them.
+std::vector<Finding> timersLeftSet(const char* when);

@@ -122,21 +122,18 @@ ExportOrigin originOf(const std::string& name)
 
 NameCause missingNameCause(const std::string& routine, const std::vector<std::string>& exports)
 {
-    const std::string bindC = "bind(C, name=\"" + routine + "\")";
     for (const std::string& name : exports)
         if (name == routine + "_")
-            return {name, " (it exports " + name + ", the name gfortran gives a routine without bind(C): add " + bindC + ")"};
+            return {name, {CauseKind::GfortranName, {}, {name, routine}}};
     for (const std::string& name : exports)
         if (moduleProcedureName(name) == routine)
-            return {name, " (it exports " + printable(name) + ", the name gfortran gives a module procedure without bind(C): add " +
-                              bindC + ")"};
+            return {name, {CauseKind::ModuleProcedure, {}, {printable(name), routine}}};
     for (const std::string& name : exports)
         if (const std::string lower = lowerCase(name); lower == routine || lower == lowerCase(routine) + "_" ||
                                                        lowerCase(moduleProcedureName(name)) == lowerCase(routine))
-            return {name, " (it exports " + printable(name) + ", in another letter case: a program finds a routine by its exact "
-                                "name; write " + bindC + ", or " + routine + " in C)"};
+            return {name, {CauseKind::OtherLetterCase, {}, {printable(name), routine}}};
     for (const std::string& name : exports)
         if (const std::string readable = readableName(name); readable.starts_with(routine + "("))
-            return {name, " (it exports " + readable + ", a C++ name: declare it extern \"C\")"};
+            return {name, {CauseKind::CppName, {}, {readable}}};
     return {};
 }

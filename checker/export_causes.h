@@ -2,6 +2,8 @@
 // and which of its exports are the compiler's own rather than the author's.
 #pragma once
 
+#include "finding.h"
+
 #include <string>
 #include <vector>
 
@@ -9,10 +11,10 @@
 std::string readableName(const std::string& name);
 
 // An export that looks like a routine of the contract written another way, and the likely
-// cause as a clause in parentheses that begins with a blank.
+// cause.
 struct NameCause {
     std::string exported; // empty when no export looks like the routine
-    std::string clause;
+    Cause cause;
 };
 
 // With gfortran's trailing underscore, as a module procedure, in another letter case, or as a

@@ -46,26 +46,25 @@ void* keptRegistersEntry(void* routine)
     return reinterpret_cast<void*>(&routine_check_kept_entry);
 }
 
-std::vector<std::string> unkeptRegisters()
+std::vector<Finding> unkeptRegisters()
 {
     RegisterState& state = routine_check_registers;
-    std::vector<std::string> faults;
+    std::vector<Finding> faults;
     if (!state.returned)
         return faults;
     state.returned = 0;
     for (int i = 0; i < keptCount; ++i)
         if (state.after[i] != state.expected[i])
-            faults.push_back(std::string("did not keep ") + keptNames[i] +
-                             " as it found it (a routine must leave rbx, rbp and r12 to r15 unchanged)");
+            faults.push_back({FindingKind::RegisterNotKept, {}, {std::string(keptNames[i])}});
     if (state.stackAfterCall != state.stackBeforeCall) {
         const bool up = state.stackAfterCall > state.stackBeforeCall;
         const uint64_t moved = up ? state.stackAfterCall - state.stackBeforeCall
                                   : state.stackBeforeCall - state.stackAfterCall;
-        faults.push_back("returned with the stack pointer moved " + std::to_string(moved) +
-                         (up ? " bytes up" : " bytes down") + " (a routine must return with it where the call left it)");
+        faults.push_back({up ? FindingKind::StackPointerMovedUp : FindingKind::StackPointerMovedDown, {},
+                          {static_cast<int64_t>(moved)}});
     }
     if (state.flagsAfterCall & directionFlag)
-        faults.push_back("returned with the direction flag set (a routine must clear it before it returns)");
+        faults.push_back({FindingKind::DirectionFlagSet});
     return faults;
 }
 
@@ -76,7 +75,7 @@ void* keptRegistersEntry(void* routine)
     return routine;
 }
 
-std::vector<std::string> unkeptRegisters()
+std::vector<Finding> unkeptRegisters()
 {
     return {};
 }

@@ -4,7 +4,8 @@
 // far from the routine (Tolvan ends with SIGSEGV a moment after the click).
 #pragma once
 
-#include <string>
+#include "finding.h"
+
 #include <vector>
 
 // The address to call instead of `routine`: an entry that calls `routine` with the same
@@ -12,6 +13,6 @@
 // routine itself.
 void* keptRegistersEntry(void* routine);
 
-// A fault for each thing the latest call through the entry did not keep, in words; empty
+// A fault for each thing the latest call through the entry did not keep; empty
 // when it kept everything, or when no call went through the entry since the last question.
-std::vector<std::string> unkeptRegisters();
+std::vector<Finding> unkeptRegisters();

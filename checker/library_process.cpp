@@ -490,7 +490,7 @@ bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcom
     for (; !finished && at + sizeof(Message) <= received.size(); at += sizeof(Message)) {
         Message message;
         std::memcpy(&message, received.data() + at, sizeof message);
-        message.text[sizeof message.text - 1] = '\0';
+        const std::string_view text(message.text, std::min<std::size_t>(message.length, sizeof message.text));
         // A process the routine started (a fork, daemon()) writes through the same channel;
         // what it says is not the check's.
         if (message.sender != child) {
@@ -501,10 +501,10 @@ bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcom
         const bool continuing = !outcome.messages.empty() &&
             (outcome.messages.back().message.flags & textContinues) && outcome.messages.back().message.kind == message.kind;
         if (continuing) {
-            outcome.messages.back().text += message.text;
+            outcome.messages.back().text += text;
             outcome.messages.back().message.flags = message.flags;
         } else {
-            outcome.messages.push_back({message, message.text});
+            outcome.messages.push_back({message, std::string(text)});
         }
         if (message.kind == MessageKind::Finished) {
             finished = true;
@@ -990,23 +990,4 @@ void openClosedStandardStreams()
                 close(opened);
             }
         }
-}
-
-std::string signalName(int signal)
-{
-    struct Named {
-        int signal;
-        const char* name;
-    };
-    static constexpr Named names[] = {
-        {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},   {SIGILL, "SIGILL"},   {SIGABRT, "SIGABRT"},
-        {SIGTRAP, "SIGTRAP"}, {SIGSYS, "SIGSYS"},   {SIGKILL, "SIGKILL"}, {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"},
-        {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"}, {SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"}, {SIGUSR1, "SIGUSR1"},
-        {SIGUSR2, "SIGUSR2"}, {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"}, {SIGVTALRM, "SIGVTALRM"},
-        {SIGPROF, "SIGPROF"}, {SIGCHLD, "SIGCHLD"},
-    };
-    for (const Named& named : names)
-        if (named.signal == signal)
-            return named.name;
-    return "signal " + std::to_string(signal);
 }

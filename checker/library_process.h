@@ -174,5 +174,4 @@ int interruptingSignal();
 // any of them closed, so that no pipe of its own ever takes their numbers.
 void openClosedStandardStreams();
 
-// "SIGSEGV" for SIGSEGV, and so on.
-std::string signalName(int signal);
+

@@ -239,19 +239,16 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
 
 // ---- The checks ------------------------------------------------------------------------------
 
-// Why a routine the library holds is not exported, as a clause in parentheses that begins
-// with a blank: what hides it, and how the contract's header declares it.
-std::string unexportedCause(const Contract& contract, const std::string& routine, Unexported unexported)
+// Why a routine the library holds is not exported: what hides it, and the contract's header,
+// which declares it.
+Cause unexportedCause(const Contract& contract, const std::string& routine, Unexported unexported)
 {
     std::string header = contract.name;
     for (char& c : header)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     header += ".h";
-    if (unexported == Unexported::Static)
-        return " (the library holds " + routine + ", declared static: only its own file can call it; remove static "
-               "and declare it with ROUTINE_EXPORT, as " + header + " does)";
-    return " (the library holds " + routine + ", hidden by the visibility settings (-fvisibility=hidden): declare it "
-           "with ROUTINE_EXPORT, as " + header + " does)";
+    return {unexported == Unexported::Static ? CauseKind::DeclaredStatic : CauseKind::HiddenByVisibility, {},
+            {routine, header}};
 }
 
 // What one routine of the loaded file did; a routine it does not export is a fault unchecked,
@@ -267,14 +264,14 @@ RoutineReport checkRoutine(RoutineChecker& checker, const Contract& contract, co
     explained.push_back(cause.exported);
     if (cause.exported.empty())
         if (const std::optional<Unexported> unexported = unexportedRoutine(facts.file, routine.name))
-            return {{{Severity::Fault, "is not exported" + unexportedCause(contract, routine.name, *unexported)}}, "", ""};
-    return {{{Severity::Fault, "is not exported" + cause.clause}}, "", ""};
+            return {{{FindingKind::NotExported, {}, {}, unexportedCause(contract, routine.name, *unexported)}}, "", ""};
+    return {{{FindingKind::NotExported, {}, {}, cause.cause}}, "", ""};
 }
 
 bool has(const RoutineReport& report, Severity severity)
 {
     return std::any_of(report.findings.begin(), report.findings.end(),
-                       [&](const Finding& finding) { return finding.severity == severity; });
+                       [&](const Finding& finding) { return severityOf(finding.kind) == severity; });
 }
 
 bool hasFault(const RoutineReport& report)
@@ -322,14 +319,14 @@ void printRoutine(const Contract& contract, const char* name, const RoutineRepor
     if (!hasFault(report) && !has(report, Severity::Unchecked))
         std::cout << name << " ok\n";
     for (const Finding& finding : report.findings)
-        if (finding.severity == Severity::Unchecked)
-            std::cout << name << " could not be checked: " << finding.sentence << "\n";
+        if (severityOf(finding.kind) == Severity::Unchecked)
+            std::cout << name << " could not be checked: " << sentenceOf(finding) << "\n";
     for (const Finding& finding : report.findings)
-        if (finding.severity == Severity::Fault)
-            std::cout << name << " fault: " << finding.sentence << "\n";
+        if (severityOf(finding.kind) == Severity::Fault)
+            std::cout << name << " fault: " << sentenceOf(finding) << "\n";
     for (const Finding& finding : report.findings)
-        if (finding.severity == Severity::Note)
-            std::cout << name << " note: " << finding.sentence << "\n";
+        if (severityOf(finding.kind) == Severity::Note)
+            std::cout << name << " note: " << sentenceOf(finding) << "\n";
     if (!report.shows.empty())
         std::cout << name << " shows: " << contract.program << "'s " << report.shows << "\n";
     for (const std::string& line : printedLines(name, "", report.printed))

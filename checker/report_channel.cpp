@@ -9,13 +9,14 @@
 
 namespace {
 
-constexpr std::size_t textRoom = sizeof(Message::text) - 1;
+constexpr std::size_t textRoom = sizeof(Message::text);
 
 void copyText(Message& message, std::string_view text)
 {
     const std::size_t length = std::min(text.size(), textRoom);
     std::memset(message.text, 0, sizeof message.text);
     std::memcpy(message.text, text.data(), length);
+    message.length = static_cast<uint32_t>(length);
 }
 
 } // namespace
@@ -43,7 +44,7 @@ void ReportChannel::send(const Message& message, std::string_view text) const
 {
     Message part = message;
     part.sender = static_cast<int32_t>(getpid());
-    if (message.kind == MessageKind::Fault || message.kind == MessageKind::Note)
+    if (message.kind == MessageKind::Finding)
         ++findingsSent_;
     if (text.empty()) {
         write(part);
@@ -62,4 +63,9 @@ void ReportChannel::send(MessageKind kind, std::string_view text) const
     Message message{};
     message.kind = kind;
     send(message, text);
+}
+
+void ReportChannel::send(const Finding& finding) const
+{
+    send(MessageKind::Finding, encode(finding));
 }

@@ -8,6 +8,8 @@
 // argument behind a faulting address even when the routine has overwritten the child's memory.
 #pragma once
 
+#include "finding.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,8 +17,7 @@
 enum class MessageKind : uint32_t {
     Placed,       // an argument's storage: mapping, data, read-only or not, its name
     CallStarted,  // the routine is being called (call 1 or 2)
-    Fault,        // a fault found after the call, in words
-    Note,         // something allowed that may surprise, in words
+    Finding,      // a fault or a note found in the call, its bytes as findings/finding.h encodes them
     Signal,       // the routine was stopped by a signal: number, address, read or write
     Loaded,       // the library is loaded: its file, its device and inode
     LoadFailed,   // the loader's own words
@@ -62,7 +63,8 @@ struct Message {
     uint64_t dataEnd;
     uint64_t device; // Loaded: the file's device and inode, as the child's mappings show them
     uint64_t inode;
-    char text[216]; // zero-terminated
+    uint32_t length; // of the part of a text in `text`, which may hold any byte (a finding's)
+    char text[216];
 };
 
 static_assert(sizeof(Message) <= 512, "a message is written whole, atomically");
@@ -87,8 +89,9 @@ public:
     // as many messages as it takes.
     void send(const Message& message, std::string_view text = {}) const;
     void send(MessageKind kind, std::string_view text) const;
+    void send(const Finding& finding) const;
 
-    // How many faults and notes went through it.
+    // How many findings went through it.
     unsigned findingsSent() const { return findingsSent_; }
 
 private:

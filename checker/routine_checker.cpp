@@ -4,6 +4,7 @@
 #include "kept_registers.h"
 #include "placements.h"
 #include "library_exports.h"
+#include "wording.h"
 
 #include "printable_text.h"
 #include "routine_binding.h"
@@ -40,7 +41,8 @@ struct PlacedPiece {
 
 // A fault in a guard beside a piece, whose distance can be measured.
 struct BoundaryFault {
-    std::string words; // "wrote past the end of x"
+    bool wrote;        // or read
+    Argument argument; // the piece's
     uint32_t call;
     uint32_t piece;
     Side side;
@@ -59,9 +61,9 @@ struct Reading {
     std::string shown;
     std::string shows;
     bool finished = false;
-    // A crash whose cause a probe may find, its sentence ("crashed (SIGSEGV)" at no piece, or
-    // a use of a null address), and in which call.
-    std::optional<std::string> unnamedCrash;
+    // A crash whose cause a probe may find ("crashed (SIGSEGV)" at no piece, or a use of a
+    // null address), and in which call.
+    std::optional<Finding> unnamedCrash;
     uint32_t crashCall = 0;
     bool nullAddress = false;
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
@@ -75,7 +77,6 @@ struct Reading {
     std::optional<NoRoom> noRoom;
     std::size_t bytesTakenAt = 0;              // where in that piece the address lay
     std::optional<PlacedPiece> wroteIntoReadOnly; // the piece it must only read and wrote into
-    std::string wroteIntoWords;                   // and the sentence that says so
     std::vector<std::pair<uint32_t, uint32_t>> changed; // in a probe: the call and index of each piece changed
 };
 
@@ -83,24 +84,47 @@ struct Reading {
 // with an offset added.
 constexpr uint64_t nullPageEnd = 0x10000;
 
-void add(std::vector<Finding>& findings, Severity severity, const std::string& sentence)
+// A finding once: the same finding from both calls is said once.
+void add(std::vector<Finding>& findings, const Finding& finding)
 {
-    const bool known = std::any_of(findings.begin(), findings.end(),
-                                   [&](const Finding& finding) { return finding.sentence == sentence; });
-    if (!known)
-        findings.push_back({severity, sentence});
+    if (std::find(findings.begin(), findings.end(), finding) == findings.end())
+        findings.push_back(finding);
+}
+
+Argument argumentOf(const PlacedPiece& piece)
+{
+    return {piece.name, piece.position};
+}
+
+// Which way a reach beyond a piece went, and whether its distance was measured in full.
+FindingKind reachKind(bool wrote, Side side, bool beyondMeasure)
+{
+    if (side == Side::End)
+        return beyondMeasure ? (wrote ? FindingKind::WrotePastEndByMoreThan : FindingKind::ReadPastEndByMoreThan)
+                             : (wrote ? FindingKind::WrotePastEnd : FindingKind::ReadPastEnd);
+    return beyondMeasure ? (wrote ? FindingKind::WroteBeforeStartByMoreThan : FindingKind::ReadBeforeStartByMoreThan)
+                         : (wrote ? FindingKind::WroteBeforeStart : FindingKind::ReadBeforeStart);
+}
+
+// Whether `finding` is the reach `boundary` found, however far it was measured (or not yet).
+bool sameReach(const Finding& finding, const BoundaryFault& boundary)
+{
+    return finding.argument == boundary.argument &&
+        (finding.kind == reachKind(boundary.wrote, boundary.side, false) ||
+         finding.kind == reachKind(boundary.wrote, boundary.side, true));
 }
 
 // Names the piece behind the faulting address of a SIGSEGV or SIGBUS, or says nothing when
 // the address lies in no piece.
-std::optional<std::string> nameFault(Reading& reading, const Message& signal, uint32_t currentCall)
+std::optional<Finding> nameFault(Reading& reading, const Message& signal, uint32_t currentCall)
 {
     const uint64_t address = signal.mapStart;
     const auto access = static_cast<Access>(signal.flags);
     if (static_cast<Trap>(signal.trap) == Trap::PageFault && address < nullPageEnd) {
         reading.nullAddress = true;
-        return std::string(access == Access::Write ? "wrote" : access == Access::Read ? "read" : "used") +
-               " through a null address";
+        return Finding{access == Access::Write  ? FindingKind::WroteThroughNull
+                       : access == Access::Read ? FindingKind::ReadThroughNull
+                                                : FindingKind::UsedThroughNull};
     }
     for (const PlacedPiece& piece : reading.pieces) {
         if (address < piece.mapStart || address >= piece.mapEnd)
@@ -108,36 +132,30 @@ std::optional<std::string> nameFault(Reading& reading, const Message& signal, ui
         if (piece.decoy) {
             reading.bytesTakenFrom = piece;
             reading.bytesTakenAt = static_cast<std::size_t>(address - piece.mapStart) / decoySlotSize * sizeof(void*);
-            return "used the bytes of " + namedWithin(piece.name, piece.position) + " as an address";
+            return Finding{FindingKind::UsedBytesAsAddress, argumentOf(piece)};
         }
         if (piece.call < currentCall)
-            return "kept the address of " + named(piece.name, piece.position);
+            return Finding{FindingKind::KeptAddress, argumentOf(piece)};
         if (address >= piece.dataStart && address < piece.dataEnd) {
             // Only a write faults within a read-only piece.
             if (piece.readOnly) {
                 reading.wroteIntoReadOnly = piece;
-                reading.wroteIntoWords = "wrote into " + named(piece.name, piece.position) + ", which it must only read";
-                return reading.wroteIntoWords;
+                return Finding{FindingKind::WroteIntoReadOnly, argumentOf(piece)};
             }
             return std::nullopt;
         }
         // Where the platform does not say, a fault beside a piece is taken for a read.
-        const std::string verb = access == Access::Write ? "wrote" : "read";
+        const bool wrote = access == Access::Write;
         const bool past = address >= piece.dataEnd;
-        const std::string words =
-            verb + (past ? " past the end of " : " before the start of ") + namedWithin(piece.name, piece.position);
         const uint64_t reached = past ? address - piece.dataEnd + 1 : piece.dataStart - address;
-        reading.boundary = BoundaryFault{words,           piece.call,   piece.index, past ? Side::End : Side::Start,
-                                         piece.alignment, piece.layout, piece.dataEnd - piece.dataStart,
-                                         static_cast<std::size_t>(reached), piece.position};
-        return words;
+        reading.boundary = BoundaryFault{wrote,           argumentOf(piece), piece.call,   piece.index,
+                                         past ? Side::End : Side::Start,     piece.alignment,
+                                         piece.layout,    piece.dataEnd - piece.dataStart,
+                                         static_cast<std::size_t>(reached),  piece.position};
+        // Its distance is measured once the calls are over.
+        return Finding{reachKind(wrote, past ? Side::End : Side::Start, false), argumentOf(piece)};
     }
     return std::nullopt;
-}
-
-std::string bytes(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
 }
 
 // A crash at the limit of address space is the limit's.
@@ -146,41 +164,26 @@ bool atAddressSpaceLimit(const Message& signal)
     return addressSpaceLimited && signal.dataStart + addressSpaceMargin >= addressSpaceLimit;
 }
 
-std::string outOfMemory(int signal)
+Finding outOfMemory(int signal)
 {
-    return "ran out of memory: it reached the " + std::to_string(addressSpaceLimit >> 30) +
-        " GiB of address space a routine may take, and then crashed (" + signalName(signal) + ")";
+    return {FindingKind::OutOfMemory, {}, {static_cast<int64_t>(addressSpaceLimit >> 30), int64_t{signal}}};
 }
 
+// Seconds to two digits, as a clock's are told.
 std::string seconds(double count)
 {
     char number[32];
     std::snprintf(number, sizeof number, "%.2g", count);
-    return std::string(number) + (number == std::string("1") ? " second" : " seconds");
+    return number;
 }
 
 // A call ended at the clock's backstop with processor time to spare: it waits for good.
-std::string stalledSentence(const ChildOutcome& outcome)
+Finding stalled(const ChildOutcome& outcome)
 {
-    return "did not return within " + seconds(outcome.clockSeconds) + ", in which it used " +
-        seconds(outcome.processorSeconds) +
-        " of processor time: it waits for something that never comes (pause(), a sleep, a lock never released)";
+    return {FindingKind::Stalled, {}, {seconds(outcome.clockSeconds), seconds(outcome.processorSeconds)}};
 }
 
-std::string keptTheAddressSpace(const std::string& argument)
-{
-    return "ran out of memory: after its calls it held the " + std::to_string(addressSpaceLimit >> 30) +
-        " GiB of address space a routine may take, and left no room for the storage of " + argument +
-        " in the next call";
-}
-
-std::string noRoomSentence(const std::string& argument, int error)
-{
-    return "the checker found no room in its process for the guarded storage of " + argument + " (" +
-        std::strerror(error) + ")";
-}
-
-Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, int processorSeconds)
+Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processorSeconds)
 {
     Reading reading;
     uint32_t currentCall = 0;
@@ -195,8 +198,10 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
                                       static_cast<int>(message.position)});
             break;
         case MessageKind::CallStarted: currentCall = message.call; break;
-        case MessageKind::Fault: add(reading.findings, Severity::Fault, received.text); break;
-        case MessageKind::Note: add(reading.findings, Severity::Note, received.text); break;
+        case MessageKind::Finding:
+            if (Finding finding{}; decode(received.text, finding))
+                add(reading.findings, finding);
+            break;
         case MessageKind::Signal: reading.signal = message; break;
         case MessageKind::Shown: reading.shown += received.text; break;
         case MessageKind::Shows: reading.shows = received.text; break;
@@ -209,27 +214,25 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
         }
     }
 
-    const std::string processorTime = "used up its processor time (" + std::to_string(processorSeconds) +
-        (processorSeconds == 1 ? " second" : " seconds") + ", as long as the time limit)";
     if (outcome.otherSender)
-        add(reading.findings, Severity::Fault,
-            "went on in a process of its own (it forked, as daemon() does), which wrote into the checker's report "
-            "channel");
+        add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)
-        add(reading.findings, Severity::Fault, leftAProcess);
+        add(reading.findings, {FindingKind::LeftAProcess});
     // No room for the next call's storage is the routine's doing when its calls took the
     // address space a routine may have, and the checker's own failure otherwise.
     if (reading.noRoom && addressSpaceLimited && reading.noRoom->held + addressSpaceMargin >= addressSpaceLimit) {
-        add(reading.findings, Severity::Fault, keptTheAddressSpace(reading.noRoom->argument));
+        add(reading.findings, {FindingKind::KeptTheAddressSpace, {reading.noRoom->argument},
+                               {static_cast<int64_t>(addressSpaceLimit >> 30)}});
         return reading;
     }
     if (reading.noRoom) {
-        add(reading.findings, Severity::Unchecked, noRoomSentence(reading.noRoom->argument, reading.noRoom->error));
+        add(reading.findings, {FindingKind::NoRoomForStorage, {reading.noRoom->argument},
+                               {std::string(std::strerror(reading.noRoom->error))}});
         return reading;
     }
     if (reading.signal) {
         const int signal = static_cast<int>(reading.signal->number);
-        std::optional<std::string> named;
+        std::optional<Finding> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
         // A null address at the limit is the one an allocation gave back.
@@ -237,40 +240,43 @@ Reading readOutcome(const ChildOutcome& outcome, const std::string& timeText, in
             named = outOfMemory(signal);
             reading.nullAddress = false;
         }
-        add(reading.findings, Severity::Fault, named ? *named : "crashed (" + signalName(signal) + ")");
+        const Finding said = named ? *named : Finding{FindingKind::Crashed, {}, {int64_t{signal}}};
+        add(reading.findings, said);
         if (!named || reading.nullAddress) {
-            reading.unnamedCrash = named ? *named : "crashed (" + signalName(signal) + ")";
+            reading.unnamedCrash = said;
             reading.crashCall = currentCall;
         }
     } else if (outcome.timedOut) {
-        add(reading.findings, Severity::Fault, "did not return within " + timeText);
+        add(reading.findings, {FindingKind::TimedOut, {}, {timeLimit}});
     } else if (outcome.stalled) {
-        add(reading.findings, Severity::Fault, stalledSentence(outcome));
+        add(reading.findings, stalled(outcome));
     } else if (outcome.channelClosed) {
-        add(reading.findings, Severity::Fault, "closed the checker's report channel");
+        add(reading.findings, {FindingKind::ClosedTheChannel});
     } else if (!reading.finished) {
         if (WIFSIGNALED(outcome.status) && WTERMSIG(outcome.status) == SIGXCPU)
-            add(reading.findings, Severity::Fault, processorTime);
+            add(reading.findings, {FindingKind::UsedUpProcessorTime, {}, {int64_t{processorSeconds}}});
         else if (WIFSIGNALED(outcome.status))
-            add(reading.findings, Severity::Fault, "crashed (" + signalName(WTERMSIG(outcome.status)) + ")");
+            add(reading.findings, {FindingKind::Crashed, {}, {int64_t{WTERMSIG(outcome.status)}}});
         else if (WIFEXITED(outcome.status))
-            add(reading.findings, Severity::Fault,
-                "ended the process with exit status " + std::to_string(WEXITSTATUS(outcome.status)) +
-                    ", as a Fortran STOP or a C exit() does: it would end the whole program that called it");
+            add(reading.findings, {FindingKind::EndedTheProcess, {}, {int64_t{WEXITSTATUS(outcome.status)}}});
         else
-            add(reading.findings, Severity::Unchecked, "the checker could not start a process to call it");
+            add(reading.findings, {FindingKind::CouldNotStartAProcess});
     }
     return reading;
 }
 
-// The 8 bytes at `at` of a piece, as a sentence names them: the value of an element of an
-// array of Variants, or the bytes by their offsets. `within`: the sentence goes on after it.
-std::string bytesOf(const PlacedPiece& piece, std::size_t at, bool within)
+// The 8 bytes at `at` of a piece: the value of an element of an array of Variants (its
+// number), or bytes by their offsets (the first and the last).
+bool isElementValue(const PlacedPiece& piece, std::size_t at)
 {
-    const std::string whose = within ? namedWithin(piece.name, piece.position) : named(piece.name, piece.position);
-    if (piece.layout == VALUE_VARIANTS && at % sizeof(VARIANT) == offsetof(VARIANT, value))
-        return "the value of element " + std::to_string(at / sizeof(VARIANT) + 1) + " of " + whose;
-    return "bytes " + std::to_string(at) + " to " + std::to_string(at + 7) + " of " + whose;
+    return piece.layout == VALUE_VARIANTS && at % sizeof(VARIANT) == offsetof(VARIANT, value);
+}
+
+std::vector<Value> bytesAt(const PlacedPiece& piece, std::size_t at)
+{
+    if (isElementValue(piece, at))
+        return {static_cast<int64_t>(at / sizeof(VARIANT) + 1)};
+    return {static_cast<int64_t>(at), static_cast<int64_t>(at + 7)};
 }
 
 // A crash at no piece, or at a null address, may come from a routine that takes an argument's
@@ -281,28 +287,30 @@ std::string bytesOf(const PlacedPiece& piece, std::size_t at, bool within)
 // at least 8 bytes holding the address of a decoy of their own; a crash at a decoy names the
 // piece and where in it the address lay, and the crash's sentence says so.
 template <typename Calling>
-void nameTheAddressTaken(Reading& reading, const Calling& calling, const std::string& timeText, int processorSeconds)
+void nameTheAddressTaken(Reading& reading, const Calling& calling, double timeLimit, int processorSeconds)
 {
     Probe probe;
     probe.side = reading.crashCall == 1 ? Side::End : Side::Start;
     probe.bytesAsAddress = true;
     const Reading probed =
-        readOutcome(calling(std::pair{static_cast<int>(reading.crashCall), probe}), timeText, processorSeconds);
+        readOutcome(calling(std::pair{static_cast<int>(reading.crashCall), probe}), timeLimit, processorSeconds);
     if (!probed.bytesTakenFrom)
         return;
-    const PlacedPiece& argument = *probed.bytesTakenFrom;
-    std::string sentence;
-    if (probed.bytesTakenAt == 0)
-        sentence = "used the bytes of " + namedWithin(argument.name, argument.position) +
-                   " as an address: character(len=*) and x(:) in a bind(C) routine expect a C descriptor; declare "
-                   "it " + argument.name + "(*)";
-    else if (reading.nullAddress)
-        sentence = *reading.unnamedCrash + ", which it took from " + bytesOf(argument, probed.bytesTakenAt, false);
-    else
-        sentence = "used " + bytesOf(argument, probed.bytesTakenAt, true) + " as an address";
-    for (Finding& finding : reading.findings)
-        if (finding.sentence == *reading.unnamedCrash)
-            finding.sentence = sentence;
+    const PlacedPiece& piece = *probed.bytesTakenFrom;
+    const std::size_t at = probed.bytesTakenAt;
+    const bool element = isElementValue(piece, at);
+    Finding named;
+    if (at == 0) {
+        named = {FindingKind::UsedBytesAsAddress, argumentOf(piece), {}, {CauseKind::DescriptorExpected, {}, {piece.name}}};
+    } else if (reading.nullAddress) {
+        named = *reading.unnamedCrash;
+        named.cause = {element ? CauseKind::NullFromElement : CauseKind::NullFromBytes, argumentOf(piece),
+                       bytesAt(piece, at)};
+    } else {
+        named = {element ? FindingKind::UsedElementAsAddress : FindingKind::UsedByteRangeAsAddress, argumentOf(piece),
+                 bytesAt(piece, at)};
+    }
+    std::replace(reading.findings.begin(), reading.findings.end(), *reading.unnamedCrash, named);
 }
 
 // The contract's arguments other than the one at `position` whose size a reach of `reach`
@@ -343,22 +351,20 @@ std::string declarationOf(const CallDescription& described)
     return std::string(described.routine) + "(" + declaration + ")";
 }
 
-// The clause that names the arguments a reach fits and the declaration in the contract's
-// order, or nothing when the reach fits no other argument.
-std::string orderCause(const CallDescription& described, int position, std::size_t reach)
+// The cause that names the arguments a reach fits and the declaration in the contract's
+// order, or none when the reach fits no other argument.
+Cause orderCause(const CallDescription& described, int position, std::size_t reach)
 {
     const std::vector<const ArgumentDescription*> fitting = argumentsOfSize(described, position, reach);
     if (fitting.empty())
-        return "";
+        return {};
     std::string names, positions;
     for (const ArgumentDescription* argument : fitting) {
         const char* joint = names.empty() ? "" : " or ";
         names += joint + std::string(argument->name);
         positions += joint + ordinal(positionOf(*argument));
     }
-    return ": " + bytes(reach) + " from its start, the size of " + names + ", the " + positions +
-        " argument: the routine declares its arguments in another order; declare them as the contract does, " +
-        declarationOf(described);
+    return {CauseKind::DeclaredInOtherOrder, {}, {static_cast<int64_t>(reach), names, positions, declarationOf(described)}};
 }
 
 // The description of `routine`'s call in the contract named `library`; null when there is none.
@@ -374,7 +380,7 @@ const CallDescription* describedCall(const std::string& library, const std::stri
 // is made again with nothing read-only, and when it then leaves every argument it may write
 // as it was, the first of them of the same kind is the one it meant.
 template <typename Calling>
-std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& calling, const std::string& timeText,
+std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& calling, double timeLimit,
                                          int processorSeconds)
 {
     const PlacedPiece written = *reading.wroteIntoReadOnly;
@@ -382,7 +388,7 @@ std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& 
     probe.side = written.call == 1 ? Side::End : Side::Start;
     probe.readOnlyWritable = true;
     const Reading probed =
-        readOutcome(calling(std::pair{static_cast<int>(written.call), probe}), timeText, processorSeconds);
+        readOutcome(calling(std::pair{static_cast<int>(written.call), probe}), timeLimit, processorSeconds);
     if (probed.signal || !probed.finished)
         return std::nullopt;
     std::optional<PlacedPiece> meant;
@@ -409,18 +415,19 @@ struct UnwritableFileEnd {
 // Exit status 2 (gfortran's runtime) or SIGABRT (LLVM Flang's) is the Fortran runtime's end of
 // a program after an I/O error; another exit is the routine's own (STOP, exit()); any other
 // signal is a file that did not open, used all the same.
-std::string sentenceOf(const UnwritableFileEnd& end)
+Finding findingOf(const UnwritableFileEnd& end)
 {
     constexpr int fortranRuntimeError = 2;
-    const std::string ended = end.exitStatus >= 0 ? "ended the process with exit status " + std::to_string(end.exitStatus)
-                                                  : "crashed (" + signalName(end.signal) + ")";
-    const std::string when = " when " + end.file + " could not be written (a folder stood in its place)";
+    Finding finding = end.exitStatus >= 0
+        ? Finding{FindingKind::EndedWhereFileUnwritable, {}, {int64_t{end.exitStatus}, end.file}}
+        : Finding{FindingKind::CrashedWhereFileUnwritable, {}, {int64_t{end.signal}, end.file}};
     if (end.exitStatus == fortranRuntimeError || end.signal == SIGABRT)
-        return ended + when +
-            ": the Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and write";
-    if (end.exitStatus >= 0)
-        return ended + when + ", as a Fortran STOP or a C exit() does; go on without the trace instead";
-    return ended + when + ": it wrote to a file that did not open; check what fopen returns";
+        finding.cause.kind = CauseKind::FortranRuntimeEnd;
+    else if (end.exitStatus >= 0)
+        finding.cause.kind = CauseKind::StoppedOnPurpose;
+    else
+        finding.cause.kind = CauseKind::FileNotOpened;
+    return finding;
 }
 
 } // namespace
@@ -428,13 +435,6 @@ std::string sentenceOf(const UnwritableFileEnd& end)
 RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show)
     : contract_(contract), directory_(std::move(directory)), timeLimit_(timeLimit), show_(show)
 {
-}
-
-std::string RoutineChecker::timeText() const
-{
-    char number[32];
-    std::snprintf(number, sizeof number, "%g", timeLimit_);
-    return std::string(number) + (timeLimit_ == 1 ? " second" : " seconds");
 }
 
 // What a routine's process is asked to do: call one routine of the contract twice, or once
@@ -456,7 +456,7 @@ void RoutineChecker::callRoutine(void* library, const RoutineCheck& routine, con
 {
     const FoundRoutine found = findExportedRoutine(library, routine.name);
     if (found.outcome != RoutineLookup::Found) {
-        channel.send(MessageKind::Fault, found.outcome == RoutineLookup::NotARoutine ? notARoutine : "is not exported");
+        channel.send(Finding{found.outcome == RoutineLookup::NotARoutine ? FindingKind::NotARoutine : FindingKind::NotExported});
         return;
     }
     // Through the entry that sees what the routine keeps of the calling convention.
@@ -518,9 +518,9 @@ std::unique_ptr<LibraryProcess> RoutineChecker::startLibraryProcess(const std::s
                 channel.send(MessageKind::AlsoExported, name);
         }
         // The routines' processes, started from this one, would not have its timers.
-        const std::vector<std::string> timers = timersLeftSet("a moment after it loads the library");
+        const std::vector<Finding> timers = timersLeftSet("a moment after it loads the library");
         if (!timers.empty()) {
-            channel.send(MessageKind::LoadFailed, timers.front());
+            channel.send(MessageKind::LoadFailed, sentenceOf(timers.front()));
             return nullptr;
         }
         return handle;
@@ -598,9 +598,9 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
         return received.message.kind == MessageKind::Signal;
     });
     if (outcome.timedOut)
-        facts.problem = startUp + " did not return within " + timeText();
+        facts.problem = startUp + " " + sentenceOf({FindingKind::TimedOut, {}, {timeLimit_}});
     else if (outcome.stalled)
-        facts.problem = startUp + " " + stalledSentence(outcome);
+        facts.problem = startUp + " " + sentenceOf(stalled(outcome));
     else if (signal != outcome.messages.end())
         facts.problem = startUp + " crashed (" + signalName(static_cast<int>(signal->message.number)) + ")";
     else if (WIFSIGNALED(outcome.status))
@@ -623,11 +623,11 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
         return outcome;
 
     // A finding in place of the calls, as a routine's process would send it.
-    const auto fault = [](const std::string& sentence) {
+    const auto fault = [](const Finding& finding) {
         ChildOutcome failed;
         Received said{}, finished{};
-        said.message.kind = MessageKind::Fault;
-        said.text = sentence;
+        said.message.kind = MessageKind::Finding;
+        said.text = encode(finding);
         finished.message.kind = MessageKind::Finished;
         failed.messages = {said, finished};
         return failed;
@@ -644,15 +644,15 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
     }
     if (!library_->serving() || !identity) {
         library_.reset();
-        return fault("could not be checked: its library did not load again in a new process: " + problem);
+        return fault({FindingKind::LibraryDidNotLoadAgain, {}, {problem}});
     }
     if (identity != loadedIdentity_) {
         library_.reset();
-        return fault("could not be checked: a new process loaded another file than " + printable(candidate_));
+        return fault({FindingKind::AnotherFileLoaded, {}, {printable(candidate_)}});
     }
     outcome = library_->run(bytes);
     if (outcome.libraryProcessEnded)
-        return fault("could not be checked: the process that holds its loaded library ended while it ran");
+        return fault({FindingKind::LibraryProcessEnded});
     return outcome;
 }
 
@@ -684,7 +684,7 @@ void RoutineChecker::callWhereItsFileCannotBeWritten(const RoutineCheck& routine
         end.exitStatus = WEXITSTATUS(outcome.status);
     else
         return;
-    add(report.findings, Severity::Note, sentenceOf(end));
+    add(report.findings, findingOf(end));
     report.printed.text += outcome.printed.text.substr(
         0, printedRoom - std::min(printedRoom, report.printed.text.size()));
     report.printed.bytes += outcome.printed.bytes;
@@ -717,18 +717,17 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
 
     const int processorSeconds = processorTimeLimit(timeLimit_);
     const ChildOutcome outcome = calling(std::nullopt);
-    Reading reading = readOutcome(outcome, timeText(), processorSeconds);
+    Reading reading = readOutcome(outcome, timeLimit_, processorSeconds);
     if (reading.unnamedCrash)
-        nameTheAddressTaken(reading, calling, timeText(), processorSeconds);
+        nameTheAddressTaken(reading, calling, timeLimit_, processorSeconds);
     const CallDescription* described = describedCall(contract_.name, routine.name);
     if (reading.wroteIntoReadOnly && described)
-        if (const std::optional<PlacedPiece> meant = argumentMeant(reading, calling, timeText(), processorSeconds))
-            for (Finding& finding : reading.findings)
-                if (finding.sentence == reading.wroteIntoWords)
-                    finding.sentence += ", and left " + namedWithin(meant->name, meant->position) +
-                        " as it was: the routine takes its arguments in another order (declared in another order, "
-                        "or one before it taken by value); declare them as the contract does, " +
-                        declarationOf(*described);
+        if (const std::optional<PlacedPiece> meant = argumentMeant(reading, calling, timeLimit_, processorSeconds)) {
+            const Finding wrote{FindingKind::WroteIntoReadOnly, argumentOf(*reading.wroteIntoReadOnly)};
+            Finding explained = wrote;
+            explained.cause = {CauseKind::LeftMeantAsItWas, argumentOf(*meant), {declarationOf(*described)}};
+            std::replace(reading.findings.begin(), reading.findings.end(), wrote, explained);
+        }
     if (!reading.boundary) {
         RoutineReport report{reading.findings, reading.shown, reading.shows, outcome.printed};
         if (routine.callOnce && reading.finished)
@@ -743,7 +742,7 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     const auto faultsWithSlack = [&](std::size_t slack) {
         const Probe probe{static_cast<int>(boundary.piece), boundary.side, slack};
         Reading probed =
-            readOutcome(calling(std::pair{static_cast<int>(boundary.call), probe}), timeText(), processorSeconds);
+            readOutcome(calling(std::pair{static_cast<int>(boundary.call), probe}), timeLimit_, processorSeconds);
         return probed.boundary && probed.boundary->piece == boundary.piece && probed.boundary->side == boundary.side;
     };
     const std::size_t step = std::max<std::size_t>(boundary.alignment, 1);
@@ -755,27 +754,25 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
         else
             clear = reaching + gap;
     }
-    std::string distance;
-    std::string cause;
-    if (clear == 0) {
-        distance = " by more than " + bytes(farthestMeasured);
-    } else {
+    Finding measured{reachKind(boundary.wrote, boundary.side, clear == 0), boundary.argument,
+                     {static_cast<int64_t>(farthestMeasured)}};
+    if (clear != 0) {
         while (clear - reaching > step) {
             const std::size_t middle = reaching + (clear - reaching) / step / 2 * step;
             (faultsWithSlack(middle) ? reaching : clear) = middle;
         }
-        distance = " by " + bytes(clear);
-        cause = kindCause(boundary.layout, boundary.side, clear);
-        if (cause.empty() && boundary.side == Side::End && described)
-            cause = orderCause(*described, boundary.position, boundary.size + clear);
+        measured.values = {static_cast<int64_t>(clear)};
+        measured.cause = kindCause(boundary.layout, boundary.side, clear);
+        if (measured.cause.kind == CauseKind::None && boundary.side == Side::End && described)
+            measured.cause = orderCause(*described, boundary.position, boundary.size + clear);
     }
     // The same fault may already have been seen, with its distance, from the bytes around the
     // piece in the other call.
     std::vector<Finding> findings;
     for (const Finding& finding : reading.findings) {
-        const bool same = finding.sentence == boundary.words || finding.sentence == boundary.words + distance ||
-            finding.sentence == boundary.words + distance + cause;
-        add(findings, finding.severity, same ? boundary.words + distance + cause : finding.sentence);
+        const bool same =
+            sameReach(finding, boundary) && (finding.values.empty() || finding.values == measured.values);
+        add(findings, same ? measured : finding);
     }
     return {findings, reading.shown, reading.shows, outcome.printed};
 }

@@ -11,15 +11,7 @@
 #include <string>
 #include <vector>
 
-// A fault makes the routine's line "fault:" and the exit status 1; a note is said and passes.
-// Unchecked is the checker's own failure (no room for its storage, no process to call in),
-// never the routine's: "could not be checked:" and the exit status 2.
-enum class Severity { Fault, Note, Unchecked };
-
-struct Finding {
-    Severity severity;
-    std::string sentence;
-};
+#include "finding.h"
 
 // What the calls of one routine showed.
 struct RoutineReport {
@@ -60,7 +52,6 @@ public:
 private:
     struct Request;
 
-    std::string timeText() const;
     std::unique_ptr<LibraryProcess> startLibraryProcess(const std::string& candidate) const;
     ChildOutcome runCalls(const Request& request);
     void callRoutine(void* library, const RoutineCheck& routine, const Request& request,

@@ -21,7 +21,7 @@ int loadedMark = 0;
 void* loadMark(const ReportChannel& channel)
 {
     loadedMark = 42;
-    channel.send(MessageKind::Note, "loaded");
+    channel.send(MessageKind::Shown, "loaded");
     return &loadedMark;
 }
 
@@ -35,7 +35,7 @@ std::vector<std::string> notes(const ChildOutcome& outcome)
 {
     std::vector<std::string> texts;
     for (const Received& received : outcome.messages)
-        if (received.message.kind == MessageKind::Note)
+        if (received.message.kind == MessageKind::Shown)
             texts.push_back(received.text);
     return texts;
 }
@@ -69,7 +69,7 @@ TEST(LibraryProcess, KeepsThePartsOfARequestApart)
         loadMark,
         [](void* library, std::string_view request, const ReportChannel& channel) {
             for (uint32_t part = 1; part <= 3; ++part) {
-                channel.send(MessageKind::Note, std::string(request) + " part " + std::to_string(part) + " sees " +
+                channel.send(MessageKind::Shown, std::string(request) + " part " + std::to_string(part) + " sees " +
                                                     std::to_string(*static_cast<int*>(library)));
                 if (part < 3)
                     finishPart(channel, part + 1);
@@ -103,7 +103,7 @@ TEST(LibraryProcess, EndsAPartThatHangsAtItsTime)
         loadMark,
         [](void*, std::string_view, const ReportChannel& channel) {
             finishPart(channel, 2);
-            channel.send(MessageKind::Note, "process " + std::to_string(getpid()));
+            channel.send(MessageKind::Shown, "process " + std::to_string(getpid()));
             for (;;)
                 asm volatile("" ::: "memory");
         },
@@ -125,7 +125,7 @@ TEST(LibraryProcess, EndsAPartThatWaitsAtTheBackstop)
     LibraryProcess process(
         loadMark,
         [](void*, std::string_view, const ReportChannel& channel) {
-            channel.send(MessageKind::Note, "process " + std::to_string(getpid()));
+            channel.send(MessageKind::Shown, "process " + std::to_string(getpid()));
             for (;;)
                 pause();
         },
@@ -172,7 +172,7 @@ TEST(LibraryProcess, CountsAndEndsWhatLeftTheRoutinesGroup)
                 }
                 while (getsid(child) != child)
                     usleep(1000);
-                channel.send(MessageKind::Note, "process " + std::to_string(child));
+                channel.send(MessageKind::Shown, "process " + std::to_string(child));
                 _exit(0);
             },
             "/tmp", 5);
