@@ -123,9 +123,6 @@ public:
 
     // A finding of this call, as data.
     void report(const Finding& finding) const { channel_.send(finding); }
-    // What a contract finds about a routine's results, in the contract's own words.
-    void fault(std::string_view sentence) const { report({FindingKind::ContractFault, {}, {std::string(sentence)}}); }
-    void note(std::string_view sentence) const { report({FindingKind::ContractNote, {}, {std::string(sentence)}}); }
     // What the program's window will show from this call, after the program's name
     // ("message boxes read \"a+b=\", then \"30\"").
     void shows(std::string_view text) const { channel_.send(MessageKind::Shows, text); }

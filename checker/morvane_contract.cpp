@@ -10,6 +10,7 @@
 #include <cfenv>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,8 +85,8 @@ bool sameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// What the wrong y most likely came from, as a clause; empty when it looks like nothing known.
-std::string causeOfSquare(double x, double y)
+// What the wrong y most likely came from; no cause when it looks like nothing known.
+CauseKind causeOfSquare(double x, double y)
 {
     const float narrowed = static_cast<float>(x * x);
     float low = 0;
@@ -93,10 +94,10 @@ std::string causeOfSquare(double x, double y)
     std::memcpy(&low, &y, sizeof low);
     std::memcpy(&high, reinterpret_cast<const char*>(&y) + sizeof low, sizeof high);
     if (sameBits(y, x * x))
-        return ": the square at 64-bit precision; convert it to a 32-bit real first";
+        return CauseKind::SquareAt64Bits;
     if (std::memcmp(&low, &narrowed, sizeof low) == 0 && high == 0)
-        return ": a 32-bit real in the first 4 of y's 8 bytes; store it widened";
-    return "";
+        return CauseKind::SingleInFirstBytes;
+    return CauseKind::None;
 }
 
 std::string linesText(const std::vector<std::string>& lines)
@@ -110,8 +111,6 @@ std::string linesText(const std::vector<std::string>& lines)
 
 // Record 1 is the whole part of n alone on its line, with any number of blanks before it (a
 // list-directed write puts some there, a C printf none); record 2 is exact.
-constexpr const char* record1Blanks = ", with any number of blanks before it,";
-
 bool traceHolds(const std::vector<std::string>& lines, const std::string& first, const std::string& second)
 {
     if (lines.size() != 2)
@@ -122,20 +121,20 @@ bool traceHolds(const std::vector<std::string>& lines, const std::string& first,
 
 // One finding for the first wrong call of a kind, with how many were wrong.
 struct FirstWrong {
-    std::string sentence;
+    std::optional<Finding> finding;
     int count = 0;
-    void add(const std::string& words)
+    void add(const Finding& wrong)
     {
         if (count++ == 0)
-            sentence = words;
+            finding = wrong;
     }
     // `calls`: how many calls were judged for this kind.
-    void report(const Call& call, int calls) const
+    void report(const Call& call, int calls)
     {
-        if (count > 1)
-            call.fault(sentence + " (" + std::to_string(count) + " of " + std::to_string(calls) + " calls)");
-        else if (count == 1)
-            call.fault(sentence);
+        if (!finding)
+            return;
+        finding->tally = {count, calls};
+        call.report(*finding);
     }
 };
 
@@ -156,9 +155,9 @@ void checkSquares(void* address, Call& call, double y)
     if (const SquareCall again = clickWith(call, square, described.argument("n").number,
                                            described.argument("x").number, FE_TONEAREST);
         !sameBits(again.y, y))
-        call.note("keeps state between calls: the first click shows " + quoted(vandrelShows(y)) + ", the second " +
-                  quoted(vandrelShows(again.y)));
+        call.report({FindingKind::KeepsState, {}, {quoted(vandrelShows(y)), quoted(vandrelShows(again.y))}});
 
+    const Argument yNamed{"y", positionOf(described.argument("y"))};
     FirstWrong squares, traces, roundingsLeft;
     int calls = 0;
     int squaresJudged = 0;
@@ -171,7 +170,7 @@ void checkSquares(void* address, Call& call, double y)
             ++calls;
             const bool nearest = rounding.direction == FE_TONEAREST;
             untouched += sameBits(made.y, described.argument("y").number) ? 1 : 0;
-            const std::string which = "for x = " + shortestText(one.x) +
+            const std::string which = "x = " + shortestText(one.x) +
                                       (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
                                       (nearest ? std::string()
                                                : std::string(" with the caller's rounding ") + rounding.words);
@@ -183,27 +182,22 @@ void checkSquares(void* address, Call& call, double y)
             if (nearest) {
                 ++squaresJudged;
                 if (!sameBits(made.y, expected))
-                    squares.add(which + ", " + namedWithin("y", positionOf(described.argument("y"))) + " holds " +
-                                shortestText(made.y) + ", not the 32-bit real " + shortestText(expected) +
-                                " (Vandrel shows " + quoted(vandrelShows(made.y)) + ")" +
-                                causeOfSquare(one.x, made.y));
+                    squares.add({FindingKind::SquareWrong, yNamed,
+                                 {which, shortestText(made.y), shortestText(expected), quoted(vandrelShows(made.y))},
+                                 {causeOfSquare(one.x, made.y)}});
             }
             if (!made.traced)
-                traces.add(which + ", there is no square.dat in the call's directory when the call returns");
+                traces.add({FindingKind::TraceMissing, {}, {which}});
             else if (!traceHolds(made.lines, record1, record2))
-                traces.add(which + ", square.dat ends with " + linesText(made.lines) + " when the call returns, not " +
-                           quoted(record1) + record1Blanks + " and " + quoted(record2) +
-                           (made.lines.empty() ? "; close the file before returning" : ""));
+                traces.add({FindingKind::TraceWrong, {}, {which, linesText(made.lines), quoted(record1), quoted(record2)},
+                            {made.lines.empty() ? CauseKind::TraceUnflushed : CauseKind::None}});
             if (made.roundingAfter != rounding.direction)
-                roundingsLeft.add(which + ", the call returned with another rounding direction; put the caller's "
-                                          "back before returning");
+                roundingsLeft.add({FindingKind::RoundingNotPutBack, {}, {which}});
         }
     }
     // Nothing stored for any call: the routine's store went into a copy of its own.
     if (squares.count > 0 && untouched == calls)
-        squares.sentence += ": it stored nothing into " + namedWithin("y", positionOf(described.argument("y"))) +
-                            " for any call; a routine that takes y by value (Fortran's value attribute, double y in "
-                            "C) stores into its own copy; declare y without value";
+        squares.finding->cause = {CauseKind::StoredNothing, yNamed, {std::string("call"), std::string("double")}};
     squares.report(call, squaresJudged);
     traces.report(call, calls);
     roundingsLeft.report(call, calls);

@@ -42,10 +42,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     // nothing more is judged from it.
     float* byValue = placeValue<float>(call, described.argument("x"));
     if (const std::optional<std::string> followed = vectorRegisterFollowed(address, {byValue}, true)) {
-        const std::string xNamed = named("x", positionOf(described.argument("x")));
-        call.fault("returns a result that follows whatever " + *followed + " held before the call, not " + xNamed +
-                   ": it took x by value (Fortran's value attribute, or float x in C) where Korvik passes its "
-                   "address; declare x without value, float * in C");
+        call.report({FindingKind::ResultFollowsRegister, {"x", positionOf(described.argument("x"))}, {*followed}});
         call.shows("Label1 reads \"" + korvikSquareShowsBeforeResult(x) + "\" and then a number that follows whatever " +
                    *followed + " held, not one number");
         return;
@@ -59,8 +56,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     const float secondResult = square(again);
     setProgramsEnvironment();
     if (const std::string secondShows = korvikSquareShows(*again, secondResult); secondShows != firstShows)
-        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
-                  quoted(secondShows));
+        call.report({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
 
     // Called once more as a routine of a 64-bit real result, the same register is read whole.
     using WideSquare = double(ROUTINE_CALL*)(float*);
@@ -71,10 +67,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     if (looksLikeWideResult(wide)) {
         float narrow = 0;
         std::memcpy(&narrow, &wide, sizeof narrow);
-        call.fault("returns a 64-bit real (" + shortestText(wide) +
-                   ") where Korvik reads a 32-bit one, so test 3 shows " +
-                   quoted(korvikSquareShows(*wideX, narrow)) +
-                   "; declare the result float (real(c_float) in Fortran)");
+        call.report({FindingKind::WideResult, {}, {shortestText(wide), quoted(korvikSquareShows(*wideX, narrow))}});
     }
 }
 
@@ -135,10 +128,9 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
         if (!source)
             source = addressFollowed(secondClick, fourthClick, written);
         if (source) {
-            call.fault(std::string("stored into ") + namedWithin(names[written], positions[written]) +
-                       " the low 16 bits of the address of " + namedWithin(names[*source], positions[*source]) +
-                       " not its value: it took " + names[*source] + " by value (Fortran's value attribute, or " +
-                       "int16_t " + names[*source] + " in C) where Korvik passes its address; declare it without value");
+            Finding stored{FindingKind::StoredAddressBits, {names[written], positions[written]}};
+            stored.other = {names[*source], positions[*source]};
+            call.report(stored);
             const std::string changing =
                 std::string("a number made of the address of ") + names[*source] + ", which changes from run to run";
             call.shows(written == 0 ? "Label2 reads " + changing + ", then \"  " + korvikNumberShows(b) + "\""
@@ -151,8 +143,7 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
     call.shows("Label2 reads " + quoted(firstShows));
     if (const std::string secondShows = korvikTransnumberShows(secondClick.values[0], secondClick.values[1]);
         secondShows != firstShows)
-        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
-                  quoted(secondShows));
+        call.report({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
 }
 
 void showChara(const Call& call, const char* textB)
@@ -202,8 +193,7 @@ void checkCharaResult(void* address, Call& call, const char* textB)
     setProgramsEnvironment();
     const std::string firstShows = korvikCharaShows(textB);
     if (const std::string secondShows = korvikCharaShows(again); secondShows != firstShows)
-        call.note("keeps state between calls: the first click shows " + quoted(firstShows) + ", the second " +
-                  quoted(secondShows));
+        call.report({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
 }
 
 void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
@@ -226,8 +216,7 @@ void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* 
         return listing.error.empty() ? quotedLines(listing.lines) : "the runtime error \"" + listing.error + "\"";
     };
     if (text(*first) != text(*second))
-        call.note("keeps state between calls: the first click shows " + text(*first) + ", the second " +
-                  text(*second));
+        call.report({FindingKind::KeepsState, {}, {text(*first), text(*second)}});
 }
 
 namespace {
@@ -247,10 +236,10 @@ void checkChara(void* address, Call& call)
     checkCharaResult(address, call, textB);
     const ArgumentDescription& lengthBPassed = described.argument("lengthB");
     if (*lengthB != lengthBPassed.number)
-        call.note("changed " + namedWithin("lengthB", positionOf(lengthBPassed)) + " from " +
-                  std::to_string(static_cast<int>(lengthBPassed.number)) + " to " + std::to_string(*lengthB) +
-                  "; Korvik does not read it back, and text B keeps its " + std::to_string(described.argument("textB").text.size()) +
-                  " characters");
+        call.report({FindingKind::LengthChanged,
+                     {"lengthB", positionOf(lengthBPassed)},
+                     {int64_t{static_cast<int>(lengthBPassed.number)}, int64_t{*lengthB},
+                      static_cast<int64_t>(described.argument("textB").text.size())}});
 }
 
 // A fault for the elements of `name` whose tag names another kind than their payload holds:
@@ -259,21 +248,18 @@ void expectTagsFitValues(const Call& call, const std::string& name, int position
                          const char* label)
 {
     int mismatched = 0;
-    std::string first;
+    Finding first{FindingKind::TagOverOtherKind, {name, position}};
     for (int i = 0; i < arrayLength; ++i) {
         const std::optional<TagMismatch> mismatch = tagMismatch(elements[i]);
         if (!mismatch || ++mismatched > 1)
             continue;
-        const std::string tag = mismatch->held == VT_R8 ? "VT_R8" : "VT_I4";
-        first = "tagged element " + std::to_string(i + 1) + " of " + namedWithin(name, position) + " " +
-            kindNamed(mismatch->tagged) + ", over the bytes of " + kindNamed(mismatch->held) + ", " +
-            mismatch->heldValue + ": Korvik shows \"" + label + korvikElementShows(elements[i]).value_or("") +
-            "\"; tag it " + tag + " for the value it holds";
+        first.values = {int64_t{i + 1}, kindNamed(mismatch->tagged), kindNamed(mismatch->held), mismatch->heldValue,
+                        quoted(label + korvikElementShows(elements[i]).value_or("")),
+                        std::string(mismatch->held == VT_R8 ? "VT_R8" : "VT_I4")};
     }
-    if (mismatched > 1)
-        first += " (" + std::to_string(mismatched) + " of " + std::to_string(arrayLength) + " elements)";
+    first.tally = {mismatched, arrayLength};
     if (mismatched > 0)
-        call.fault(first);
+        call.report(first);
 }
 
 // Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
@@ -291,9 +277,8 @@ void checkXArray(void* address, Call& call)
     showListing(call, *count, x, y);
     checkXArrayResult(address, call, *count, x, y);
     if (*count > arrayLength)
-        call.note("left " + namedWithin("count", positionOf(described.argument("count"))) + " at " +
-                  std::to_string(*count) + ", beyond the " + std::to_string(arrayLength) +
-                  " elements of each array; Korvik then reports \"Subscript out of range\"");
+        call.report({FindingKind::CountBeyondElements, {"count", positionOf(described.argument("count"))},
+                     {int64_t{*count}, int64_t{arrayLength}}});
     call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
     call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
     expectTagsFitValues(call, "x", positionOf(described.argument("x")), x, "x = ");
@@ -349,11 +334,11 @@ void checkZArray(void* address, Call& call)
     VARIANT* variant = call.value(pieceNameOf(described.argument("array")), wrapped);
     call.run([&] { zArray(variant); });
     showCaption(call, "Label4", korvikZArrayShows());
-    const std::string arrayNamed = named("array", positionOf(described.argument("array")));
+    const Argument arrayNamed{"array", positionOf(described.argument("array"))};
     if (variant->kind != wrapped.kind)
-        call.fault("changed the tag of " + arrayNamed);
+        call.report({FindingKind::TagChanged, arrayNamed});
     else if (variant->value.arrayRef != array.variable)
-        call.fault("changed the descriptor of " + arrayNamed + " (the address of its array variable)");
+        call.report({FindingKind::DescriptorChanged, arrayNamed, {std::string("the address of its array variable")}});
     checkArray(call, array);
 }
 

@@ -7,6 +7,7 @@
 
 #include "pettrix.h"
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -17,12 +18,6 @@ constexpr const CallDescription& described = pettrixCalls.call("sumdll");
 // Tolvan's first click: the texts "10" and "20".
 constexpr auto programsA = static_cast<int16_t>(described.argument("a").number);
 constexpr auto programsB = static_cast<int16_t>(described.argument("b").number);
-
-// c as the findings name it, with its position.
-std::string sumNamed()
-{
-    return namedWithin("c", positionOf(described.argument("c")));
-}
 
 struct SumCall {
     const int16_t* a;
@@ -74,14 +69,14 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
     // A result made from the addresses changes with them, which is no state of the routine's.
     if (const SumCall again = clickWith(call, sumdll, programsA, programsB);
         again.c != c && !(addedAddresses(firstClick) && addedAddresses(again)))
-        call.note("keeps state between calls: the first click shows " + quoted(tolvanShows(c)) + ", the second " +
-                  quoted(tolvanShows(again.c)));
+        call.report({FindingKind::KeepsState, {}, {quoted(tolvanShows(c)), quoted(tolvanShows(again.c))}});
 
     struct Pair {
         int16_t a, b;
     };
     constexpr Pair pairs[] = {{programsA, programsB}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
-    std::string firstWrong;
+    const Argument cNamed{"c", positionOf(described.argument("c"))};
+    std::optional<Finding> firstWrong;
     int wrong = 0;
     int tried = 0;
     int untouched = 0; // pairs after which c still holds the 0 Tolvan sets
@@ -89,13 +84,12 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         const bool tolvans = pair.a == programsA && pair.b == programsB;
         const SumCall sum = tolvans ? firstClick : clickWith(call, sumdll, pair.a, pair.b);
         const int exact = pair.a + pair.b;
-        const std::string which = "for a = " + std::to_string(pair.a) + " and b = " + std::to_string(pair.b);
+        const Value pairA = int64_t{pair.a}, pairB = int64_t{pair.b};
         // A 16-bit add wraps around; anything else it stores is noted with what Tolvan shows.
         if (exact < -32768 || exact > 32767) {
             if (sum.c != wrappedSum(pair.a, pair.b) && !addedAddresses(sum))
-                call.note(which + ", whose sum " + std::to_string(exact) + " lies outside 16 bits, " + sumNamed() + " holds " +
-                          std::to_string(sum.c) + " and Tolvan shows " + quoted(tolvanShows(sum.c)) +
-                          "; what it holds then is the routine's own choice");
+                call.report({FindingKind::SumOutside16Bits, cNamed,
+                             {pairA, pairB, int64_t{exact}, int64_t{sum.c}, quoted(tolvanShows(sum.c))}});
             continue;
         }
         ++tried;
@@ -105,22 +99,20 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         if (++wrong > 1)
             continue;
         if (addedAddresses(sum))
-            firstWrong = which + ", " + sumNamed() + " holds the sum of the low 16 bits of the addresses of a and b, not " +
-                         std::to_string(exact) + ", and Tolvan shows a number that changes from run to run: it "
-                         "took a and b, the " + ordinal(positionOf(described.argument("a"))) + " and " + ordinal(positionOf(described.argument("b"))) +
-                         " arguments, by value (Fortran's value attribute); declare them without value";
+            firstWrong = Finding{FindingKind::SumOfAddresses, cNamed,
+                                 {pairA, pairB, int64_t{exact}, ordinal(positionOf(described.argument("a"))),
+                                  ordinal(positionOf(described.argument("b")))}};
         else
-            firstWrong = which + ", " + sumNamed() + " holds " + std::to_string(sum.c) + ", not " + std::to_string(exact) +
-                         " (Tolvan shows " + quoted(tolvanShows(sum.c)) + ")";
+            firstWrong = Finding{FindingKind::SumWrong, cNamed,
+                                 {pairA, pairB, int64_t{sum.c}, int64_t{exact}, quoted(tolvanShows(sum.c))}};
     }
+    if (!firstWrong)
+        return;
     // Nothing stored for any pair: the routine's store went into a copy of its own.
-    if (wrong > 0 && untouched == tried)
-        firstWrong += ": it stored nothing into " + sumNamed() + " for any pair; a routine that takes c by value "
-                      "(Fortran's value attribute, int16_t c in C) stores into its own copy; declare c without value";
-    if (wrong > 1)
-        firstWrong += " (" + std::to_string(wrong) + " of " + std::to_string(tried) + " pairs)";
-    if (wrong)
-        call.fault(firstWrong);
+    if (untouched == tried)
+        firstWrong->cause = {CauseKind::StoredNothing, cNamed, {std::string("pair"), std::string("int16_t")}};
+    firstWrong->tally = {wrong, tried};
+    call.report(*firstWrong);
 }
 
 namespace {

@@ -301,7 +301,7 @@ void nameTheAddressTaken(Reading& reading, const Calling& calling, double timeLi
     const bool element = isElementValue(piece, at);
     Finding named;
     if (at == 0) {
-        named = {FindingKind::UsedBytesAsAddress, argumentOf(piece), {}, {CauseKind::DescriptorExpected, {}, {piece.name}}};
+        named = {FindingKind::UsedBytesAsAddress, argumentOf(piece), {}, {CauseKind::DescriptorExpected, argumentOf(piece)}};
     } else if (reading.nullAddress) {
         named = *reading.unnamedCrash;
         named.cause = {element ? CauseKind::NullFromElement : CauseKind::NullFromBytes, argumentOf(piece),

@@ -116,19 +116,24 @@ std::string encode(const Finding& finding)
     writer.number(static_cast<uint64_t>(finding.cause.kind));
     writer.argument(finding.cause.argument);
     writer.values(finding.cause.values);
+    writer.argument(finding.other);
+    writer.number(static_cast<uint64_t>(finding.tally.count));
+    writer.number(static_cast<uint64_t>(finding.tally.of));
     return std::move(writer).bytes();
 }
 
 bool decode(std::string_view bytes, Finding& finding)
 {
     Reader reader(bytes);
-    uint64_t kind = 0, causeKind = 0;
-    if (!reader.number(kind) || kind > static_cast<uint64_t>(FindingKind::ContractNote) ||
-        !reader.argument(finding.argument) || !reader.values(finding.values) || !reader.number(causeKind) ||
-        causeKind > static_cast<uint64_t>(CauseKind::FileNotOpened) || !reader.argument(finding.cause.argument) ||
-        !reader.values(finding.cause.values))
+    uint64_t kind = 0, causeKind = 0, count = 0, of = 0;
+    if (!reader.number(kind) || kind > static_cast<uint64_t>(lastFindingKind) || !reader.argument(finding.argument) ||
+        !reader.values(finding.values) || !reader.number(causeKind) ||
+        causeKind > static_cast<uint64_t>(lastCauseKind) || !reader.argument(finding.cause.argument) ||
+        !reader.values(finding.cause.values) || !reader.argument(finding.other) || !reader.number(count) ||
+        !reader.number(of))
         return false;
     finding.kind = static_cast<FindingKind>(kind);
     finding.cause.kind = static_cast<CauseKind>(causeKind);
+    finding.tally = {static_cast<int64_t>(count), static_cast<int64_t>(of)};
     return reader.atEnd();
 }

@@ -72,9 +72,22 @@ enum class FindingKind : uint16_t {
     LibraryDidNotLoadAgain,
     AnotherFileLoaded,
     LibraryProcessEnded,
-    // What the contracts fix about results, still worded where the contracts judge them.
-    ContractFault,
-    ContractNote,
+    // What the contracts fix about results.
+    KeepsState,
+    ResultFollowsRegister,
+    WideResult,
+    StoredAddressBits,
+    LengthChanged,
+    CountBeyondElements,
+    TagOverOtherKind,
+    TagChanged,
+    SquareWrong,
+    TraceMissing,
+    TraceWrong,
+    RoundingNotPutBack,
+    SumWrong,
+    SumOfAddresses,
+    SumOutside16Bits,
 };
 
 // Why it most likely happened: each kind one row of the causes' table.
@@ -92,14 +105,22 @@ enum class CauseKind : uint8_t {
     ElementBeforeFirst, // no values
     DeclaredInOtherOrder, // values: the reach in bytes, the arguments it fits (names), their positions, the declaration
     LeftMeantAsItWas,   // argument: the one it meant; values: the declaration
-    DescriptorExpected, // values: the argument's name
+    DescriptorExpected, // argument: the one whose bytes it took
     NullFromElement,    // argument; values: the element's number
     NullFromBytes,      // argument; values: the first and last byte
     // Why a routine ended the process where its file cannot be written.
     FortranRuntimeEnd,
     StoppedOnPurpose,
     FileNotOpened,
+    // Why a result is wrong.
+    SquareAt64Bits,
+    SingleInFirstBytes,
+    StoredNothing, // argument: the one it stored nothing into; values: what each case is, its C type
+    TraceUnflushed,
 };
+
+inline constexpr FindingKind lastFindingKind = FindingKind::SumOutside16Bits;
+inline constexpr CauseKind lastCauseKind = CauseKind::TraceUnflushed;
 
 // An argument as the contract names it, and where the routine receives it (from 1; 0 when a
 // finding names it without a position).
@@ -120,11 +141,20 @@ struct Cause {
     friend bool operator==(const Cause&, const Cause&) = default;
 };
 
+// Of how many cases a finding is the first: said when more than one was wrong.
+struct Tally {
+    int64_t count = 0;
+    int64_t of = 0;
+    friend bool operator==(const Tally&, const Tally&) = default;
+};
+
 struct Finding {
     FindingKind kind;
     Argument argument = {};         // the argument it names, when it names one
     std::vector<Value> values = {}; // in the order of the row's placeholders
     Cause cause = {};
+    Argument other = {};            // a second argument it names
+    Tally tally = {};
     friend bool operator==(const Finding&, const Finding&) = default;
 };
 

@@ -29,13 +29,13 @@ constexpr FindingRow findingTable[] = {
     {FindingKind::UsedByteRangeAsAddress, Severity::Fault, "used bytes {I} to {J} of {ARG,} as an address"},
     {FindingKind::WroteThroughNull, Severity::Fault, "wrote through a null address"},
     {FindingKind::ReadThroughNull, Severity::Fault, "read through a null address"},
-    {FindingKind::UsedThroughNull, Severity::Fault, "used a null address"},
+    {FindingKind::UsedThroughNull, Severity::Fault, "used through a null address"},
     {FindingKind::Crashed, Severity::Fault, "crashed ({SIGNAL})"},
     {FindingKind::OutOfMemory, Severity::Fault,
      "ran out of memory: it reached the {N} GiB of address space a routine may take, and then crashed ({SIGNAL})"},
     {FindingKind::KeptTheAddressSpace, Severity::Fault,
      "ran out of memory: after its calls it held the {N} GiB of address space a routine may take, and left no room "
-     "for the storage of {ARG} in the next call"},
+     "for the storage of {ARG name} in the next call"},
     {FindingKind::TimedOut, Severity::Fault, "did not return within {N seconds}"},
     {FindingKind::Stalled, Severity::Fault,
      "did not return within {N seconds}, in which it used {M seconds} of processor time: it waits for something "
@@ -80,7 +80,7 @@ constexpr FindingRow findingTable[] = {
     {FindingKind::ElementLeftUnsafe, Severity::Fault,
      "left element {N} of {ARG,} with the kind {K}, which the program cannot hold and release safely"},
     {FindingKind::NoRoomForStorage, Severity::Unchecked,
-     "the checker found no room in its process for the guarded storage of {ARG} ({REASON})"},
+     "the checker found no room in its process for the guarded storage of {ARG name} ({REASON})"},
     {FindingKind::CouldNotStartAProcess, Severity::Unchecked, "the checker could not start a process to call it"},
     {FindingKind::LibraryDidNotLoadAgain, Severity::Fault,
      "could not be checked: its library did not load again in a new process: {PROBLEM}"},
@@ -88,8 +88,47 @@ constexpr FindingRow findingTable[] = {
      "could not be checked: a new process loaded another file than {FILE}"},
     {FindingKind::LibraryProcessEnded, Severity::Fault,
      "could not be checked: the process that holds its loaded library ended while it ran"},
-    {FindingKind::ContractFault, Severity::Fault, "{SENTENCE}"},
-    {FindingKind::ContractNote, Severity::Note, "{SENTENCE}"},
+    {FindingKind::KeepsState, Severity::Note, "keeps state between calls: the first click shows {FIRST}, the second {SECOND}"},
+    {FindingKind::ResultFollowsRegister, Severity::Fault,
+     "returns a result that follows whatever {REG} held before the call, not {ARG}: it took {ARG name} by value "
+     "(Fortran's value attribute, or float {ARG name} in C) where Korvik passes its address; declare {ARG name} "
+     "without value, float * in C"},
+    {FindingKind::WideResult, Severity::Fault,
+     "returns a 64-bit real ({WIDE}) where Korvik reads a 32-bit one, so test 3 shows {SHOWN}; declare the result "
+     "float (real(c_float) in Fortran)"},
+    {FindingKind::StoredAddressBits, Severity::Fault,
+     "stored into {ARG,} the low 16 bits of the address of {OTHER,} not its value: it took {OTHER name} by value "
+     "(Fortran's value attribute, or int16_t {OTHER name} in C) where Korvik passes its address; declare it without "
+     "value"},
+    {FindingKind::LengthChanged, Severity::Note,
+     "changed {ARG,} from {BEFORE} to {AFTER}; Korvik does not read it back, and text B keeps its {N} characters"},
+    {FindingKind::CountBeyondElements, Severity::Note,
+     "left {ARG,} at {COUNT}, beyond the {N} elements of each array; Korvik then reports \"Subscript out of range\""},
+    {FindingKind::TagOverOtherKind, Severity::Fault,
+     "tagged element {N} of {ARG,} {KIND}, over the bytes of {HELD}, {VALUE}: Korvik shows {SHOWN}; tag it {TAG} for "
+     "the value it holds",
+     "elements"},
+    {FindingKind::TagChanged, Severity::Fault, "changed the tag of {ARG}"},
+    {FindingKind::SquareWrong, Severity::Fault,
+     "for {CASE}, {ARG,} holds {Y}, not the 32-bit real {EXPECTED} (Vandrel shows {SHOWN})", "calls"},
+    {FindingKind::TraceMissing, Severity::Fault,
+     "for {CASE}, there is no square.dat in the call's directory when the call returns", "calls"},
+    {FindingKind::TraceWrong, Severity::Fault,
+     "for {CASE}, square.dat ends with {LINES} when the call returns, not {RECORD1}, with any number of blanks "
+     "before it, and {RECORD2}",
+     "calls"},
+    {FindingKind::RoundingNotPutBack, Severity::Fault,
+     "for {CASE}, the call returned with another rounding direction; put the caller's back before returning", "calls"},
+    {FindingKind::SumWrong, Severity::Fault, "for a = {A} and b = {B}, {ARG,} holds {C}, not {SUM} (Tolvan shows {SHOWN})",
+     "pairs"},
+    {FindingKind::SumOfAddresses, Severity::Fault,
+     "for a = {A} and b = {B}, {ARG,} holds the sum of the low 16 bits of the addresses of a and b, not {SUM}, and "
+     "Tolvan shows a number that changes from run to run: it took a and b, the {P} and {Q} arguments, by value "
+     "(Fortran's value attribute); declare them without value",
+     "pairs"},
+    {FindingKind::SumOutside16Bits, Severity::Note,
+     "for a = {A} and b = {B}, whose sum {SUM} lies outside 16 bits, {ARG,} holds {C} and Tolvan shows {SHOWN}; what "
+     "it holds then is the routine's own choice"},
 };
 
 constexpr CauseRow causeTable[] = {
@@ -116,16 +155,22 @@ constexpr CauseRow causeTable[] = {
      ": {N bytes} from its start, the size of {NAMES}, the {POSITIONS} argument: the routine declares its "
      "arguments in another order; declare them as the contract does, {DECLARATION}"},
     {CauseKind::LeftMeantAsItWas,
-     ", and left {ARG,} as it was: the routine takes its arguments in another order (declared in another order, or "
+     ", and left {OTHER,} as it was: the routine takes its arguments in another order (declared in another order, or "
      "one before it taken by value); declare them as the contract does, {DECLARATION}"},
     {CauseKind::DescriptorExpected,
-     ": character(len=*) and x(:) in a bind(C) routine expect a C descriptor; declare it {NAME}(*)"},
+     ": character(len=*) and x(:) in a bind(C) routine expect a C descriptor; declare it {ARG name}(*)"},
     {CauseKind::NullFromElement, ", which it took from the value of element {N} of {ARG}"},
     {CauseKind::NullFromBytes, ", which it took from bytes {I} to {J} of {ARG}"},
     {CauseKind::FortranRuntimeEnd,
      ": the Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and write"},
     {CauseKind::StoppedOnPurpose, ", as a Fortran STOP or a C exit() does; go on without the trace instead"},
     {CauseKind::FileNotOpened, ": it wrote to a file that did not open; check what fopen returns"},
+    {CauseKind::SquareAt64Bits, ": the square at 64-bit precision; convert it to a 32-bit real first"},
+    {CauseKind::SingleInFirstBytes, ": a 32-bit real in the first 4 of y's 8 bytes; store it widened"},
+    {CauseKind::StoredNothing,
+     ": it stored nothing into {ARG,} for any {EACH}; a routine that takes {ARG name} by value (Fortran's value "
+     "attribute, {TYPE} {ARG name} in C) stores into its own copy; declare {ARG name} without value"},
+    {CauseKind::TraceUnflushed, "; close the file before returning"},
 };
 
 const FindingRow& rowOf(FindingKind kind)
@@ -186,7 +231,8 @@ std::string counted(const Value& value, const std::string& unit)
 
 // Fills a row's text: the argument from `argument`, each other name from `values` in the
 // order the names first appear.
-std::string filled(const char* text, const Argument& argument, const std::vector<Value>& values)
+std::string filled(const char* text, const Argument& argument, const std::vector<Value>& values,
+                   const Argument& other = {})
 {
     std::string out;
     std::vector<std::string> names;
@@ -200,9 +246,11 @@ std::string filled(const char* text, const Argument& argument, const std::vector
         const char* close = std::strchr(open, '}');
         const Placeholder placeholder = parse(std::string_view(open + 1, close));
         at = close + 1;
-        if (placeholder.name == "ARG") {
-            out += placeholder.within ? namedWithin(argument.name, argument.position)
-                                      : named(argument.name, argument.position);
+        if (placeholder.name == "ARG" || placeholder.name == "OTHER") {
+            const Argument& which = placeholder.name == "ARG" ? argument : other;
+            out += placeholder.unit == "name" ? which.name
+                : placeholder.within          ? namedWithin(which.name, which.position)
+                                              : named(which.name, which.position);
             continue;
         }
         auto known = std::find(names.begin(), names.end(), placeholder.name);
@@ -239,8 +287,13 @@ Severity severityOf(FindingKind kind)
 
 std::string sentenceOf(const Finding& finding)
 {
-    return filled(rowOf(finding.kind).text, finding.argument, finding.values) +
-        filled(rowOf(finding.cause.kind).text, finding.cause.argument, finding.cause.values);
+    const FindingRow& row = rowOf(finding.kind);
+    std::string sentence = filled(row.text, finding.argument, finding.values, finding.other) +
+        filled(rowOf(finding.cause.kind).text, finding.cause.argument, finding.cause.values, finding.cause.argument);
+    if (row.tallied && finding.tally.count > 1)
+        sentence += " (" + std::to_string(finding.tally.count) + " of " + std::to_string(finding.tally.of) + " " +
+            row.tallied + ")";
+    return sentence;
 }
 
 std::string asThePagesWriteIt(const char* text, const std::string& argument)
@@ -256,8 +309,12 @@ std::string asThePagesWriteIt(const char* text, const std::string& argument)
         const char* close = std::strchr(open, '}');
         const Placeholder placeholder = parse(std::string_view(open + 1, close));
         at = close + 1;
-        if (placeholder.name == "ARG")
-            out += argument + (placeholder.within && argument.find(',') != std::string::npos ? "," : "");
+        if ((placeholder.name == "ARG" || placeholder.name == "OTHER") && placeholder.unit == "name")
+            out += placeholder.name;
+        else if (placeholder.name == "ARG")
+            out += argument + (placeholder.within ? "," : "");
+        else if (placeholder.name == "OTHER")
+            out += (argument == "ARG" ? std::string("OTHER") : "OTHER, the Q argument") + (placeholder.within ? "," : "");
         else
             out += placeholder.name + (placeholder.unit.empty() ? "" : " " + placeholder.unit);
     }

@@ -1,8 +1,10 @@
 // The one place where findings become sentences: one table, each kind one row with its
 // severity and its text, each cause one row with its clause. A text's placeholders name what
 // fills them, as the pages write them:
+//   {OTHER}      the finding's second argument, written as {ARG} is; in a cause's clause, the
+//                cause's argument where the finding names another
 //   {ARG}        the finding's argument, "x, the second argument" ({ARG,} goes on: "x, the
-//                second argument,"); in a cause's clause, the cause's argument
+//                second argument,"; {ARG name}: "x"); in a cause's clause, the cause's argument
 //   {N}          the next value, as it is (a number, or a text)
 //   {N bytes}    the next value, a count, with its unit: "1 byte", "2 bytes"; also threads,
 //                seconds
@@ -20,6 +22,7 @@ struct FindingRow {
     FindingKind kind;
     Severity severity;
     const char* text;
+    const char* tallied = nullptr; // what a tally counts ("calls"): " (8 of 9 calls)" after the cause
 };
 
 struct CauseRow {
