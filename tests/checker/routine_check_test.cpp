@@ -387,17 +387,33 @@ const FaultRow faultRows[] = {
 #endif
 };
 
-TEST_F(RoutineCheck, FindsEachFaultWithItsRoutineAndArgument)
+void PrintTo(const FaultRow& row, std::ostream* out)
 {
-    for (const FaultRow& row : faultRows) {
-        SCOPED_TRACE(row.file);
-        const CheckerRun result = run({row.library, checked(row.file)});
-        EXPECT_TRUE(result.hasLine(row.line)) << "expected the line \"" << row.line << "\" in:\n" << result.output;
-        EXPECT_EQ(result.status, 1);
-        // gfortran's own module symbols are never listed as the author's exports.
-        EXPECT_EQ(result.output.find("also exports __"), std::string::npos) << result.output;
-    }
+    *out << row.library << " " << row.file;
 }
+
+// One test per row, named after its library, so that a failing row is named.
+class FaultFound : public RoutineCheck, public ::testing::WithParamInterface<FaultRow> {};
+
+TEST_P(FaultFound, WithItsRoutineAndArgument)
+{
+    const FaultRow& row = GetParam();
+    const CheckerRun result = run({row.library, checked(row.file)});
+    EXPECT_TRUE(result.hasLine(row.line)) << "expected the line \"" << row.line << "\" in:\n" << result.output;
+    EXPECT_EQ(result.status, 1);
+    // gfortran's own module symbols are never listed as the author's exports.
+    EXPECT_EQ(result.output.find("also exports __"), std::string::npos) << result.output;
+}
+
+// A library with two rows gets its second as "name_2".
+std::string rowName(const ::testing::TestParamInfo<FaultRow>& info)
+{
+    const auto earlier = std::count_if(std::begin(faultRows), std::begin(faultRows) + static_cast<std::ptrdiff_t>(info.index),
+                                       [&](const FaultRow& row) { return std::string_view(row.file) == info.param.file; });
+    return std::string(info.param.file) + (earlier > 0 ? "_" + std::to_string(earlier + 1) : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(RoutineCheck, FaultFound, ::testing::ValuesIn(faultRows), rowName);
 
 // The len=* loop as LLVM Flang builds it, which reads the length as a 32-bit number.
 TEST_F(RoutineCheck, FindsTheDescriptorReadByLlvmFlang)
