@@ -3,6 +3,7 @@
 #pragma once
 
 #include "library_process.h"
+#include "routine_serving.h"
 #include "contracts.h"
 #include "library_exports.h"
 
@@ -50,12 +51,7 @@ public:
     void waitForTheEnd();
 
 private:
-    struct Request;
-
-    std::unique_ptr<LibraryProcess> startLibraryProcess(const std::string& candidate) const;
-    ChildOutcome runCalls(const Request& request);
-    void callRoutine(void* library, const RoutineCheck& routine, const Request& request,
-                     const ReportChannel& channel) const;
+    ChildOutcome runCalls(const RoutineRequest& request);
     void callWhereItsFileCannotBeWritten(const RoutineCheck& routine, RoutineReport& report);
 
     const Contract& contract_;

@@ -1,6 +1,7 @@
 #include "routine_checker.h"
 
 #include "library_process.h"
+#include "routine_serving.h"
 #include "kept_registers.h"
 #include "placements.h"
 #include "library_exports.h"
@@ -437,121 +438,10 @@ RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, 
 {
 }
 
-// What a routine's process is asked to do: call one routine of the contract twice, or once
-// with one piece moved away from its guard. Asked to go on, it then calls the routines the
-// library exports after that one, each as a part of its own, for as long as none has a
-// finding: as in a program, the routines meet each other's traces in the library, and one
-// that did something wrong leaves nothing behind for the next to be blamed for.
-struct RoutineChecker::Request {
-    uint32_t routine;   // its index in the contract
-    int32_t probedCall; // 0 for both calls; otherwise the call made with `probe`
-    Probe probe;
-    bool goOn;
-    bool fileUnwritable = false; // one call alone, where the routine's file cannot be written
-};
-
-// The calls of one request to one routine, in a routine's process.
-void RoutineChecker::callRoutine(void* library, const RoutineCheck& routine, const Request& request,
-                                 const ReportChannel& channel) const
-{
-    const FoundRoutine found = findExportedRoutine(library, routine.name);
-    if (found.outcome != RoutineLookup::Found) {
-        channel.send(Finding{found.outcome == RoutineLookup::NotARoutine ? FindingKind::NotARoutine : FindingKind::NotExported});
-        return;
-    }
-    // Through the entry that sees what the routine keeps of the calling convention.
-    void* address = keptRegistersEntry(found.address);
-    if (request.fileUnwritable) {
-        // A folder of its own with a folder in the file's place: no one, root included, can
-        // open that for writing.
-        const std::string folder = "no-room-for-" + std::string(routine.fileWritten);
-        const std::string blocking = folder + "/" + routine.fileWritten;
-        if (mkdir(folder.c_str(), 0700) != 0 || mkdir(blocking.c_str(), 0700) != 0 || chdir(folder.c_str()) != 0)
-            return;
-        Call call(channel, 1, false);
-        routine.callOnce(address, call);
-        if (chdir("..") == 0) {
-            rmdir(blocking.c_str());
-            rmdir(folder.c_str());
-        }
-        return;
-    }
-    if (request.probedCall != 0) {
-        Call call(channel, request.probedCall, false, request.probe);
-        routine.check(address, call);
-    } else {
-        Call first(channel, 1, show_);
-        routine.check(address, first);
-        first.seal();
-        Call second(channel, 2, false);
-        routine.check(address, second);
-    }
-}
-
-std::unique_ptr<LibraryProcess> RoutineChecker::startLibraryProcess(const std::string& candidate) const
-{
-    // Loaded as the programs load it; then the routines of the contract it exports, found as
-    // the programs find them (also in a library it depends on, and data too, which its check
-    // then names), and what else it exports.
-    const LibraryProcess::Load loading = [this, &candidate](const ReportChannel& channel) -> void* {
-        std::string problem;
-        void* handle = openRoutineLibrary(candidate, problem);
-        if (!handle) {
-            channel.send(MessageKind::LoadFailed, problem);
-            return nullptr;
-        }
-        Message loaded{};
-        loaded.kind = MessageKind::Loaded;
-        if (const std::optional<FileIdentity> identity = loadedFileIdentity(handle)) {
-            loaded.device = identity->device;
-            loaded.inode = identity->inode;
-        }
-        const std::string file = loadedFileName(handle);
-        channel.send(loaded, file.empty() ? candidate : file);
-        for (const RoutineCheck& routine : contract_.routines)
-            if (findExportedRoutine(handle, routine.name).outcome != RoutineLookup::NotExported)
-                channel.send(MessageKind::Exported, routine.name);
-        for (const std::string& name : exportedNames(handle)) {
-            const bool inContract = std::any_of(contract_.routines.begin(), contract_.routines.end(),
-                                                [&](const RoutineCheck& routine) { return name == routine.name; });
-            if (!inContract)
-                channel.send(MessageKind::AlsoExported, name);
-        }
-        // The routines' processes, started from this one, would not have its timers.
-        const std::vector<Finding> timers = timersLeftSet("a moment after it loads the library");
-        if (!timers.empty()) {
-            channel.send(MessageKind::LoadFailed, sentenceOf(timers.front()));
-            return nullptr;
-        }
-        return handle;
-    };
-    // In each routine's process: the calls of one request, in the library as loaded.
-    LibraryProcess::Serve serving = [this](void* library, std::string_view bytes, const ReportChannel& channel) {
-        Request request{};
-        if (bytes.size() != sizeof request)
-            return;
-        std::memcpy(&request, bytes.data(), sizeof request);
-        for (uint32_t index = request.routine;;) {
-            const unsigned findingsBefore = channel.findingsSent();
-            callRoutine(library, contract_.routines.at(index), request, channel);
-            if (!request.goOn || channel.findingsSent() != findingsBefore)
-                return;
-            do
-                ++index;
-            while (index < contract_.routines.size() &&
-                   findExportedRoutine(library, contract_.routines[index].name).outcome == RoutineLookup::NotExported);
-            if (index == contract_.routines.size())
-                return;
-            finishPart(channel, index);
-        }
-    };
-    return std::make_unique<LibraryProcess>(loading, std::move(serving), directory_, timeLimit_);
-}
-
 LibraryFacts RoutineChecker::load(const std::string& candidate)
 {
     candidate_ = candidate;
-    library_ = startLibraryProcess(candidate_);
+    library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_);
     const ChildOutcome outcome = library_->loading(); // a copy: a library that did not load is let go below
 
     const std::string shownCandidate = printable(candidate);
@@ -615,9 +505,9 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
 // The library's process serves every routine while it lasts. One that has gone (a thread its
 // start-up code left ended it, say) is started again, once per request, from the same file:
 // known again by its device and inode.
-ChildOutcome RoutineChecker::runCalls(const Request& request)
+ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
 {
-    const std::string_view bytes(reinterpret_cast<const char*>(&request), sizeof request);
+    const std::string bytes = encode(request);
     ChildOutcome outcome = library_ ? library_->run(bytes) : ChildOutcome{};
     if (library_ && !outcome.libraryProcessEnded)
         return outcome;
@@ -632,7 +522,7 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
         failed.messages = {said, finished};
         return failed;
     };
-    library_ = startLibraryProcess(candidate_);
+    library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_);
     const ChildOutcome loading = library_->loading();
     std::string problem = "its process ended";
     std::optional<FileIdentity> identity;
@@ -662,7 +552,7 @@ ChildOutcome RoutineChecker::runCalls(const Request& request)
 void RoutineChecker::callWhereItsFileCannotBeWritten(const RoutineCheck& routine, RoutineReport& report)
 {
     const auto index = static_cast<uint32_t>(&routine - contract_.routines.data());
-    Request request{index, 0, Probe{}, false};
+    RoutineRequest request{index, 0, Probe{}, false};
     request.fileUnwritable = true;
     const ChildOutcome outcome = runCalls(request);
     nextPart_ = std::nullopt;
@@ -708,9 +598,9 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     // the process that called the routine before this one when that had nothing to say.
     const auto calling = [&](std::optional<std::pair<int, Probe>> probe) {
         if (probe)
-            return runCalls(Request{index, probe->first, probe->second, false});
+            return runCalls(RoutineRequest{index, probe->first, probe->second, false});
         ChildOutcome outcome = nextPart_ == index && library_ ? library_->next()
-                                                              : runCalls(Request{index, 0, Probe{}, true});
+                                                              : runCalls(RoutineRequest{index, 0, Probe{}, true});
         nextPart_ = outcome.goesOn ? std::optional<uint32_t>(outcome.nextPart) : std::nullopt;
         return outcome;
     };
