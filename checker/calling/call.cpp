@@ -2,6 +2,7 @@
 
 #include "library_process.h"
 #include "kept_registers.h"
+#include "reach_causes.h"
 
 #include "printable_text.h"
 
@@ -161,31 +162,6 @@ std::vector<Finding> timersLeftSet(const char* when)
             left.push_back({FindingKind::LeftATimerSet, {}, {timer.how, timer.signal, when}});
     }
     return left;
-}
-
-// The usual cause of reaching `distance` bytes beyond a piece, as a clause: a number taken
-// as a wider kind than the program passes, or the element before an array's first.
-Cause kindCause(ValueKind layout, Side side, std::size_t distance)
-{
-    struct Kind {
-        ValueKind layout;
-        std::size_t reach; // past the end
-        const char* taken;
-        const char* declared;
-    };
-    constexpr Kind kinds[] = {
-        {VALUE_INT16, 2, "a 32-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
-        {VALUE_INT16, 6, "a 64-bit integer", "int16_t * in C, integer(c_int16_t) in Fortran"},
-        {VALUE_INT32, 4, "a 64-bit number", "int32_t * in C, integer(c_int32_t) in Fortran"},
-        {VALUE_REAL32, 4, "a 64-bit real", "float * in C, real(c_float) in Fortran"},
-    };
-    if (side == Side::End)
-        for (const Kind& kind : kinds)
-            if (kind.layout == layout && kind.reach == distance)
-                return {CauseKind::TakenWider, {}, {kind.taken, kind.declared}};
-    if (side == Side::Start && layout == VALUE_VARIANTS && distance == sizeof(VARIANT))
-        return {CauseKind::ElementBeforeFirst};
-    return {};
 }
 
 Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)

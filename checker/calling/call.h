@@ -44,11 +44,6 @@ struct PieceName {
     int position = 0;           // where the routine receives the argument it belongs to, from 1
 };
 
-// The usual cause of reaching `distance` bytes beyond a piece of `layout` on `side`: a number
-// taken as a wider kind than the program passes, or the element before an array's first; no
-// cause when there is none.
-Cause kindCause(ValueKind layout, Side side, std::size_t distance);
-
 // For measuring how far a routine reaches: one piece is placed `slack` bytes away from its
 // guard page on `side`, every other piece as usual. For finding whether a routine takes a
 // piece's own bytes for an address: with `bytesAsAddress`, every 8 bytes of each piece of at

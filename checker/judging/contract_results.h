@@ -18,6 +18,10 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
 // `y` is what Vandrel's first click left.
 void checkSquares(void* address, Call& call, double y);
 
+// What a wrong y for x most likely came from: the square at 64-bit precision, or a 32-bit
+// real in its first 4 bytes; no cause when it looks like nothing known.
+CauseKind causeOfSquare(double x, double y);
+
 // Ostrum's square: a result of the 32-bit kind that Korvik reads. `x` and `result` are what
 // test 3 left.
 void checkSquareResult(void* address, Call& call, float x, float result);

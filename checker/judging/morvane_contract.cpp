@@ -85,7 +85,8 @@ bool sameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// What the wrong y most likely came from; no cause when it looks like nothing known.
+} // namespace
+
 CauseKind causeOfSquare(double x, double y)
 {
     const float narrowed = static_cast<float>(x * x);
@@ -99,6 +100,8 @@ CauseKind causeOfSquare(double x, double y)
         return CauseKind::SingleInFirstBytes;
     return CauseKind::None;
 }
+
+namespace {
 
 std::string linesText(const std::vector<std::string>& lines)
 {
