@@ -204,30 +204,32 @@ void* Call::place(const PieceName& name, ValueKind layout, const void* initial, 
         pieces_.back().initial.assign(data, data + size);
 
     // The parent keeps its own record of the piece, to name it from a faulting address.
-    Message placed{};
-    placed.kind = MessageKind::Placed;
+    reports::Placed placed;
     placed.call = static_cast<uint32_t>(number_);
-    placed.number = static_cast<uint32_t>(index);
-    placed.flags = (readOnly ? 1u : 0u) | static_cast<uint32_t>(alignment) << 8 | static_cast<uint32_t>(layout) << 16;
+    placed.index = static_cast<uint32_t>(index);
+    placed.readOnly = readOnly;
+    placed.alignment = static_cast<uint32_t>(alignment);
+    placed.layout = static_cast<uint32_t>(layout);
     placed.position = static_cast<uint32_t>(name.position);
     placed.mapStart = reinterpret_cast<uintptr_t>(map);
     placed.mapEnd = placed.mapStart + mapSize;
     placed.dataStart = reinterpret_cast<uintptr_t>(data);
     placed.dataEnd = placed.dataStart + size;
-    channel_.send(placed, name.argument);
+    placed.name = name.argument;
+    channel_.send(placed);
     return data;
 }
 
 void Call::noRoomFor(const PieceName& name) const
 {
-    Message failed{};
-    failed.kind = MessageKind::NoRoom;
-    failed.number = static_cast<uint32_t>(errno);
+    reports::NoRoom failed;
+    failed.error = errno;
+    failed.argument = name.argument;
     // VmSize, in kilobytes: whether the routine's own calls took the room.
     const std::string status = fileText("/proc/self/status");
     if (const std::size_t at = status.find("VmSize:"); at != std::string::npos)
-        failed.dataStart = std::strtoull(status.c_str() + at + 7, nullptr, 10) * 1024;
-    channel_.send(failed, name.argument);
+        failed.held = std::strtoull(status.c_str() + at + 7, nullptr, 10) * 1024;
+    channel_.send(failed);
     _exit(3);
 }
 
@@ -266,15 +268,16 @@ void Call::fillWithDecoyAddress(const PieceName& name, ValueKind layout, std::by
         void* decoy = static_cast<std::byte*>(decoys) + slot * decoySlotSize;
         std::memcpy(data + slot * sizeof decoy, &decoy, sizeof decoy);
     }
-    Message placed{};
-    placed.kind = MessageKind::Placed;
+    reports::Placed placed;
     placed.call = static_cast<uint32_t>(number_);
-    placed.number = static_cast<uint32_t>(pieces_.size());
-    placed.flags = decoyPiece | static_cast<uint32_t>(layout) << 16;
+    placed.index = static_cast<uint32_t>(pieces_.size());
+    placed.decoy = true;
+    placed.layout = static_cast<uint32_t>(layout);
     placed.position = static_cast<uint32_t>(name.position);
     placed.mapStart = placed.dataStart = reinterpret_cast<uintptr_t>(decoys);
     placed.mapEnd = placed.dataEnd = placed.mapStart + slots * decoySlotSize;
-    channel_.send(placed, name.argument);
+    placed.name = name.argument;
+    channel_.send(placed);
 }
 
 char* Call::text(const PieceName& name, std::string_view text)
@@ -295,9 +298,7 @@ void Call::begin()
     handlersBefore_.clear();
     for (int signal : reliedOnSignals)
         handlersBefore_.emplace_back(signal, handlerOf(signal));
-    Message started{};
-    started.kind = MessageKind::CallStarted;
-    started.call = static_cast<uint32_t>(number_);
+    const reports::CallStarted started{static_cast<uint32_t>(number_)};
     if (show_) {
         before_ = regionsNow();
         show("before the call", before_, nullptr);
@@ -334,11 +335,7 @@ void Call::tellChangedPieces() const
         return;
     for (std::size_t i = 0; i < pieces_.size(); ++i)
         if (std::memcmp(pieces_[i].data, pieces_[i].initial.data(), pieces_[i].size) != 0) {
-            Message changed{};
-            changed.kind = MessageKind::Changed;
-            changed.call = static_cast<uint32_t>(number_);
-            changed.number = static_cast<uint32_t>(i);
-            channel_.send(changed);
+            channel_.send(reports::Changed{static_cast<uint32_t>(number_), static_cast<uint32_t>(i)});
         }
 }
 
@@ -455,7 +452,7 @@ std::vector<ListedRegion> Call::regionsNow() const
 void Call::show(const std::string& heading, const std::vector<ListedRegion>& regions,
                 const std::vector<ListedRegion>* before) const
 {
-    channel_.send(MessageKind::Shown, heading + ":\n" + listingOf(regions, before));
+    channel_.send(reports::Shown{heading + ":\n" + listingOf(regions, before)});
 }
 
 // A write that stayed within a piece's pages changed the fill around it: how far from the

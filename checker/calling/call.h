@@ -120,7 +120,7 @@ public:
     void report(const Finding& finding) const { channel_.send(finding); }
     // What the program's window will show from this call, after the program's name
     // ("message boxes read \"a+b=\", then \"30\"").
-    void shows(std::string_view text) const { channel_.send(MessageKind::Shows, text); }
+    void shows(std::string_view text) const { channel_.send(reports::Shows{std::string(text)}); }
 
     // A fault for each field of an array's descriptor the routine changed.
     void expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,

@@ -77,30 +77,30 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
         std::string problem;
         void* handle = openRoutineLibrary(candidate, problem);
         if (!handle) {
-            channel.send(MessageKind::LoadFailed, problem);
+            channel.send(reports::LoadFailed{problem});
             return nullptr;
         }
-        Message loaded{};
-        loaded.kind = MessageKind::Loaded;
+        reports::Loaded loaded;
         if (const std::optional<FileIdentity> identity = loadedFileIdentity(handle)) {
             loaded.device = identity->device;
             loaded.inode = identity->inode;
         }
         const std::string file = loadedFileName(handle);
-        channel.send(loaded, file.empty() ? candidate : file);
+        loaded.file = file.empty() ? candidate : file;
+        channel.send(loaded);
         for (const RoutineCheck& routine : contract.routines)
             if (findExportedRoutine(handle, routine.name).outcome != RoutineLookup::NotExported)
-                channel.send(MessageKind::Exported, routine.name);
+                channel.send(reports::Exported{routine.name});
         for (const std::string& name : exportedNames(handle)) {
             const bool inContract = std::any_of(contract.routines.begin(), contract.routines.end(),
                                                 [&](const RoutineCheck& routine) { return name == routine.name; });
             if (!inContract)
-                channel.send(MessageKind::AlsoExported, name);
+                channel.send(reports::AlsoExported{name});
         }
         // The routines' processes, started from this one, would not have its timers.
         const std::vector<Finding> timers = timersLeftSet("a moment after it loads the library");
         if (!timers.empty()) {
-            channel.send(MessageKind::LoadFailed, sentenceOf(timers.front()));
+            channel.send(reports::LoadFailed{sentenceOf(timers.front())});
             return nullptr;
         }
         return handle;

@@ -58,7 +58,7 @@ struct BoundaryFault {
 struct Reading {
     std::vector<Finding> findings;
     std::optional<BoundaryFault> boundary;
-    std::optional<Message> signal;
+    std::optional<reports::Signal> signal;
     std::vector<PlacedPiece> pieces;
     std::string shown;
     std::string shows;
@@ -71,16 +71,20 @@ struct Reading {
     std::optional<PlacedPiece> bytesTakenFrom; // a probe's piece whose bytes the routine followed
     // The argument whose storage the checker could not make, the system's error number, and
     // the address space the process held then.
-    struct NoRoom {
-        std::string argument;
-        int error;
-        uint64_t held;
-    };
-    std::optional<NoRoom> noRoom;
+    std::optional<reports::NoRoom> noRoom;
     std::size_t bytesTakenAt = 0;              // where in that piece the address lay
     std::optional<PlacedPiece> wroteIntoReadOnly; // the piece it must only read and wrote into
     std::vector<std::pair<uint32_t, uint32_t>> changed; // in a probe: the call and index of each piece changed
 };
+
+// The signal that stopped a process, as it reported it; null when none did.
+const reports::Signal* signalIn(const ChildOutcome& outcome)
+{
+    for (const Report& report : outcome.messages)
+        if (const auto* signal = std::get_if<reports::Signal>(&report))
+            return signal;
+    return nullptr;
+}
 
 // The lowest address a process may map (vm.mmap_min_addr): a fault below it is a null address
 // with an offset added.
@@ -118,11 +122,11 @@ bool sameReach(const Finding& finding, const BoundaryFault& boundary)
 
 // Names the piece behind the faulting address of a SIGSEGV or SIGBUS, or says nothing when
 // the address lies in no piece.
-std::optional<Finding> nameFault(Reading& reading, const Message& signal, uint32_t currentCall)
+std::optional<Finding> nameFault(Reading& reading, const reports::Signal& signal, uint32_t currentCall)
 {
-    const uint64_t address = signal.mapStart;
-    const auto access = static_cast<Access>(signal.flags);
-    if (static_cast<Trap>(signal.trap) == Trap::PageFault && address < nullPageEnd) {
+    const uint64_t address = signal.address;
+    const Access access = signal.access;
+    if (signal.trap == Trap::PageFault && address < nullPageEnd) {
         reading.nullAddress = true;
         return Finding{access == Access::Write  ? FindingKind::WroteThroughNull
                        : access == Access::Read ? FindingKind::ReadThroughNull
@@ -161,9 +165,9 @@ std::optional<Finding> nameFault(Reading& reading, const Message& signal, uint32
 }
 
 // A crash at the limit of address space is the limit's.
-bool atAddressSpaceLimit(const Message& signal)
+bool atAddressSpaceLimit(const reports::Signal& signal)
 {
-    return addressSpaceLimited && signal.dataStart + addressSpaceMargin >= addressSpaceLimit;
+    return addressSpaceLimited && signal.held + addressSpaceMargin >= addressSpaceLimit;
 }
 
 Finding outOfMemory(int signal)
@@ -189,31 +193,28 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
 {
     Reading reading;
     uint32_t currentCall = 0;
-    for (const Received& received : outcome.messages) {
-        const Message& message = received.message;
-        switch (message.kind) {
-        case MessageKind::Placed:
-            reading.pieces.push_back({message.call, message.number, (message.flags & 1) != 0,
-                                      message.flags >> 8 & 0xFF, static_cast<ValueKind>(message.flags >> 16 & 0xFF),
-                                      message.mapStart, message.mapEnd, message.dataStart, message.dataEnd,
-                                      received.text, (message.flags & decoyPiece) != 0,
-                                      static_cast<int>(message.position)});
-            break;
-        case MessageKind::CallStarted: currentCall = message.call; break;
-        case MessageKind::Finding:
-            if (Finding finding{}; decode(received.text, finding))
-                add(reading.findings, finding);
-            break;
-        case MessageKind::Signal: reading.signal = message; break;
-        case MessageKind::Shown: reading.shown += received.text; break;
-        case MessageKind::Shows: reading.shows = received.text; break;
-        case MessageKind::Finished: reading.finished = true; break;
-        case MessageKind::NoRoom:
-            reading.noRoom = Reading::NoRoom{received.text, static_cast<int>(message.number), message.dataStart};
-            break;
-        case MessageKind::Changed: reading.changed.emplace_back(message.call, message.number); break;
-        default: break;
-        }
+    for (const Report& report : outcome.messages) {
+        if (const auto* placed = std::get_if<reports::Placed>(&report))
+            reading.pieces.push_back({placed->call, placed->index, placed->readOnly, placed->alignment,
+                                      static_cast<ValueKind>(placed->layout), placed->mapStart, placed->mapEnd,
+                                      placed->dataStart, placed->dataEnd, placed->name, placed->decoy,
+                                      static_cast<int>(placed->position)});
+        else if (const auto* started = std::get_if<reports::CallStarted>(&report))
+            currentCall = started->call;
+        else if (const auto* finding = std::get_if<Finding>(&report))
+            add(reading.findings, *finding);
+        else if (const auto* signal = std::get_if<reports::Signal>(&report))
+            reading.signal = *signal;
+        else if (const auto* shown = std::get_if<reports::Shown>(&report))
+            reading.shown += shown->listing;
+        else if (const auto* shows = std::get_if<reports::Shows>(&report))
+            reading.shows = shows->text;
+        else if (std::holds_alternative<reports::Finished>(report))
+            reading.finished = true;
+        else if (const auto* noRoom = std::get_if<reports::NoRoom>(&report))
+            reading.noRoom = *noRoom;
+        else if (const auto* changed = std::get_if<reports::Changed>(&report))
+            reading.changed.emplace_back(changed->call, changed->index);
     }
 
     if (outcome.otherSender)
@@ -233,7 +234,7 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
         return reading;
     }
     if (reading.signal) {
-        const int signal = static_cast<int>(reading.signal->number);
+        const int signal = reading.signal->signal;
         std::optional<Finding> named;
         if (signal == SIGSEGV || signal == SIGBUS)
             named = nameFault(reading, *reading.signal, currentCall);
@@ -395,25 +396,24 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
     LibraryFacts facts;
     facts.printed = outcome.printed;
     bool finished = false;
-    for (const Received& received : outcome.messages) {
-        switch (received.message.kind) {
-        case MessageKind::LoadFailed:
+    for (const Report& report : outcome.messages) {
+        if (const auto* failed = std::get_if<reports::LoadFailed>(&report)) {
             // After the load, what the start-up code left.
-            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + printable(received.text)
-                                         : shownCandidate + " does not load: " + printable(received.text);
+            facts.problem = facts.loaded ? "the start-up code of " + shownCandidate + " " + printable(failed->problem)
+                                         : shownCandidate + " does not load: " + printable(failed->problem);
             facts.loaded = false;
-            break;
-        case MessageKind::Loaded:
+        } else if (const auto* loaded = std::get_if<reports::Loaded>(&report)) {
             facts.loaded = true;
             // A file found through a search path that names its own directory
             // ($ORIGIN/../lib) is shown without the detour.
-            facts.file = std::filesystem::path(received.text).lexically_normal().string();
-            loadedIdentity_ = FileIdentity{received.message.device, received.message.inode};
-            break;
-        case MessageKind::Exported: facts.exported.push_back(received.text); break;
-        case MessageKind::AlsoExported: facts.alsoExported.push_back(received.text); break;
-        case MessageKind::Finished: finished = true; break;
-        default: break;
+            facts.file = std::filesystem::path(loaded->file).lexically_normal().string();
+            loadedIdentity_ = FileIdentity{loaded->device, loaded->inode};
+        } else if (const auto* exported = std::get_if<reports::Exported>(&report)) {
+            facts.exported.push_back(exported->routine);
+        } else if (const auto* also = std::get_if<reports::AlsoExported>(&report)) {
+            facts.alsoExported.push_back(also->name);
+        } else if (std::holds_alternative<reports::Finished>(report)) {
+            finished = true;
         }
     }
     // What is checked is the file named: the one the loader mapped, known by its device and
@@ -431,15 +431,13 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
     // The process ended while loading: the library's start-up code ended it.
     facts.loaded = false;
     const std::string startUp = "the start-up code of " + shownCandidate;
-    const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
-        return received.message.kind == MessageKind::Signal;
-    });
+    const reports::Signal* signal = signalIn(outcome);
     if (outcome.timedOut)
         facts.problem = startUp + " " + sentenceOf({FindingKind::TimedOut, {}, {timeLimit_}});
     else if (outcome.stalled)
         facts.problem = startUp + " " + sentenceOf(stalled(outcome));
-    else if (signal != outcome.messages.end())
-        facts.problem = startUp + " crashed (" + signalName(static_cast<int>(signal->message.number)) + ")";
+    else if (signal)
+        facts.problem = startUp + " crashed (" + signalName(signal->signal) + ")";
     else if (WIFSIGNALED(outcome.status))
         facts.problem = startUp + " crashed (" + signalName(WTERMSIG(outcome.status)) + ")";
     else if (WIFEXITED(outcome.status))
@@ -462,22 +460,18 @@ ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
     // A finding in place of the calls, as a routine's process would send it.
     const auto fault = [](const Finding& finding) {
         ChildOutcome failed;
-        Received said{}, finished{};
-        said.message.kind = MessageKind::Finding;
-        said.text = encode(finding);
-        finished.message.kind = MessageKind::Finished;
-        failed.messages = {said, finished};
+        failed.messages = {finding, reports::Finished{}};
         return failed;
     };
     library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_);
     const ChildOutcome loading = library_->loading();
     std::string problem = "its process ended";
     std::optional<FileIdentity> identity;
-    for (const Received& received : loading.messages) {
-        if (received.message.kind == MessageKind::LoadFailed)
-            problem = printable(received.text);
-        if (received.message.kind == MessageKind::Loaded)
-            identity = FileIdentity{received.message.device, received.message.inode};
+    for (const Report& report : loading.messages) {
+        if (const auto* failed = std::get_if<reports::LoadFailed>(&report))
+            problem = printable(failed->problem);
+        if (const auto* loaded = std::get_if<reports::Loaded>(&report))
+            identity = FileIdentity{loaded->device, loaded->inode};
     }
     if (!library_->serving() || !identity) {
         library_.reset();
@@ -503,18 +497,16 @@ void RoutineChecker::callWhereItsFileCannotBeWritten(const RoutineCheck& routine
     request.fileUnwritable = true;
     const ChildOutcome outcome = runCalls(request);
     nextPart_ = std::nullopt;
-    const bool finished = std::any_of(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
-        return received.message.kind == MessageKind::Finished;
+    const bool finished = std::any_of(outcome.messages.begin(), outcome.messages.end(), [](const Report& each) {
+        return std::holds_alternative<reports::Finished>(each);
     });
     if (finished || outcome.timedOut || outcome.libraryProcessEnded || outcome.status == -1)
         return;
-    const auto signal = std::find_if(outcome.messages.begin(), outcome.messages.end(), [](const Received& received) {
-        return received.message.kind == MessageKind::Signal;
-    });
+    const reports::Signal* signal = signalIn(outcome);
     UnwritableFileEnd end;
     end.file = routine.fileWritten;
-    if (signal != outcome.messages.end())
-        end.signal = static_cast<int>(signal->message.number);
+    if (signal)
+        end.signal = signal->signal;
     else if (WIFSIGNALED(outcome.status))
         end.signal = WTERMSIG(outcome.status);
     else if (WIFEXITED(outcome.status))

@@ -112,15 +112,13 @@ uint64_t peakAddressSpace()
 // Only what is safe in a signal handler: one write, then the end of the process.
 void reportFatalSignal(int signal, siginfo_t* info, void* context)
 {
-    Message message;
-    std::memset(&message, 0, sizeof message);
-    message.kind = MessageKind::Signal;
-    message.sender = static_cast<int32_t>(getpid());
-    message.number = static_cast<uint32_t>(signal);
-    message.flags = static_cast<uint32_t>(signal == SIGSEGV || signal == SIGBUS ? accessOf(context) : Access::Unknown);
-    message.trap = static_cast<uint32_t>(signal == SIGSEGV || signal == SIGBUS ? trapOf(context) : Trap::Unknown);
-    message.mapStart = reinterpret_cast<uintptr_t>(info->si_addr);
-    message.dataStart = peakAddressSpace();
+    reports::Signal caught;
+    caught.signal = signal;
+    caught.access = signal == SIGSEGV || signal == SIGBUS ? accessOf(context) : Access::Unknown;
+    caught.trap = signal == SIGSEGV || signal == SIGBUS ? trapOf(context) : Trap::Unknown;
+    caught.address = reinterpret_cast<uintptr_t>(info->si_addr);
+    caught.held = peakAddressSpace();
+    const Message message = signalMessage(caught, static_cast<int32_t>(getpid()));
     [[maybe_unused]] const ssize_t written = write(reportDescriptor, &message, sizeof message);
     _exit(125);
 }
@@ -325,7 +323,7 @@ void markPartEnd()
     const ReportChannel reports(channel);
     serve(library, request, reports);
     markPartEnd();
-    reports.send(MessageKind::Finished, "");
+    reports.send(reports::Finished{});
     _exit(0);
 }
 
@@ -406,10 +404,7 @@ void markPartEnd()
             close(discard);
         }
         // Loaded, it goes on to serve requests; otherwise it ends.
-        Message finished{};
-        finished.kind = MessageKind::Finished;
-        finished.flags = library ? partsFollow : 0;
-        reports.send(finished);
+        reports.send(reports::Finished{library != nullptr, 0});
     }
     close(channel);
     if (!library)
@@ -490,7 +485,7 @@ bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcom
     for (; !finished && at + sizeof(Message) <= received.size(); at += sizeof(Message)) {
         Message message;
         std::memcpy(&message, received.data() + at, sizeof message);
-        const std::string_view text(message.text, std::min<std::size_t>(message.length, sizeof message.text));
+        const std::string_view bytes(message.bytes, std::min<std::size_t>(message.length, sizeof message.bytes));
         // A process the routine started (a fork, daemon()) writes through the same channel;
         // what it says is not the check's.
         if (message.sender != child) {
@@ -498,19 +493,25 @@ bool takeMessages(std::vector<char>& received, pid_t child, ChildOutcome& outcom
             others.push_back(message.sender);
             continue;
         }
-        const bool continuing = !outcome.messages.empty() &&
-            (outcome.messages.back().message.flags & textContinues) && outcome.messages.back().message.kind == message.kind;
-        if (continuing) {
-            outcome.messages.back().text += text;
-            outcome.messages.back().message.flags = message.flags;
-        } else {
-            outcome.messages.push_back({message, std::string(text)});
-        }
-        if (message.kind == MessageKind::Finished) {
+        // The parts of one report's bytes follow each other; a part of another kind ends the
+        // one before it, which is lost.
+        if (outcome.unfinished && outcome.unfinished->kind != message.kind)
+            outcome.unfinishedBytes.clear();
+        outcome.unfinishedBytes += bytes;
+        outcome.unfinished = message;
+        if (message.continues)
+            continue;
+        std::optional<Report> report = decode(message.kind, outcome.unfinishedBytes);
+        outcome.unfinished.reset();
+        outcome.unfinishedBytes.clear();
+        if (!report)
+            continue;
+        if (const auto* ended = std::get_if<reports::Finished>(&*report)) {
             finished = true;
-            outcome.goesOn = (message.flags & partsFollow) != 0;
-            outcome.nextPart = message.number;
+            outcome.goesOn = ended->partsFollow;
+            outcome.nextPart = ended->next;
         }
+        outcome.messages.push_back(std::move(*report));
     }
     received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(at));
     return finished;
@@ -957,11 +958,7 @@ void finishPart(const ReportChannel& channel, uint32_t next)
     processor.rlim_cur = std::min(spent + processorSeconds, processor.rlim_max);
     setrlimit(RLIMIT_CPU, &processor);
     markPartEnd();
-    Message finished{};
-    finished.kind = MessageKind::Finished;
-    finished.flags = partsFollow;
-    finished.number = next;
-    channel.send(finished);
+    channel.send(reports::Finished{true, next});
 }
 
 void stopOnInterrupt()

@@ -52,7 +52,9 @@ inline constexpr char partEndMarkBytes[] = "\0\x1b[routine-check: part ends]\0";
 inline constexpr std::string_view partEndMark{partEndMarkBytes, sizeof partEndMarkBytes - 1};
 
 struct ChildOutcome {
-    std::vector<Received> messages; // everything the child sent, in order, texts joined
+    std::vector<Report> messages; // everything the child sent, in order
+    std::optional<Message> unfinished; // the first part of a report whose bytes go on
+    std::string unfinishedBytes;       // and its bytes so far
     Printed printed;                // what it printed on its standard output and error
     int status = 0;                 // as waitpid gives it; -1 when no process could be started
     bool timedOut = false;          // killed when it had used its processor time

@@ -1,35 +1,23 @@
-// What a child process tells the checker while it calls a routine.
+// What a child process tells the checker while it loads a library or calls a routine.
 //
-// The child writes fixed-size messages into a pipe; each is smaller than the pipe's atomic
-// write size, so a message is never torn, and the signal handler can send one with a single
-// write(). A text longer than one message goes in several, each but the last marked as
-// continued, and the parent joins them: a path or a name of any length crosses whole. The
-// parent keeps its own copy of where the child placed each argument, so it can name the
-// argument behind a faulting address even when the routine has overwritten the child's memory.
+// Each report is one of a few kinds, each with a payload of its own (reports::Placed, a
+// Finding, reports::Signal...), encoded and decoded here alone. It crosses the pipe in fixed-
+// size messages; each is smaller than the pipe's atomic write size, so a message is never torn,
+// and the signal handler can send one with a single write(). A payload longer than one message
+// goes in several, each but the last marked as continued, and the parent joins them: a path or
+// a name of any length crosses whole. The parent keeps its own copy of where the child placed
+// each argument, so it can name the argument behind a faulting address even when the routine
+// has overwritten the child's memory.
 #pragma once
 
 #include "finding.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-
-enum class MessageKind : uint32_t {
-    Placed,       // an argument's storage: mapping, data, read-only or not, its name
-    CallStarted,  // the routine is being called (call 1 or 2)
-    Finding,      // a fault or a note found in the call, its bytes as findings/finding.h encodes them
-    Signal,       // the routine was stopped by a signal: number, address, read or write
-    Loaded,       // the library is loaded: its file, its device and inode
-    LoadFailed,   // the loader's own words
-    Exported,     // a routine of the contract is exported
-    AlsoExported, // an export the contract does not name
-    Shown,        // part of the listing of the pieces, for --show
-    Finished,     // everything the child had to do is done
-    Shows,        // what the program's window shows after the first call, in words
-    NoRoom,       // the checker found no room for an argument's storage: the argument's name,
-                  // in `number` the system's error number, in `dataStart` the address space held
-    Changed       // in a probe: a piece the call changed, its index in `number`
-};
+#include <type_traits>
+#include <variant>
 
 enum class Access : uint32_t { Read, Write, Unknown };
 
@@ -38,58 +26,135 @@ enum class Access : uint32_t { Read, Write, Unknown };
 // fault, whose address the platform gives as 0).
 enum class Trap : uint32_t { Unknown, PageFault, GeneralProtection };
 
-// Placed: the flags of a decoy, the pages whose address fills a piece's bytes in a probe.
-inline constexpr uint32_t decoyPiece = 2;
-// Finished: one part of a request is done, and the process goes on with the next, the
-// routine whose index is in `number`; after loading, the library loaded and its process
-// serves requests.
-inline constexpr uint32_t partsFollow = 1;
-// In `flags` of a message that carries text: the text goes on in the next message.
-inline constexpr uint32_t textContinues = 1u << 31;
+namespace reports {
 
+// An argument's storage, or in a probe a decoy: the pages whose address fills a piece's bytes.
+struct Placed {
+    uint32_t call = 0;  // 1 or 2
+    uint32_t index = 0; // the piece's index in its call
+    bool readOnly = false;
+    bool decoy = false;
+    uint32_t alignment = 0;
+    uint32_t layout = 0;   // a ValueKind
+    uint32_t position = 0; // where the routine receives the argument, from 1; 0 for none
+    uint64_t mapStart = 0, mapEnd = 0;   // the mapping, guard regions included
+    uint64_t dataStart = 0, dataEnd = 0; // the argument itself
+    std::string name = {};
+};
+
+// The routine is being called.
+struct CallStarted {
+    uint32_t call = 0; // 1 or 2
+};
+
+// The routine was stopped by a signal.
+struct Signal {
+    int32_t signal = 0;
+    Access access = Access::Unknown; // for SIGSEGV and SIGBUS, where the platform says
+    Trap trap = Trap::Unknown;
+    uint64_t address = 0; // the faulting address
+    uint64_t held = 0;    // the most address space the process held
+};
+
+// The library is loaded: its file, known by its device and inode as the child's mappings
+// show them.
+struct Loaded {
+    uint64_t device = 0, inode = 0;
+    std::string file = {};
+};
+
+struct LoadFailed {
+    std::string problem; // the loader's own words, or what the start-up code left
+};
+
+struct Exported {
+    std::string routine; // a routine of the contract that the library exports
+};
+
+struct AlsoExported {
+    std::string name; // an export the contract does not name
+};
+
+// Part of the listing of the pieces, for --show.
+struct Shown {
+    std::string listing;
+};
+
+// What the program's window shows after the first call, in words.
+struct Shows {
+    std::string text;
+};
+
+// Everything the child had to do is done; or one part of a request is done, and the process
+// goes on with the next, the routine at `next`; after loading, the library loaded and its
+// process serves requests.
+struct Finished {
+    bool partsFollow = false;
+    uint32_t next = 0;
+};
+
+// The checker found no room for an argument's storage: the system's error number, and the
+// address space the process held.
+struct NoRoom {
+    int32_t error = 0;
+    uint64_t held = 0;
+    std::string argument = {};
+};
+
+// In a probe: a piece the call changed.
+struct Changed {
+    uint32_t call = 0;
+    uint32_t index = 0;
+};
+
+} // namespace reports
+
+using Report = std::variant<reports::Placed, reports::CallStarted, Finding, reports::Signal, reports::Loaded,
+                            reports::LoadFailed, reports::Exported, reports::AlsoExported, reports::Shown,
+                            reports::Finished, reports::Shows, reports::NoRoom, reports::Changed>;
+
+// A report's kind is its place among the alternatives of Report.
+using MessageKind = uint32_t;
+
+template <typename Payload, std::size_t At = 0>
+constexpr MessageKind messageKindOf()
+{
+    if constexpr (std::is_same_v<std::variant_alternative_t<At, Report>, Payload>)
+        return At;
+    else
+        return messageKindOf<Payload, At + 1>();
+}
+
+// One message on the pipe: a part of a report's bytes.
 struct Message {
     MessageKind kind;
-    uint32_t call;     // Placed, CallStarted: 1 or 2
-    uint32_t number;   // Placed: the piece's index in its call; Signal: the signal number
-    uint32_t flags;    // Placed: 1 when read-only, the alignment << 8, the layout << 16, decoyPiece;
-                       // Signal: an Access; texts: textContinues
-    int32_t sender;    // the process that wrote it
-    uint32_t position; // Placed: where the routine receives the argument, from 1; 0 for none
-    uint32_t trap;     // Signal: the processor's fault, a Trap; Trap::Unknown where it does not say
-    uint64_t mapStart; // Placed: the mapping, guard regions included; Signal: the address
-    uint64_t mapEnd;
-    uint64_t dataStart; // Placed: the argument itself; Signal: the most address space held;
-                        // NoRoom: the address space held
-    uint64_t dataEnd;
-    uint64_t device; // Loaded: the file's device and inode, as the child's mappings show them
-    uint64_t inode;
-    uint32_t length; // of the part of a text in `text`, which may hold any byte (a finding's)
-    char text[216];
+    uint32_t continues; // 1 when the report's bytes go on in the next message
+    int32_t sender;     // the process that wrote it
+    uint32_t length;    // of the part in `bytes`
+    char bytes[240];
 };
 
 static_assert(sizeof(Message) <= 512, "a message is written whole, atomically");
+
+// A report's bytes, and the report from its kind and bytes; nothing for bytes that are not one.
+std::string encode(const Report& report);
+std::optional<Report> decode(MessageKind kind, std::string_view bytes);
+
+// The message the signal handler writes: made without allocating, in one message.
+Message signalMessage(const reports::Signal& signal, int32_t sender);
 
 // How a child ends when a routine has closed its report channel, or put another file in its
 // place: it can no longer say so in a message. (A routine that ends the process with this
 // status itself is taken for one that closed the channel.)
 inline constexpr int channelClosedStatus = 86;
 
-// A message as the parent received it, its text joined from all the messages it took.
-struct Received {
-    Message message;
-    std::string text;
-};
-
 // The writing end of the pipe, in the child.
 class ReportChannel {
 public:
     explicit ReportChannel(int descriptor);
 
-    // A message with no text, or with the first part of its text; `text` is sent whole, in
-    // as many messages as it takes.
-    void send(const Message& message, std::string_view text = {}) const;
-    void send(MessageKind kind, std::string_view text) const;
-    void send(const Finding& finding) const;
+    // A report, in as many messages as its bytes take.
+    void send(const Report& report) const;
 
     // How many findings went through it.
     unsigned findingsSent() const { return findingsSent_; }

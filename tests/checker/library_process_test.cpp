@@ -21,22 +21,22 @@ int loadedMark = 0;
 void* loadMark(const ReportChannel& channel)
 {
     loadedMark = 42;
-    channel.send(MessageKind::Shown, "loaded");
+    channel.send(reports::Shown{"loaded"});
     return &loadedMark;
 }
 
 void* loadNothing(const ReportChannel& channel)
 {
-    channel.send(MessageKind::LoadFailed, "no such library");
+    channel.send(reports::LoadFailed{"no such library"});
     return nullptr;
 }
 
 std::vector<std::string> notes(const ChildOutcome& outcome)
 {
     std::vector<std::string> texts;
-    for (const Received& received : outcome.messages)
-        if (received.message.kind == MessageKind::Shown)
-            texts.push_back(received.text);
+    for (const Report& report : outcome.messages)
+        if (const auto* shown = std::get_if<reports::Shown>(&report))
+            texts.push_back(shown->listing);
     return texts;
 }
 
@@ -69,8 +69,8 @@ TEST(LibraryProcess, KeepsThePartsOfARequestApart)
         loadMark,
         [](void* library, std::string_view request, const ReportChannel& channel) {
             for (uint32_t part = 1; part <= 3; ++part) {
-                channel.send(MessageKind::Shown, std::string(request) + " part " + std::to_string(part) + " sees " +
-                                                    std::to_string(*static_cast<int*>(library)));
+                channel.send(reports::Shown{std::string(request) + " part " + std::to_string(part) + " sees " +
+                                                    std::to_string(*static_cast<int*>(library))});
                 if (part < 3)
                     finishPart(channel, part + 1);
             }
@@ -103,7 +103,7 @@ TEST(LibraryProcess, EndsAPartThatHangsAtItsTime)
         loadMark,
         [](void*, std::string_view, const ReportChannel& channel) {
             finishPart(channel, 2);
-            channel.send(MessageKind::Shown, "process " + std::to_string(getpid()));
+            channel.send(reports::Shown{"process " + std::to_string(getpid())});
             for (;;)
                 asm volatile("" ::: "memory");
         },
@@ -125,7 +125,7 @@ TEST(LibraryProcess, EndsAPartThatWaitsAtTheBackstop)
     LibraryProcess process(
         loadMark,
         [](void*, std::string_view, const ReportChannel& channel) {
-            channel.send(MessageKind::Shown, "process " + std::to_string(getpid()));
+            channel.send(reports::Shown{"process " + std::to_string(getpid())});
             for (;;)
                 pause();
         },
@@ -172,7 +172,7 @@ TEST(LibraryProcess, CountsAndEndsWhatLeftTheRoutinesGroup)
                 }
                 while (getsid(child) != child)
                     usleep(1000);
-                channel.send(MessageKind::Shown, "process " + std::to_string(child));
+                channel.send(reports::Shown{"process " + std::to_string(child)});
                 _exit(0);
             },
             "/tmp", 5);
@@ -192,7 +192,9 @@ TEST(LibraryProcess, ServesNothingWhenTheLibraryDidNotLoad)
     LibraryProcess process(loadNothing, [](void*, std::string_view, const ReportChannel&) {}, "/tmp", 5);
     EXPECT_FALSE(process.serving());
     ASSERT_FALSE(process.loading().messages.empty());
-    EXPECT_EQ(process.loading().messages.front().text, "no such library");
+    const auto* failed = std::get_if<reports::LoadFailed>(&process.loading().messages.front());
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->problem, "no such library");
     EXPECT_TRUE(process.run("anything").libraryProcessEnded);
 }
 
@@ -261,3 +263,58 @@ TEST(LibraryProcess, KeepsWhatEachPartPrinted)
     EXPECT_EQ(first.printed.text, "part 1\n");
     EXPECT_EQ(process.next().printed.text, "part 2");
 }
+
+namespace {
+
+// Every kind of report crosses whole: decoded from its bytes, it gives the same bytes again;
+// bytes cut short are no report; the signal handler's message is a Signal report.
+TEST(Reports, EachKindCrossesWhole)
+{
+    reports::Placed placed;
+    placed.call = 2;
+    placed.index = 3;
+    placed.readOnly = true;
+    placed.alignment = 8;
+    placed.layout = 5;
+    placed.position = 2;
+    placed.mapStart = 0x1000;
+    placed.mapEnd = 0x302000;
+    placed.dataStart = 0x101ff8;
+    placed.dataEnd = 0x102000;
+    placed.name = std::string(600, 'n'); // longer than one message
+    const Report sent[] = {
+        placed,
+        reports::CallStarted{2},
+        Finding{FindingKind::WrotePastEnd, {"c", 3}, {int64_t{2}}},
+        reports::Signal{11, Access::Write, Trap::PageFault, 0x10, uint64_t{1} << 32},
+        reports::Loaded{7, 9, "/lib/libPettrix.so"},
+        reports::LoadFailed{"no such file"},
+        reports::Exported{"sumdll"},
+        reports::AlsoExported{"helper"},
+        reports::Shown{"before the call:\n"},
+        reports::Finished{true, 4},
+        reports::Shows{"message boxes read \"a+b=\""},
+        reports::NoRoom{12, 4096, "b"},
+        reports::Changed{1, 2},
+    };
+    ASSERT_EQ(std::size(sent), std::variant_size_v<Report>);
+    for (const Report& report : sent) {
+        const auto kind = static_cast<MessageKind>(report.index());
+        const std::string bytes = encode(report);
+        const std::optional<Report> received = decode(kind, bytes);
+        ASSERT_TRUE(received) << kind;
+        EXPECT_EQ(received->index(), report.index());
+        EXPECT_EQ(encode(*received), bytes) << kind;
+    }
+    EXPECT_FALSE(decode(messageKindOf<reports::Signal>(), encode(sent[3]).substr(0, 39)));
+    EXPECT_FALSE(decode(messageKindOf<reports::Finished>(), encode(sent[9]) + "x"));
+    EXPECT_FALSE(decode(static_cast<MessageKind>(std::variant_size_v<Report>), ""));
+
+    const Message handled = signalMessage(std::get<reports::Signal>(sent[3]), 42);
+    EXPECT_EQ(handled.sender, 42);
+    const std::optional<Report> caught = decode(handled.kind, std::string_view(handled.bytes, handled.length));
+    ASSERT_TRUE(caught);
+    EXPECT_EQ(encode(*caught), encode(sent[3]));
+}
+
+} // namespace
