@@ -13,6 +13,7 @@
 #include "library_process.h"
 #include "contracts.h"
 #include "export_causes.h"
+#include "report_lines.h"
 #include "routine_checker.h"
 
 #include "library_file.h"
@@ -142,18 +143,6 @@ int fail(const std::string& sentence)
     return nothingChecked;
 }
 
-// The first few names, readable, and how many more there are.
-std::string someNames(const std::vector<std::string>& names)
-{
-    constexpr std::size_t shown = 5;
-    std::string text;
-    for (std::size_t i = 0; i < names.size() && i < shown; ++i)
-        text += (i == 0 ? "" : ", ") + readableName(names[i]);
-    if (names.size() > shown)
-        text += " and " + std::to_string(names.size() - shown) + " more";
-    return text;
-}
-
 bool readTimeLimit(const std::string& text, double& seconds)
 {
     char* end = nullptr;
@@ -237,142 +226,6 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
     return facts.problem;
 }
 
-// ---- The checks ------------------------------------------------------------------------------
-
-// Why a routine the library holds is not exported: what hides it, and the contract's header,
-// which declares it.
-Cause unexportedCause(const Contract& contract, const std::string& routine, Unexported unexported)
-{
-    std::string header = contract.name;
-    for (char& c : header)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    header += ".h";
-    return {unexported == Unexported::Static ? CauseKind::DeclaredStatic : CauseKind::HiddenByVisibility, {},
-            {routine, header}};
-}
-
-// What one routine of the loaded file did; a routine it does not export is a fault unchecked,
-// with the likely cause read from what it exports instead, and that export kept in `explained`.
-RoutineReport checkRoutine(RoutineChecker& checker, const Contract& contract, const LibraryFacts& facts, const RoutineCheck& routine,
-                           std::vector<std::string>& explained)
-{
-    const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
-        facts.exported.end();
-    if (exported)
-        return checker.check(routine);
-    const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
-    explained.push_back(cause.exported);
-    if (cause.exported.empty())
-        if (const std::optional<Unexported> unexported = unexportedRoutine(facts.file, routine.name))
-            return {{{FindingKind::NotExported, {}, {}, unexportedCause(contract, routine.name, *unexported)}}, "", ""};
-    return {{{FindingKind::NotExported, {}, {}, cause.cause}}, "", ""};
-}
-
-bool has(const RoutineReport& report, Severity severity)
-{
-    return std::any_of(report.findings.begin(), report.findings.end(),
-                       [&](const Finding& finding) { return severityOf(finding.kind) == severity; });
-}
-
-bool hasFault(const RoutineReport& report)
-{
-    return has(report, Severity::Fault);
-}
-
-// ---- The report ------------------------------------------------------------------------------
-
-// How much of what a routine printed is quoted: a few lines, each cut to a line's width.
-constexpr std::size_t quotedLines = 10;
-constexpr std::size_t quotedLineLength = 200;
-
-// What a library's code printed, quoted a line at a time after its name and `when`
-// ("sumdll printed: ", "Pettrix printed while loading: "), its control characters escaped,
-// and then how much there was in all when not all of it is quoted.
-std::vector<std::string> printedLines(const std::string& name, const std::string& when, const Printed& printed)
-{
-    std::vector<std::string> lines;
-    std::string_view text = printed.text;
-    bool whole = printed.bytes == text.size();
-    while (!text.empty()) {
-        if (lines.size() == quotedLines) {
-            whole = false;
-            break;
-        }
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        const bool cut = line.size() > quotedLineLength;
-        lines.push_back(name + " printed" + when + ": \"" + printable(line.substr(0, quotedLineLength)) + "\"" +
-                        (cut ? " (cut: the line has " + std::to_string(line.size()) + " bytes)" : ""));
-    }
-    if (!whole)
-        lines.push_back(name + " printed " + std::to_string(printed.bytes) + " bytes in all" + when + ": only the first " +
-                        std::to_string(lines.size()) + (lines.size() == 1 ? " line is" : " lines are") + " quoted");
-    return lines;
-}
-
-// One routine's lines: "ok" when it has no fault and was checked whole, what the checker could
-// not check, its faults, its notes, what its program's window shows, then with --show the
-// listing of its first call.
-void printRoutine(const Contract& contract, const char* name, const RoutineReport& report)
-{
-    if (!hasFault(report) && !has(report, Severity::Unchecked))
-        std::cout << name << " ok\n";
-    for (const Finding& finding : report.findings)
-        if (severityOf(finding.kind) == Severity::Unchecked)
-            std::cout << name << " could not be checked: " << sentenceOf(finding) << "\n";
-    for (const Finding& finding : report.findings)
-        if (severityOf(finding.kind) == Severity::Fault)
-            std::cout << name << " fault: " << sentenceOf(finding) << "\n";
-    for (const Finding& finding : report.findings)
-        if (severityOf(finding.kind) == Severity::Note)
-            std::cout << name << " note: " << sentenceOf(finding) << "\n";
-    if (!report.shows.empty())
-        std::cout << name << " shows: " << contract.program << "'s " << report.shows << "\n";
-    for (const std::string& line : printedLines(name, "", report.printed))
-        std::cout << line << "\n";
-    if (!report.shown.empty())
-        std::cout << "\n" << report.shown << "\n";
-}
-
-// What the library exports beyond the contract, and the summary line. The compilers' own
-// names and the runtimes linked into the library are left out, since the author wrote none of
-// them, and so is a name already given as the cause of a missing routine; a runtime is only
-// counted, after the author's names.
-void printEnd(const Contract& contract, const LibraryFacts& facts, const std::vector<std::string>& explained,
-              int withFault, int unchecked)
-{
-    std::vector<std::string> authorsNames;
-    int fortranRuntime = 0;
-    int cppRuntime = 0;
-    for (const std::string& name : facts.alsoExported) {
-        switch (originOf(name)) {
-        case ExportOrigin::Author:
-            if (std::find(explained.begin(), explained.end(), name) == explained.end())
-                authorsNames.push_back(name);
-            break;
-        case ExportOrigin::CompilersOwn: break;
-        case ExportOrigin::FortranRuntime: ++fortranRuntime; break;
-        case ExportOrigin::CppRuntime: ++cppRuntime; break;
-        }
-    }
-    const auto runtime = [](int count, const char* language) {
-        return count == 0 ? std::string()
-                          : ", and " + std::to_string(count) + (count == 1 ? " symbol" : " symbols") + " of the " +
-                language + " runtime";
-    };
-    if (!authorsNames.empty())
-        std::cout << contract.name << " note: also exports " << someNames(authorsNames) << ", which "
-                  << contract.program << " never calls" << runtime(fortranRuntime, "Fortran")
-                  << runtime(cppRuntime, "C++") << "\n";
-    const int count = static_cast<int>(contract.routines.size());
-    std::cout << "summary: " << count << (count == 1 ? " routine, " : " routines, ")
-              << count - withFault - unchecked << " ok, " << withFault << " with a fault";
-    if (unchecked > 0)
-        std::cout << ", " << unchecked << " not checked";
-    std::cout << "\n";
-}
-
 } // namespace
 
 // The whole check; every file and directory it made is gone when it returns.
@@ -432,9 +285,9 @@ int checkLibrary(int argc, char** argv)
             return nothingChecked;
         withFault += hasFault(report) ? 1 : 0;
         unchecked += !hasFault(report) && has(report, Severity::Unchecked) ? 1 : 0;
-        printRoutine(*contract, routine.name, report);
+        printRoutine(std::cout, *contract, routine.name, report);
     }
-    printEnd(*contract, facts, explained, withFault, unchecked);
+    printEnd(std::cout, *contract, facts, explained, withFault, unchecked);
     // An empty directory goes while the processes end; one a routine wrote into, once nothing
     // is left to write there.
     checker.stop();

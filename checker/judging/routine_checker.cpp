@@ -2,6 +2,7 @@
 
 #include "library_process.h"
 #include "routine_serving.h"
+#include "export_causes.h"
 #include "reach_causes.h"
 #include "kept_registers.h"
 #include "placements.h"
@@ -604,4 +605,46 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
         add(findings, same ? measured : finding);
     }
     return {findings, reading.shown, reading.shows, outcome.printed};
+}
+
+namespace {
+
+// Why a routine the library holds is not exported: what hides it, and the contract's header,
+// which declares it.
+Cause unexportedCause(const Contract& contract, const std::string& routine, Unexported unexported)
+{
+    std::string header = contract.name;
+    for (char& c : header)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    header += ".h";
+    return {unexported == Unexported::Static ? CauseKind::DeclaredStatic : CauseKind::HiddenByVisibility, {},
+            {routine, header}};
+}
+
+} // namespace
+
+RoutineReport checkRoutine(RoutineChecker& checker, const Contract& contract, const LibraryFacts& facts, const RoutineCheck& routine,
+                           std::vector<std::string>& explained)
+{
+    const bool exported = std::find(facts.exported.begin(), facts.exported.end(), routine.name) !=
+        facts.exported.end();
+    if (exported)
+        return checker.check(routine);
+    const NameCause cause = missingNameCause(routine.name, facts.alsoExported);
+    explained.push_back(cause.exported);
+    if (cause.exported.empty())
+        if (const std::optional<Unexported> unexported = unexportedRoutine(facts.file, routine.name))
+            return {{{FindingKind::NotExported, {}, {}, unexportedCause(contract, routine.name, *unexported)}}, "", ""};
+    return {{{FindingKind::NotExported, {}, {}, cause.cause}}, "", ""};
+}
+
+bool has(const RoutineReport& report, Severity severity)
+{
+    return std::any_of(report.findings.begin(), report.findings.end(),
+                       [&](const Finding& finding) { return severityOf(finding.kind) == severity; });
+}
+
+bool hasFault(const RoutineReport& report)
+{
+    return has(report, Severity::Fault);
 }

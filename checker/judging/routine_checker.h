@@ -64,3 +64,12 @@ private:
     // The file load() found, known again by its device and inode when it is loaded again.
     std::optional<FileIdentity> loadedIdentity_;
 };
+
+// What one routine of the loaded file did; a routine it does not export is a fault unchecked,
+// with the likely cause read from what it exports instead, and that export kept in `explained`.
+RoutineReport checkRoutine(RoutineChecker& checker, const Contract& contract, const LibraryFacts& facts,
+                           const RoutineCheck& routine, std::vector<std::string>& explained);
+
+// Whether a routine's findings have one of `severity`; a fault.
+bool has(const RoutineReport& report, Severity severity);
+bool hasFault(const RoutineReport& report);
