@@ -4,6 +4,7 @@
 #include "contracts.h"
 #include "placements.h"
 #include "shown_texts.h"
+#include "sum_results.h"
 
 #include "pettrix.h"
 
@@ -38,12 +39,6 @@ SumCall clickWith(Call& call, Sumdll sumdll, int16_t a, int16_t b)
     return {first, second, *sum};
 }
 
-// 16-bit two's-complement addition, as a 16-bit add instruction wraps.
-int16_t wrappedSum(int a, int b)
-{
-    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(a + b)));
-}
-
 // A routine that takes a and b by value receives their addresses in their place, and adds
 // what the low 16 bits of each address read as.
 bool addedAddresses(const SumCall& call)
@@ -52,67 +47,35 @@ bool addedAddresses(const SumCall& call)
     return call.c == wrappedSum(low(call.a), low(call.b));
 }
 
+SumClick clickOf(const SumCall& call)
+{
+    return {*call.a, *call.b, call.c, addedAddresses(call)};
+}
+
 } // namespace
 
+// The calls, in the routine's process; what they left is judged by judgeSums.
 void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, int16_t c)
 {
     if (call.side() != Side::End)
         return;
     const auto sumdll = reinterpret_cast<Sumdll>(address);
-    const SumCall firstClick{a, b, c};
-    // A sum made of addresses changes from run to run, and is said so rather than quoted.
-    const bool madeOfAddresses = c != wrappedSum(*a, *b) && addedAddresses(firstClick);
-    call.shows("message boxes read " + quoted(tolvanHeading()) + ", then " +
-               (madeOfAddresses ? "a number made of the addresses of a and b, which changes from run to run"
-                                : quoted(tolvanShows(c))));
-
-    // A result made from the addresses changes with them, which is no state of the routine's.
-    if (const SumCall again = clickWith(call, sumdll, programsA, programsB);
-        again.c != c && !(addedAddresses(firstClick) && addedAddresses(again)))
-        call.report({FindingKind::KeepsState, {}, {quoted(tolvanShows(c)), quoted(tolvanShows(again.c))}});
-
+    SumClicks clicks;
+    clicks.first = clickOf(SumCall{a, b, c});
+    clicks.again = clickOf(clickWith(call, sumdll, programsA, programsB));
+    // Tolvan's own pair first, then 16-bit sums, and two outside 16 bits.
     struct Pair {
         int16_t a, b;
     };
     constexpr Pair pairs[] = {{programsA, programsB}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
-    const Argument cNamed{"c", positionOf(described.argument("c"))};
-    std::optional<Finding> firstWrong;
-    int wrong = 0;
-    int tried = 0;
-    int untouched = 0; // pairs after which c still holds the 0 Tolvan sets
     for (const Pair& pair : pairs) {
         const bool tolvans = pair.a == programsA && pair.b == programsB;
-        const SumCall sum = tolvans ? firstClick : clickWith(call, sumdll, pair.a, pair.b);
-        const int exact = pair.a + pair.b;
-        const Value pairA = int64_t{pair.a}, pairB = int64_t{pair.b};
-        // A 16-bit add wraps around; anything else it stores is noted with what Tolvan shows.
-        if (exact < -32768 || exact > 32767) {
-            if (sum.c != wrappedSum(pair.a, pair.b) && !addedAddresses(sum))
-                call.report({FindingKind::SumOutside16Bits, cNamed,
-                             {pairA, pairB, int64_t{exact}, int64_t{sum.c}, quoted(tolvanShows(sum.c))}});
-            continue;
-        }
-        ++tried;
-        untouched += sum.c == 0 ? 1 : 0;
-        if (sum.c == exact)
-            continue;
-        if (++wrong > 1)
-            continue;
-        if (addedAddresses(sum))
-            firstWrong = Finding{FindingKind::SumOfAddresses, cNamed,
-                                 {pairA, pairB, int64_t{exact}, ordinal(positionOf(described.argument("a"))),
-                                  ordinal(positionOf(described.argument("b")))}};
-        else
-            firstWrong = Finding{FindingKind::SumWrong, cNamed,
-                                 {pairA, pairB, int64_t{sum.c}, int64_t{exact}, quoted(tolvanShows(sum.c))}};
+        clicks.pairs.push_back(tolvans ? clicks.first : clickOf(clickWith(call, sumdll, pair.a, pair.b)));
     }
-    if (!firstWrong)
-        return;
-    // Nothing stored for any pair: the routine's store went into a copy of its own.
-    if (untouched == tried)
-        firstWrong->cause = {CauseKind::StoredNothing, cNamed, {std::string("pair"), std::string("int16_t")}};
-    firstWrong->tally = {wrong, tried};
-    call.report(*firstWrong);
+    const SumsJudged judged = judgeSums(clicks);
+    call.shows(judged.shows);
+    for (const Finding& finding : judged.findings)
+        call.report(finding);
 }
 
 namespace {

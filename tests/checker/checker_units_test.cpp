@@ -4,6 +4,7 @@
 #include "contracts.h"
 #include "export_causes.h"
 #include "reach_causes.h"
+#include "sum_results.h"
 #include "wording.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,68 @@ TEST(SquareCauses, TellAWideSquareAndANarrowOneInTheWrongBytes)
     EXPECT_EQ(causeOfSquare(x, static_cast<double>(narrow)), CauseKind::None);
     EXPECT_EQ(causeOfSquare(x, 0), CauseKind::None);
     EXPECT_EQ(causeOfSquare(x, -x * x), CauseKind::None);
+}
+
+// ---- Pettrix's sums, judged from what the clicks left ---------------------------------------
+
+// The clicks of a routine that stores `sum(a, b)` into c, for Tolvan's pair and the checker's.
+// The notes come first, in the order of the pairs; the fault of the first wrong pair last.
+template <typename Sum>
+SumClicks clicksOf(Sum sum, bool addresses = false)
+{
+    const int16_t pairs[][2] = {{10, 20}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
+    SumClicks clicks;
+    for (const auto& pair : pairs)
+        clicks.pairs.push_back({pair[0], pair[1], static_cast<int16_t>(sum(pair[0], pair[1])), addresses});
+    clicks.first = clicks.again = clicks.pairs.front();
+    return clicks;
+}
+
+struct SumsRow {
+    const char* what;
+    SumClicks clicks;
+    const char* shows;
+    std::vector<std::string> sentences;
+};
+
+TEST(SumResults, NameTheFirstWrongPairAndHowManyThereWere)
+{
+    SumClicks keepsState = clicksOf([](int a, int b) { return a + b; });
+    keepsState.again.c = 60;
+    SumClicks saturates = clicksOf([](int a, int b) { return a + b; });
+    saturates.pairs.back().c = 32767;
+    const SumsRow rows[] = {
+        {"a right sum, wrapped outside 16 bits", clicksOf([](int a, int b) { return wrappedSum(a, b); }),
+         "message boxes read \"a+b=\", then \"30\"", {}},
+        {"a - b", clicksOf([](int a, int b) { return a - b; }), "message boxes read \"a+b=\", then \"-10\"",
+         {"for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 32766 and "
+          "Tolvan shows \"32766\"; what it holds then is the routine's own choice",
+          "for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (4 of 6 pairs)"}},
+        {"nothing stored", clicksOf([](int, int) { return 0; }), "message boxes read \"a+b=\", then \"0\"",
+         {"for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 0 and Tolvan "
+          "shows \"0\"; what it holds then is the routine's own choice",
+          "for a = 10 and b = 20, c, the third argument, holds 0, not 30 (Tolvan shows \"0\"): it stored nothing "
+          "into c, the third argument, for any pair; a routine that takes c by value (Fortran's value attribute, "
+          "int16_t c in C) stores into its own copy; declare c without value (4 of 6 pairs)"}},
+        {"the addresses added", clicksOf([](int, int) { return 1234; }, true),
+         "message boxes read \"a+b=\", then a number made of the addresses of a and b, which changes from run to run",
+         {"for a = 10 and b = 20, c, the third argument, holds the sum of the low 16 bits of the addresses of a and "
+          "b, not 30, and Tolvan shows a number that changes from run to run: it took a and b, the first and second "
+          "arguments, by value (Fortran's value attribute); declare them without value (6 of 6 pairs)"}},
+        {"a second click that differs", keepsState, "message boxes read \"a+b=\", then \"30\"",
+         {"keeps state between calls: the first click shows \"30\", the second \"60\""}},
+        {"a sum outside 16 bits saturated", saturates, "message boxes read \"a+b=\", then \"30\"",
+         {"for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 32767 and "
+          "Tolvan shows \"32767\"; what it holds then is the routine's own choice"}},
+    };
+    for (const SumsRow& row : rows) {
+        const SumsJudged judged = judgeSums(row.clicks);
+        EXPECT_EQ(judged.shows, row.shows) << row.what;
+        std::vector<std::string> sentences;
+        for (const Finding& finding : judged.findings)
+            sentences.push_back(sentenceOf(finding));
+        EXPECT_EQ(sentences, row.sentences) << row.what;
+    }
 }
 
 } // namespace
