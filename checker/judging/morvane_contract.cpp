@@ -4,6 +4,7 @@
 #include "contracts.h"
 #include "placements.h"
 #include "shown_texts.h"
+#include "square_results.h"
 
 #include "morvane.h"
 
@@ -19,28 +20,6 @@ namespace {
 using Square = decltype(&::square);
 
 constexpr const CallDescription& described = morvaneCalls.call("square");
-
-struct Rounding {
-    int direction;
-    const char* words;
-};
-
-// Each truncation of the trace must hold whatever direction the caller has set, and the call
-// must put the caller's direction back. The square itself is judged with rounding to nearest
-// alone: every program calls square with that setting, so y under another one is never shown.
-constexpr Rounding roundings[] = {
-    {FE_TONEAREST, "to nearest"},
-    {FE_TOWARDZERO, "toward zero"},
-    {FE_UPWARD, "upward"},
-    {FE_DOWNWARD, "downward"},
-};
-
-struct SquareCase {
-    double n, x;
-};
-
-constexpr SquareCase cases[] = {{1, 3},     {1, 1.1}, {1, 2.5},    {1, -2.7}, {1, 0},
-                                {1, 317},   {1, -10000}, {1.9, 3}, {-1.9, 3}};
 
 struct SquareCall {
     double y;
@@ -80,130 +59,28 @@ SquareCall clickWith(Call& call, Square square, double n, double x, int rounding
     return made;
 }
 
-bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 } // namespace
 
-CauseKind causeOfSquare(double x, double y)
-{
-    const float narrowed = static_cast<float>(x * x);
-    float low = 0;
-    uint32_t high = 0;
-    std::memcpy(&low, &y, sizeof low);
-    std::memcpy(&high, reinterpret_cast<const char*>(&y) + sizeof low, sizeof high);
-    if (sameBits(y, x * x))
-        return CauseKind::SquareAt64Bits;
-    if (std::memcmp(&low, &narrowed, sizeof low) == 0 && high == 0)
-        return CauseKind::SingleInFirstBytes;
-    return CauseKind::None;
-}
-
-namespace {
-
-std::string linesText(const std::vector<std::string>& lines)
-{
-    if (lines.empty())
-        return "no lines";
-    if (lines.size() == 1)
-        return "only the line " + quoted(lines[0]);
-    return quoted(lines[0]) + " and " + quoted(lines[1]);
-}
-
-// Record 1 is the whole part of n alone on its line, with any number of blanks before it (a
-// list-directed write puts some there, a C printf none); record 2 is exact.
-bool traceHolds(const std::vector<std::string>& lines, const std::string& first, const std::string& second)
-{
-    if (lines.size() != 2)
-        return false;
-    const std::size_t start = lines[0].find_first_not_of(' ');
-    return start != std::string::npos && lines[0].substr(start) == first && lines[1] == second;
-}
-
-// One finding for the first wrong call of a kind, with how many were wrong.
-struct FirstWrong {
-    std::optional<Finding> finding;
-    int count = 0;
-    void add(const Finding& wrong)
-    {
-        if (count++ == 0)
-            finding = wrong;
-    }
-    // `calls`: how many calls were judged for this kind.
-    void report(const Call& call, int calls)
-    {
-        if (!finding)
-            return;
-        finding->tally = {count, calls};
-        call.report(*finding);
-    }
-};
-
-} // namespace
-
+// The calls, in the routine's process; what they left is judged by judgeSquares.
 void checkSquares(void* address, Call& call, double y)
 {
     if (call.side() != Side::End)
         return;
     const auto square = reinterpret_cast<Square>(address);
-
-    std::vector<std::string> firstTrace;
-    const bool traced = readTrace(firstTrace);
-    call.shows("lblresult reads " + quoted(vandrelShows(y)) + "; square.dat ends with " +
-               (traced ? linesText(firstTrace) : "nothing, for there is no such file"));
-
+    SquareCalls calls;
+    calls.y = y;
+    calls.traced = readTrace(calls.trace);
     // A second click with Vandrel's own texts.
-    if (const SquareCall again = clickWith(call, square, described.argument("n").number,
-                                           described.argument("x").number, FE_TONEAREST);
-        !sameBits(again.y, y))
-        call.report({FindingKind::KeepsState, {}, {quoted(vandrelShows(y)), quoted(vandrelShows(again.y))}});
-
-    const Argument yNamed{"y", positionOf(described.argument("y"))};
-    FirstWrong squares, traces, roundingsLeft;
-    int calls = 0;
-    int squaresJudged = 0;
-    int untouched = 0; // calls after which y still holds what Vandrel put there
-    for (const SquareCase& one : cases) {
-        const double expected = static_cast<float>(one.x * one.x);
-        const std::string record1 = traceRecord1(one.n);
-        for (const Rounding& rounding : roundings) {
+    calls.again = clickWith(call, square, described.argument("n").number, described.argument("x").number, FE_TONEAREST).y;
+    for (const SquareCase& one : squareCases())
+        for (const Rounding& rounding : squareRoundings()) {
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
-            ++calls;
-            const bool nearest = rounding.direction == FE_TONEAREST;
-            untouched += sameBits(made.y, described.argument("y").number) ? 1 : 0;
-            const std::string which = "x = " + shortestText(one.x) +
-                                      (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
-                                      (nearest ? std::string()
-                                               : std::string(" with the caller's rounding ") + rounding.words);
-            // Record 2 shows y as the call stored it, truncated: under another direction the
-            // nearest 32-bit real may lie on the other side of a whole number. A y the call left
-            // as Vandrel set it (taken by value, which is said above) shows the square itself.
-            const bool stored = !sameBits(made.y, described.argument("y").number);
-            const std::string record2 = traceRecord2(one.x, nearest || !stored ? expected : made.y);
-            if (nearest) {
-                ++squaresJudged;
-                if (!sameBits(made.y, expected))
-                    squares.add({FindingKind::SquareWrong, yNamed,
-                                 {which, shortestText(made.y), shortestText(expected), quoted(vandrelShows(made.y))},
-                                 {causeOfSquare(one.x, made.y)}});
-            }
-            if (!made.traced)
-                traces.add({FindingKind::TraceMissing, {}, {which}});
-            else if (!traceHolds(made.lines, record1, record2))
-                traces.add({FindingKind::TraceWrong, {}, {which, linesText(made.lines), quoted(record1), quoted(record2)},
-                            {made.lines.empty() ? CauseKind::TraceUnflushed : CauseKind::None}});
-            if (made.roundingAfter != rounding.direction)
-                roundingsLeft.add({FindingKind::RoundingNotPutBack, {}, {which}});
+            calls.made.push_back({one, rounding, made.y, made.roundingAfter, made.traced, made.lines});
         }
-    }
-    // Nothing stored for any call: the routine's store went into a copy of its own.
-    if (squares.count > 0 && untouched == calls)
-        squares.finding->cause = {CauseKind::StoredNothing, yNamed, {std::string("call"), std::string("double")}};
-    squares.report(call, squaresJudged);
-    traces.report(call, calls);
-    roundingsLeft.report(call, calls);
+    const SquaresJudged judged = judgeSquares(calls);
+    call.shows(judged.shows);
+    for (const Finding& finding : judged.findings)
+        call.report(finding);
 }
 
 namespace {

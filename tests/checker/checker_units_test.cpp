@@ -4,11 +4,14 @@
 #include "contracts.h"
 #include "export_causes.h"
 #include "reach_causes.h"
+#include "shown_texts.h"
+#include "square_results.h"
 #include "sum_results.h"
 #include "wording.h"
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -197,6 +200,67 @@ TEST(SumResults, NameTheFirstWrongPairAndHowManyThereWere)
             sentences.push_back(sentenceOf(finding));
         EXPECT_EQ(sentences, row.sentences) << row.what;
     }
+}
+
+// ---- Morvane's squares, judged from what the calls left ------------------------------------
+
+// The calls of a routine that stores `square(x)` into y, with the right trace, returning with
+// the caller's rounding direction or, with `roundingKept` false, with rounding to nearest.
+template <typename Square>
+SquareCalls callsOf(Square square, bool roundingKept = true, bool traced = true)
+{
+    SquareCalls calls;
+    calls.y = calls.again = square(3.0);
+    calls.traced = traced;
+    for (const SquareCase& one : squareCases())
+        for (const Rounding& rounding : squareRoundings()) {
+            SquareMade made{one, rounding, square(one.x), roundingKept ? rounding.direction : FE_TONEAREST, traced, {}};
+            if (traced)
+                made.lines = {traceRecord1(one.n), traceRecord2(one.x, static_cast<float>(one.x * one.x))};
+            calls.made.push_back(made);
+        }
+    if (traced)
+        calls.trace = calls.made.front().lines;
+    return calls;
+}
+
+struct SquaresRow {
+    const char* what;
+    SquareCalls calls;
+    std::vector<std::string> sentences;
+};
+
+TEST(SquareResults, NameTheFirstWrongCallOfEachKindAndHowManyThereWere)
+{
+    const auto right = [](double x) { return static_cast<double>(static_cast<float>(x * x)); };
+    SquareCalls keepsState = callsOf(right);
+    keepsState.again = 18;
+    const SquaresRow rows[] = {
+        {"a right square", callsOf(right), {}},
+        {"the square at 64-bit precision, and no trace", callsOf([](double x) { return x * x; }, true, false),
+         {"for x = 1.1, y, the third argument, holds 1.2100000000000002, not the 32-bit real 1.2100000381469727 "
+          "(Vandrel shows \" 1.21\"): the square at 64-bit precision; convert it to a 32-bit real first (2 of 9 calls)",
+          "for x = 3, there is no square.dat in the call's directory when the call returns (36 of 36 calls)"}},
+        {"nothing stored", callsOf([](double) { return 0.0; }),
+         {"for x = 3, y, the third argument, holds 0, not the 32-bit real 9 (Vandrel shows \" 0\"): it stored "
+          "nothing into y, the third argument, for any call; a routine that takes y by value (Fortran's value "
+          "attribute, double y in C) stores into its own copy; declare y without value (8 of 9 calls)"}},
+        {"the rounding direction not put back", callsOf(right, false),
+         {"for x = 3 with the caller's rounding toward zero, the call returned with another rounding direction; put "
+          "the caller's back before returning (27 of 36 calls)"}},
+        {"a second click that differs", keepsState,
+         {"keeps state between calls: the first click shows \" 9\", the second \" 18\""}},
+    };
+    for (const SquaresRow& row : rows) {
+        std::vector<std::string> sentences;
+        for (const Finding& finding : judgeSquares(row.calls).findings)
+            sentences.push_back(sentenceOf(finding));
+        EXPECT_EQ(sentences, row.sentences) << row.what;
+    }
+    EXPECT_EQ(judgeSquares(callsOf(right)).shows,
+              "lblresult reads \" 9\"; square.dat ends with \"1\" and \"x =     3   y =     9\"");
+    EXPECT_EQ(judgeSquares(callsOf(right, true, false)).shows,
+              "lblresult reads \" 9\"; square.dat ends with nothing, for there is no such file");
 }
 
 } // namespace
