@@ -5,6 +5,7 @@
 #include "contracts.h"
 #include "placements.h"
 #include "register_arguments.h"
+#include "ostrum_results.h"
 #include "shown_texts.h"
 
 #include "ostrum.h"
@@ -15,20 +16,6 @@
 
 namespace {
 
-// Whether a result register's low 64 bits look like a 64-bit real that the routine meant,
-// while its low 32 bits, all that Korvik reads, are 0 or a denormal 32-bit real. A routine
-// of the right kind leaves that only by chance: a constant 0 is loaded with the whole
-// register cleared, and a 64-bit real narrowed in place to a 0 or denormal 32-bit real was
-// itself below 1E-38, outside the magnitudes taken here for a meant result.
-bool looksLikeWideResult(double wide)
-{
-    float narrow = 0;
-    std::memcpy(&narrow, &wide, sizeof narrow);
-    const bool narrowIsNothing = narrow == 0 || std::fpclassify(narrow) == FP_SUBNORMAL;
-    const double size = std::fabs(wide);
-    return narrowIsNothing && std::isnormal(wide) && size > 1e-30 && size < 1e30;
-}
-
 } // namespace
 
 void checkSquareResult(void* address, Call& call, float x, float result)
@@ -37,64 +24,39 @@ void checkSquareResult(void* address, Call& call, float x, float result)
         return;
     const auto square = reinterpret_cast<decltype(&::square)>(address);
     constexpr const CallDescription& described = ostrumCalls.call("square");
-
-    // A result that follows a register Korvik never sets is no one number: said so, and
-    // nothing more is judged from it.
+    SquareResultCalls calls;
+    calls.x = x;
+    calls.result = result;
+    // Called with other reals in the registers and the same x; a result that follows a
+    // register is judged alone.
     float* byValue = placeValue<float>(call, described.argument("x"));
-    if (const std::optional<std::string> followed = vectorRegisterFollowed(address, {byValue}, true)) {
-        call.report({FindingKind::ResultFollowsRegister, {"x", positionOf(described.argument("x"))}, {*followed}});
-        call.shows("Label1 reads \"" + korvikSquareShowsBeforeResult(x) + "\" and then a number that follows whatever " +
-                   *followed + " held, not one number");
-        return;
+    calls.followedRegister = vectorRegisterFollowed(address, {byValue}, true);
+    if (!calls.followedRegister) {
+        float* again = placeValue<float>(call, described.argument("x"));
+        setProgramsEnvironment();
+        calls.againResult = square(again);
+        setProgramsEnvironment();
+        calls.againX = *again;
+        // Called once more as a routine of a 64-bit real result, the same register is read whole.
+        using WideSquare = double(ROUTINE_CALL*)(float*);
+        float* wideX = placeValue<float>(call, described.argument("x"));
+        setProgramsEnvironment();
+        calls.wide = reinterpret_cast<WideSquare>(address)(wideX);
+        setProgramsEnvironment();
+        calls.wideX = *wideX;
     }
-
-    const std::string firstShows = korvikSquareShows(x, result);
-    call.shows("Label1 reads " + quoted(firstShows));
-
-    float* again = placeValue<float>(call, described.argument("x"));
-    setProgramsEnvironment();
-    const float secondResult = square(again);
-    setProgramsEnvironment();
-    if (const std::string secondShows = korvikSquareShows(*again, secondResult); secondShows != firstShows)
-        call.report({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
-
-    // Called once more as a routine of a 64-bit real result, the same register is read whole.
-    using WideSquare = double(ROUTINE_CALL*)(float*);
-    float* wideX = placeValue<float>(call, described.argument("x"));
-    setProgramsEnvironment();
-    const double wide = reinterpret_cast<WideSquare>(address)(wideX);
-    setProgramsEnvironment();
-    if (looksLikeWideResult(wide)) {
-        float narrow = 0;
-        std::memcpy(&narrow, &wide, sizeof narrow);
-        call.report({FindingKind::WideResult, {}, {shortestText(wide), quoted(korvikSquareShows(*wideX, narrow))}});
-    }
+    const OstrumJudged judged = judgeSquareResult(calls);
+    call.shows(judged.shows);
+    for (const Finding& finding : judged.findings)
+        call.report(finding);
 }
 
 namespace {
-
-// One click of test 5 in fresh storage: where a and b lie, and what they hold after the call.
-struct TransnumberClick {
-    const int16_t* addresses[2];
-    int16_t values[2];
-};
 
 // The low 16 bits of an address, as a routine that takes a 16-bit argument by value reads it.
 int16_t lowBits(const void* address)
 {
     return static_cast<int16_t>(reinterpret_cast<uintptr_t>(address) & 0xFFFF);
-}
-
-// Which argument (0 for a, 1 for b) the value written into `written` follows the address of,
-// in two clicks whose arguments lie at other addresses; nothing when it follows none.
-std::optional<int> addressFollowed(const TransnumberClick& one, const TransnumberClick& other, int written)
-{
-    const int source = 1 - written;
-    const int16_t low = lowBits(one.addresses[source]);
-    if (low != lowBits(other.addresses[source]) && one.values[written] == low &&
-        other.values[written] == lowBits(other.addresses[source]))
-        return source;
-    return std::nullopt;
 }
 
 } // namespace
@@ -111,39 +73,18 @@ void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
         setProgramsEnvironment();
         transnumber(first, second);
         setProgramsEnvironment();
-        return TransnumberClick{{first, second}, {*first, *second}};
+        return TransnumberClick{{lowBits(first), lowBits(second)}, {*first, *second}};
     };
-    // Three more clicks: two mappings share the low 16 bits of their addresses only by chance,
-    // so of three addresses of each argument two differ there.
-    const TransnumberClick secondClick = click();
-    const TransnumberClick thirdClick = click();
-    const TransnumberClick fourthClick = click();
-
-    // A value that follows an address Korvik passes is no one number: said so, and nothing
-    // more is judged from it.
-    constexpr const char* names[] = {"a", "b"};
-    const int positions[] = {positionOf(described.argument("a")), positionOf(described.argument("b"))};
-    for (int written = 0; written < 2; ++written) {
-        std::optional<int> source = addressFollowed(secondClick, thirdClick, written);
-        if (!source)
-            source = addressFollowed(secondClick, fourthClick, written);
-        if (source) {
-            Finding stored{FindingKind::StoredAddressBits, {names[written], positions[written]}};
-            stored.other = {names[*source], positions[*source]};
-            call.report(stored);
-            const std::string changing =
-                std::string("a number made of the address of ") + names[*source] + ", which changes from run to run";
-            call.shows(written == 0 ? "Label2 reads " + changing + ", then \"  " + korvikNumberShows(b) + "\""
-                                    : "Label2 reads \"" + korvikNumberShows(a) + "  \" and then " + changing);
-            return;
-        }
-    }
-
-    const std::string firstShows = korvikTransnumberShows(a, b);
-    call.shows("Label2 reads " + quoted(firstShows));
-    if (const std::string secondShows = korvikTransnumberShows(secondClick.values[0], secondClick.values[1]);
-        secondShows != firstShows)
-        call.report({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
+    TransnumberCalls calls;
+    calls.a = a;
+    calls.b = b;
+    calls.second = click();
+    calls.third = click();
+    calls.fourth = click();
+    const OstrumJudged judged = judgeTransnumber(calls);
+    call.shows(judged.shows);
+    for (const Finding& finding : judged.findings)
+        call.report(finding);
 }
 
 void showChara(const Call& call, const char* textB)

@@ -3,6 +3,7 @@
 #include "contract_results.h"
 #include "contracts.h"
 #include "export_causes.h"
+#include "ostrum_results.h"
 #include "reach_causes.h"
 #include "shown_texts.h"
 #include "square_results.h"
@@ -261,6 +262,65 @@ TEST(SquareResults, NameTheFirstWrongCallOfEachKindAndHowManyThereWere)
               "lblresult reads \" 9\"; square.dat ends with \"1\" and \"x =     3   y =     9\"");
     EXPECT_EQ(judgeSquares(callsOf(right, true, false)).shows,
               "lblresult reads \" 9\"; square.dat ends with nothing, for there is no such file");
+}
+
+// ---- Ostrum's square and transnumber, judged from what the calls left -----------------------
+
+TEST(OstrumResults, SquareByWhatItsResultFollowsAndHowWideItIs)
+{
+    SquareResultCalls right{5, 25, std::nullopt, 5, 25, 5, 0};
+    float narrow = 25;
+    std::memcpy(&right.wide, &narrow, sizeof narrow); // a 32-bit result leaves the high bytes 0
+    const OstrumJudged rightJudged = judgeSquareResult(right);
+    EXPECT_EQ(rightJudged.shows, "Label1 reads \"xx = 5, xx^2 = 25\"");
+    EXPECT_TRUE(rightJudged.findings.empty());
+
+    SquareResultCalls wide = right;
+    wide.wide = 25;
+    ASSERT_EQ(judgeSquareResult(wide).findings.size(), 1u);
+    EXPECT_EQ(sentenceOf(judgeSquareResult(wide).findings.front()),
+              "returns a 64-bit real (25) where Korvik reads a 32-bit one, so test 3 shows \"xx = 5, xx^2 = 0\"; "
+              "declare the result float (real(c_float) in Fortran)");
+
+    SquareResultCalls keeps = right;
+    keeps.againResult = 26;
+    ASSERT_EQ(judgeSquareResult(keeps).findings.size(), 1u);
+    EXPECT_EQ(sentenceOf(judgeSquareResult(keeps).findings.front()),
+              "keeps state between calls: the first click shows \"xx = 5, xx^2 = 25\", the second \"xx = 5, xx^2 = 26\"");
+
+    SquareResultCalls followed = wide;
+    followed.followedRegister = "xmm0";
+    const OstrumJudged byValue = judgeSquareResult(followed);
+    ASSERT_EQ(byValue.findings.size(), 1u); // nothing more is judged from a result that is no one number
+    EXPECT_EQ(byValue.findings.front().kind, FindingKind::ResultFollowsRegister);
+    EXPECT_EQ(byValue.shows,
+              "Label1 reads \"xx = 5, xx^2 = \" and then a number that follows whatever xmm0 held, not one number");
+}
+
+TEST(OstrumResults, TransnumberByTheAddressItsValueFollows)
+{
+    // b holds the low 16 bits of a's address in each click; the second and third clicks put a
+    // at addresses with the same low bits, so the fourth tells.
+    const TransnumberClick atFirst{{0x1230, 0x4560}, {15, 0x1230}};
+    const TransnumberClick atSecond{{0x2340, 0x5670}, {15, 0x2340}};
+    const TransnumberClick sameLowBits{{0x1230, 0x6780}, {15, 0x1230}};
+    const OstrumJudged byValue = judgeTransnumber({15, 0x1230, atFirst, sameLowBits, atSecond});
+    ASSERT_EQ(byValue.findings.size(), 1u);
+    EXPECT_EQ(sentenceOf(byValue.findings.front()),
+              "stored into b, the second argument, the low 16 bits of the address of a, the first argument, not its "
+              "value: it took a by value (Fortran's value attribute, or int16_t a in C) where Korvik passes its "
+              "address; declare it without value");
+    EXPECT_EQ(byValue.shows.rfind("Label2 reads \"15  \" and then a number made of the address of a", 0), 0u)
+        << byValue.shows;
+
+    // The same values wherever a and b lie: no address followed; a second click that differs.
+    const TransnumberClick same{{0x1230, 0x4560}, {15, 30}};
+    const TransnumberClick moved{{0x2340, 0x5670}, {15, 30}};
+    EXPECT_TRUE(judgeTransnumber({15, 30, same, moved, moved}).findings.empty());
+    const TransnumberClick more{{0x2340, 0x5670}, {16, 32}};
+    const OstrumJudged keeps = judgeTransnumber({15, 30, more, moved, moved});
+    ASSERT_EQ(keeps.findings.size(), 1u);
+    EXPECT_EQ(keeps.findings.front().kind, FindingKind::KeepsState);
 }
 
 } // namespace
