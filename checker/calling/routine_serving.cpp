@@ -20,7 +20,8 @@ void callRoutine(void* library, const RoutineCheck& routine, const RoutineReques
 {
     const FoundRoutine found = findExportedRoutine(library, routine.name);
     if (found.outcome != RoutineLookup::Found) {
-        channel.send(Finding{found.outcome == RoutineLookup::NotARoutine ? FindingKind::NotARoutine : FindingKind::NotExported});
+        channel.send(
+            Finding{found.outcome == RoutineLookup::NotARoutine ? FindingKind::NotARoutine : FindingKind::NotExported});
         return;
     }
     // Through the entry that sees what the routine keeps of the calling convention.
@@ -107,7 +108,7 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
     };
     // In each routine's process: the calls of one request, in the library as loaded.
     LibraryProcess::Serve serving = [&contract, show](void* library, std::string_view bytes,
-                                                     const ReportChannel& channel) {
+                                                      const ReportChannel& channel) {
         RoutineRequest request;
         if (!decode(bytes, request))
             return;
@@ -127,4 +128,3 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
     };
     return std::make_unique<LibraryProcess>(loading, std::move(serving), directory, timeLimit);
 }
-

@@ -94,20 +94,20 @@ enum class FindingKind : uint16_t {
 enum class CauseKind : uint8_t {
     None,
     // Why a routine is not exported, read from what the library exports instead.
-    GfortranName,      // values: the export, the routine
-    ModuleProcedure,   // values: the export, the routine
-    OtherLetterCase,   // values: the export, the routine
-    CppName,           // values: the export as a C++ reader writes it
+    GfortranName,       // values: the export, the routine
+    ModuleProcedure,    // values: the export, the routine
+    OtherLetterCase,    // values: the export, the routine
+    CppName,            // values: the export as a C++ reader writes it
     HiddenByVisibility, // values: the routine, the contract's header
-    DeclaredStatic,    // values: the routine, the contract's header
+    DeclaredStatic,     // values: the routine, the contract's header
     // Why a routine reached where it did.
-    TakenWider,         // values: the kind it took, the declaration to write
-    ElementBeforeFirst, // no values
+    TakenWider,           // values: the kind it took, the declaration to write
+    ElementBeforeFirst,   // no values
     DeclaredInOtherOrder, // values: the reach in bytes, the arguments it fits (names), their positions, the declaration
-    LeftMeantAsItWas,   // argument: the one it meant; values: the declaration
-    DescriptorExpected, // argument: the one whose bytes it took
-    NullFromElement,    // argument; values: the element's number
-    NullFromBytes,      // argument; values: the first and last byte
+    LeftMeantAsItWas,     // argument: the one it meant; values: the declaration
+    DescriptorExpected,   // argument: the one whose bytes it took
+    NullFromElement,      // argument; values: the element's number
+    NullFromBytes,        // argument; values: the first and last byte
     // Why a routine ended the process where its file cannot be written.
     FortranRuntimeEnd,
     StoppedOnPurpose,
@@ -153,7 +153,7 @@ struct Finding {
     Argument argument = {};         // the argument it names, when it names one
     std::vector<Value> values = {}; // in the order of the row's placeholders
     Cause cause = {};
-    Argument other = {};            // a second argument it names
+    Argument other = {}; // a second argument it names
     Tally tally = {};
     friend bool operator==(const Finding&, const Finding&) = default;
 };

@@ -46,8 +46,9 @@ std::vector<std::string> printedLines(const std::string& name, const std::string
                         (cut ? " (cut: the line has " + std::to_string(line.size()) + " bytes)" : ""));
     }
     if (!whole)
-        lines.push_back(name + " printed " + std::to_string(printed.bytes) + " bytes in all" + when + ": only the first " +
-                        std::to_string(lines.size()) + (lines.size() == 1 ? " line is" : " lines are") + " quoted");
+        lines.push_back(name + " printed " + std::to_string(printed.bytes) + " bytes in all" + when +
+                        ": only the first " + std::to_string(lines.size()) +
+                        (lines.size() == 1 ? " line is" : " lines are") + " quoted");
     return lines;
 }
 
@@ -79,8 +80,8 @@ void printRoutine(std::ostream& out, const Contract& contract, const char* name,
 // names and the runtimes linked into the library are left out, since the author wrote none of
 // them, and so is a name already given as the cause of a missing routine; a runtime is only
 // counted, after the author's names.
-void printEnd(std::ostream& out, const Contract& contract, const LibraryFacts& facts, const std::vector<std::string>& explained,
-              int withFault, int unchecked)
+void printEnd(std::ostream& out, const Contract& contract, const LibraryFacts& facts,
+              const std::vector<std::string>& explained, int withFault, int unchecked)
 {
     std::vector<std::string> authorsNames;
     int fortranRuntime = 0;
@@ -102,14 +103,12 @@ void printEnd(std::ostream& out, const Contract& contract, const LibraryFacts& f
                 language + " runtime";
     };
     if (!authorsNames.empty())
-        out << contract.name << " note: also exports " << someNames(authorsNames) << ", which "
-                  << contract.program << " never calls" << runtime(fortranRuntime, "Fortran")
-                  << runtime(cppRuntime, "C++") << "\n";
+        out << contract.name << " note: also exports " << someNames(authorsNames) << ", which " << contract.program
+            << " never calls" << runtime(fortranRuntime, "Fortran") << runtime(cppRuntime, "C++") << "\n";
     const int count = static_cast<int>(contract.routines.size());
-    out << "summary: " << count << (count == 1 ? " routine, " : " routines, ")
-              << count - withFault - unchecked << " ok, " << withFault << " with a fault";
+    out << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault - unchecked
+        << " ok, " << withFault << " with a fault";
     if (unchecked > 0)
         out << ", " << unchecked << " not checked";
     out << "\n";
 }
-

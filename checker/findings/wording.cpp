@@ -20,8 +20,7 @@ constexpr FindingRow findingTable[] = {
     {FindingKind::ReadPastEndByMoreThan, Severity::Fault, "read past the end of {ARG,} by more than {N bytes}"},
     {FindingKind::WroteBeforeStartByMoreThan, Severity::Fault,
      "wrote before the start of {ARG,} by more than {N bytes}"},
-    {FindingKind::ReadBeforeStartByMoreThan, Severity::Fault,
-     "read before the start of {ARG,} by more than {N bytes}"},
+    {FindingKind::ReadBeforeStartByMoreThan, Severity::Fault, "read before the start of {ARG,} by more than {N bytes}"},
     {FindingKind::WroteIntoReadOnly, Severity::Fault, "wrote into {ARG,} which it must only read"},
     {FindingKind::KeptAddress, Severity::Fault, "kept the address of {ARG}"},
     {FindingKind::UsedBytesAsAddress, Severity::Fault, "used the bytes of {ARG,} as an address"},
@@ -88,7 +87,8 @@ constexpr FindingRow findingTable[] = {
      "could not be checked: a new process loaded another file than {FILE}"},
     {FindingKind::LibraryProcessEnded, Severity::Fault,
      "could not be checked: the process that holds its loaded library ended while it ran"},
-    {FindingKind::KeepsState, Severity::Note, "keeps state between calls: the first click shows {FIRST}, the second {SECOND}"},
+    {FindingKind::KeepsState, Severity::Note,
+     "keeps state between calls: the first click shows {FIRST}, the second {SECOND}"},
     {FindingKind::ResultFollowsRegister, Severity::Fault,
      "returns a result that follows whatever {REG} held before the call, not {ARG}: it took {ARG name} by value "
      "(Fortran's value attribute, or float {ARG name} in C) where Korvik passes its address; declare {ARG name} "
@@ -119,8 +119,8 @@ constexpr FindingRow findingTable[] = {
      "calls"},
     {FindingKind::RoundingNotPutBack, Severity::Fault,
      "for {CASE}, the call returned with another rounding direction; put the caller's back before returning", "calls"},
-    {FindingKind::SumWrong, Severity::Fault, "for a = {A} and b = {B}, {ARG,} holds {C}, not {SUM} (Tolvan shows {SHOWN})",
-     "pairs"},
+    {FindingKind::SumWrong, Severity::Fault,
+     "for a = {A} and b = {B}, {ARG,} holds {C}, not {SUM} (Tolvan shows {SHOWN})", "pairs"},
     {FindingKind::SumOfAddresses, Severity::Fault,
      "for a = {A} and b = {B}, {ARG,} holds the sum of the low 16 bits of the addresses of a and b, not {SUM}, and "
      "Tolvan shows a number that changes from run to run: it took a and b, the {P} and {Q} arguments, by value "
@@ -314,7 +314,8 @@ std::string asThePagesWriteIt(const char* text, const std::string& argument)
         else if (placeholder.name == "ARG")
             out += argument + (placeholder.within ? "," : "");
         else if (placeholder.name == "OTHER")
-            out += (argument == "ARG" ? std::string("OTHER") : "OTHER, the Q argument") + (placeholder.within ? "," : "");
+            out += (argument == "ARG" ? std::string("OTHER") : "OTHER, the Q argument") +
+                (placeholder.within ? "," : "");
         else
             out += placeholder.name + (placeholder.unit.empty() ? "" : " " + placeholder.unit);
     }
@@ -328,11 +329,12 @@ std::string signalName(int signal)
         const char* name;
     };
     static constexpr Named names[] = {
-        {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},   {SIGILL, "SIGILL"},   {SIGABRT, "SIGABRT"},
-        {SIGTRAP, "SIGTRAP"}, {SIGSYS, "SIGSYS"},   {SIGKILL, "SIGKILL"}, {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"},
-        {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"}, {SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"}, {SIGUSR1, "SIGUSR1"},
-        {SIGUSR2, "SIGUSR2"}, {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"}, {SIGVTALRM, "SIGVTALRM"},
-        {SIGPROF, "SIGPROF"}, {SIGCHLD, "SIGCHLD"},
+        {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},       {SIGILL, "SIGILL"},
+        {SIGABRT, "SIGABRT"}, {SIGTRAP, "SIGTRAP"}, {SIGSYS, "SIGSYS"},       {SIGKILL, "SIGKILL"},
+        {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"},   {SIGPIPE, "SIGPIPE"},     {SIGALRM, "SIGALRM"},
+        {SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"}, {SIGUSR1, "SIGUSR1"},     {SIGUSR2, "SIGUSR2"},
+        {SIGXCPU, "SIGXCPU"}, {SIGXFSZ, "SIGXFSZ"}, {SIGVTALRM, "SIGVTALRM"}, {SIGPROF, "SIGPROF"},
+        {SIGCHLD, "SIGCHLD"},
     };
     for (const Named& named : names)
         if (named.signal == signal)

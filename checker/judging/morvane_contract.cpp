@@ -70,6 +70,7 @@ void checkSquares(void* address, Call& call, double y)
     SquareCalls calls;
     calls.y = y;
     calls.traced = readTrace(calls.trace);
+    call.shows(squaresShow(y, calls.traced, calls.trace));
     // A second click with Vandrel's own texts.
     calls.again = clickWith(call, square, described.argument("n").number, described.argument("x").number, FE_TONEAREST).y;
     for (const SquareCase& one : squareCases())
@@ -77,9 +78,7 @@ void checkSquares(void* address, Call& call, double y)
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
             calls.made.push_back({one, rounding, made.y, made.roundingAfter, made.traced, made.lines});
         }
-    const SquaresJudged judged = judgeSquares(calls);
-    call.shows(judged.shows);
-    for (const Finding& finding : judged.findings)
+    for (const Finding& finding : judgeSquares(calls))
         call.report(finding);
 }
 

@@ -31,6 +31,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
     // register is judged alone.
     float* byValue = placeValue<float>(call, described.argument("x"));
     calls.followedRegister = vectorRegisterFollowed(address, {byValue}, true);
+    call.shows(squareResultShows(x, result, calls.followedRegister));
     if (!calls.followedRegister) {
         float* again = placeValue<float>(call, described.argument("x"));
         setProgramsEnvironment();
@@ -45,9 +46,7 @@ void checkSquareResult(void* address, Call& call, float x, float result)
         setProgramsEnvironment();
         calls.wideX = *wideX;
     }
-    const OstrumJudged judged = judgeSquareResult(calls);
-    call.shows(judged.shows);
-    for (const Finding& finding : judged.findings)
+    for (const Finding& finding : judgeSquareResult(calls).findings)
         call.report(finding);
 }
 

@@ -36,6 +36,14 @@ std::optional<int> addressFollowed(const TransnumberClick& one, const Transnumbe
 
 } // namespace
 
+std::string squareResultShows(float x, float result, const std::optional<std::string>& followedRegister)
+{
+    if (followedRegister)
+        return "Label1 reads \"" + korvikSquareShowsBeforeResult(x) + "\" and then a number that follows whatever " +
+            *followedRegister + " held, not one number";
+    return "Label1 reads " + quoted(korvikSquareShows(x, result));
+}
+
 OstrumJudged judgeSquareResult(const SquareResultCalls& calls)
 {
     constexpr const CallDescription& described = ostrumCalls.call("square");
@@ -43,14 +51,14 @@ OstrumJudged judgeSquareResult(const SquareResultCalls& calls)
     // A result that follows a register Korvik never sets is no one number: said so, and
     // nothing more is judged from it.
     if (calls.followedRegister) {
-        judged.findings.push_back(
-            {FindingKind::ResultFollowsRegister, {"x", positionOf(described.argument("x"))}, {*calls.followedRegister}});
-        judged.shows = "Label1 reads \"" + korvikSquareShowsBeforeResult(calls.x) +
-            "\" and then a number that follows whatever " + *calls.followedRegister + " held, not one number";
+        judged.findings.push_back({FindingKind::ResultFollowsRegister,
+                                   {"x", positionOf(described.argument("x"))},
+                                   {*calls.followedRegister}});
+        judged.shows = squareResultShows(calls.x, calls.result, calls.followedRegister);
         return judged;
     }
     const std::string firstShows = korvikSquareShows(calls.x, calls.result);
-    judged.shows = "Label1 reads " + quoted(firstShows);
+    judged.shows = squareResultShows(calls.x, calls.result, calls.followedRegister);
     if (const std::string secondShows = korvikSquareShows(calls.againX, calls.againResult); secondShows != firstShows)
         judged.findings.push_back({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
     if (looksLikeWideResult(calls.wide)) {
@@ -78,8 +86,8 @@ OstrumJudged judgeTransnumber(const TransnumberCalls& calls)
             Finding stored{FindingKind::StoredAddressBits, {names[written], positions[written]}};
             stored.other = {names[*source], positions[*source]};
             judged.findings.push_back(stored);
-            const std::string changing =
-                std::string("a number made of the address of ") + names[*source] + ", which changes from run to run";
+            const std::string changing = std::string("a number made of the address of ") + names[*source] +
+                ", which changes from run to run";
             judged.shows = written == 0 ? "Label2 reads " + changing + ", then \"  " + korvikNumberShows(calls.b) + "\""
                                         : "Label2 reads \"" + korvikNumberShows(calls.a) + "  \" and then " + changing;
             return judged;

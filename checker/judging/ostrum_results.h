@@ -25,6 +25,10 @@ struct SquareResultCalls {
     double wide = 0;
 };
 
+// What Label1 shows after test 3: said as soon as it is known, before the calls that may end
+// the process.
+std::string squareResultShows(float x, float result, const std::optional<std::string>& followedRegister);
+
 // A result that follows a register Korvik never sets is no one number; a 64-bit real where
 // Korvik reads a 32-bit one is a fault; a second click that shows something else a note.
 OstrumJudged judgeSquareResult(const SquareResultCalls& calls);

@@ -62,6 +62,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
     const auto sumdll = reinterpret_cast<Sumdll>(address);
     SumClicks clicks;
     clicks.first = clickOf(SumCall{a, b, c});
+    call.shows(sumsShow(clicks.first));
     clicks.again = clickOf(clickWith(call, sumdll, programsA, programsB));
     // Tolvan's own pair first, then 16-bit sums, and two outside 16 bits.
     struct Pair {
@@ -72,9 +73,7 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
         const bool tolvans = pair.a == programsA && pair.b == programsB;
         clicks.pairs.push_back(tolvans ? clicks.first : clickOf(clickWith(call, sumdll, pair.a, pair.b)));
     }
-    const SumsJudged judged = judgeSums(clicks);
-    call.shows(judged.shows);
-    for (const Finding& finding : judged.findings)
+    for (const Finding& finding : judgeSums(clicks))
         call.report(finding);
 }
 

@@ -85,6 +85,6 @@ Cause orderCause(const CallDescription& described, int position, std::size_t rea
         names += joint + std::string(argument->name);
         positions += joint + ordinal(positionOf(*argument));
     }
-    return {CauseKind::DeclaredInOtherOrder, {}, {static_cast<int64_t>(reach), names, positions, declarationOf(described)}};
+    return {
+        CauseKind::DeclaredInOtherOrder, {}, {static_cast<int64_t>(reach), names, positions, declarationOf(described)}};
 }
-

@@ -21,8 +21,8 @@ constexpr Rounding roundings[] = {
     {FE_DOWNWARD, "downward"},
 };
 
-constexpr SquareCase cases[] = {{1, 3},     {1, 1.1}, {1, 2.5},    {1, -2.7}, {1, 0},
-                                {1, 317},   {1, -10000}, {1.9, 3}, {-1.9, 3}};
+constexpr SquareCase cases[] = {{1, 3},   {1, 1.1},    {1, 2.5}, {1, -2.7}, {1, 0},
+                                {1, 317}, {1, -10000}, {1.9, 3}, {-1.9, 3}};
 
 bool sameBits(double a, double b)
 {
@@ -97,14 +97,18 @@ std::span<const SquareCase> squareCases()
     return cases;
 }
 
-SquaresJudged judgeSquares(const SquareCalls& made)
+std::string squaresShow(double y, bool traced, const std::vector<std::string>& trace)
 {
-    SquaresJudged judged;
+    return "lblresult reads " + quoted(vandrelShows(y)) + "; square.dat ends with " +
+        (traced ? linesText(trace) : "nothing, for there is no such file");
+}
+
+std::vector<Finding> judgeSquares(const SquareCalls& made)
+{
+    std::vector<Finding> judged;
     const double y = made.y;
-    judged.shows = "lblresult reads " + quoted(vandrelShows(y)) + "; square.dat ends with " +
-        (made.traced ? linesText(made.trace) : "nothing, for there is no such file");
     if (!sameBits(made.again, y))
-        judged.findings.push_back({FindingKind::KeepsState, {}, {quoted(vandrelShows(y)), quoted(vandrelShows(made.again))}});
+        judged.push_back({FindingKind::KeepsState, {}, {quoted(vandrelShows(y)), quoted(vandrelShows(made.again))}});
 
     const Argument yNamed{"y", positionOf(described.argument("y"))};
     FirstWrong squares, traces, roundingsLeft;
@@ -120,9 +124,8 @@ SquaresJudged judgeSquares(const SquareCalls& made)
         const bool nearest = rounding.direction == FE_TONEAREST;
         untouched += sameBits(call.y, described.argument("y").number) ? 1 : 0;
         const std::string which = "x = " + shortestText(one.x) +
-                                  (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
-                                  (nearest ? std::string()
-                                           : std::string(" with the caller's rounding ") + rounding.words);
+            (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
+            (nearest ? std::string() : std::string(" with the caller's rounding ") + rounding.words);
         // Record 2 shows y as the call stored it, truncated: under another direction the
         // nearest 32-bit real may lie on the other side of a whole number. A y the call left
         // as Vandrel set it (taken by value, which is said above) shows the square itself.
@@ -131,14 +134,17 @@ SquaresJudged judgeSquares(const SquareCalls& made)
         if (nearest) {
             ++squaresJudged;
             if (!sameBits(call.y, expected))
-                squares.add({FindingKind::SquareWrong, yNamed,
+                squares.add({FindingKind::SquareWrong,
+                             yNamed,
                              {which, shortestText(call.y), shortestText(expected), quoted(vandrelShows(call.y))},
                              {causeOfSquare(one.x, call.y)}});
         }
         if (!call.traced)
             traces.add({FindingKind::TraceMissing, {}, {which}});
         else if (!traceHolds(call.lines, record1, record2))
-            traces.add({FindingKind::TraceWrong, {}, {which, linesText(call.lines), quoted(record1), quoted(record2)},
+            traces.add({FindingKind::TraceWrong,
+                        {},
+                        {which, linesText(call.lines), quoted(record1), quoted(record2)},
                         {call.lines.empty() ? CauseKind::TraceUnflushed : CauseKind::None}});
         if (call.roundingAfter != rounding.direction)
             roundingsLeft.add({FindingKind::RoundingNotPutBack, {}, {which}});
@@ -146,9 +152,8 @@ SquaresJudged judgeSquares(const SquareCalls& made)
     // Nothing stored for any call: the routine's store went into a copy of its own.
     if (squares.count > 0 && untouched == calls)
         squares.finding->cause = {CauseKind::StoredNothing, yNamed, {std::string("call"), std::string("double")}};
-    squares.report(judged.findings, squaresJudged);
-    traces.report(judged.findings, calls);
-    roundingsLeft.report(judged.findings, calls);
+    squares.report(judged, squaresJudged);
+    traces.report(judged, calls);
+    roundingsLeft.report(judged, calls);
     return judged;
 }
-

@@ -46,12 +46,11 @@ struct SquareCalls {
     std::vector<SquareMade> made;
 };
 
-struct SquaresJudged {
-    std::string shows; // what Vandrel's lblresult and square.dat show after the first click
-    std::vector<Finding> findings;
-};
+// What Vandrel's lblresult and square.dat show after the first click: said as soon as it is
+// known, before the calls that may end the process.
+std::string squaresShow(double y, bool traced, const std::vector<std::string>& trace);
 
 // y holds the nearest 32-bit real of x * x, widened, and square.dat ends with the call's two
 // records, for each case under each rounding direction; the caller's direction is put back;
 // a second click that shows something else is a note.
-SquaresJudged judgeSquares(const SquareCalls& calls);
+std::vector<Finding> judgeSquares(const SquareCalls& calls);

@@ -18,19 +18,23 @@ int16_t wrappedSum(int a, int b)
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(a + b)));
 }
 
-SumsJudged judgeSums(const SumClicks& clicks)
+std::string sumsShow(const SumClick& first)
 {
-    SumsJudged judged;
-    const SumClick& first = clicks.first;
     // A sum made of addresses changes from run to run, and is said so rather than quoted.
     const bool madeOfAddresses = first.c != wrappedSum(first.a, first.b) && first.addedAddresses;
-    judged.shows = "message boxes read " + quoted(tolvanHeading()) + ", then " +
+    return "message boxes read " + quoted(tolvanHeading()) + ", then " +
         (madeOfAddresses ? "a number made of the addresses of a and b, which changes from run to run"
                          : quoted(tolvanShows(first.c)));
+}
+
+std::vector<Finding> judgeSums(const SumClicks& clicks)
+{
+    std::vector<Finding> judged;
+    const SumClick& first = clicks.first;
 
     // A result made from the addresses changes with them, which is no state of the routine's.
     if (clicks.again.c != first.c && !(first.addedAddresses && clicks.again.addedAddresses))
-        judged.findings.push_back(
+        judged.push_back(
             {FindingKind::KeepsState, {}, {quoted(tolvanShows(first.c)), quoted(tolvanShows(clicks.again.c))}});
 
     const Argument cNamed{"c", positionOf(described.argument("c"))};
@@ -44,8 +48,9 @@ SumsJudged judgeSums(const SumClicks& clicks)
         // A 16-bit add wraps around; anything else it stores is noted with what Tolvan shows.
         if (exact < -32768 || exact > 32767) {
             if (sum.c != wrappedSum(sum.a, sum.b) && !sum.addedAddresses)
-                judged.findings.push_back({FindingKind::SumOutside16Bits, cNamed,
-                                           {pairA, pairB, int64_t{exact}, int64_t{sum.c}, quoted(tolvanShows(sum.c))}});
+                judged.push_back({FindingKind::SumOutside16Bits,
+                                  cNamed,
+                                  {pairA, pairB, int64_t{exact}, int64_t{sum.c}, quoted(tolvanShows(sum.c))}});
             continue;
         }
         ++tried;
@@ -55,11 +60,13 @@ SumsJudged judgeSums(const SumClicks& clicks)
         if (++wrong > 1)
             continue;
         if (sum.addedAddresses)
-            firstWrong = Finding{FindingKind::SumOfAddresses, cNamed,
+            firstWrong = Finding{FindingKind::SumOfAddresses,
+                                 cNamed,
                                  {pairA, pairB, int64_t{exact}, ordinal(positionOf(described.argument("a"))),
                                   ordinal(positionOf(described.argument("b")))}};
         else
-            firstWrong = Finding{FindingKind::SumWrong, cNamed,
+            firstWrong = Finding{FindingKind::SumWrong,
+                                 cNamed,
                                  {pairA, pairB, int64_t{sum.c}, int64_t{exact}, quoted(tolvanShows(sum.c))}};
     }
     if (!firstWrong)
@@ -68,6 +75,6 @@ SumsJudged judgeSums(const SumClicks& clicks)
     if (untouched == tried)
         firstWrong->cause = {CauseKind::StoredNothing, cNamed, {std::string("pair"), std::string("int16_t")}};
     firstWrong->tally = {wrong, tried};
-    judged.findings.push_back(*firstWrong);
+    judged.push_back(*firstWrong);
     return judged;
 }

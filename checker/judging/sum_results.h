@@ -26,12 +26,11 @@ struct SumClicks {
 // 16-bit two's-complement addition, as a 16-bit add instruction wraps.
 int16_t wrappedSum(int a, int b);
 
-struct SumsJudged {
-    std::string shows; // what Tolvan's message boxes read after the first click
-    std::vector<Finding> findings;
-};
+// What Tolvan's message boxes read after the first click: said as soon as it is known, before
+// the calls that may end the process.
+std::string sumsShow(const SumClick& first);
 
 // c holds a + b for each pair whose sum fits 16 bits; one outside 16 bits may hold anything
 // but is noted when it is not the wrapped sum; a second click that shows something else is a
 // note.
-SumsJudged judgeSums(const SumClicks& clicks);
+std::vector<Finding> judgeSums(const SumClicks& clicks);

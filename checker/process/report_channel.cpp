@@ -121,17 +121,29 @@ std::optional<Report> decodeAs(std::string_view bytes)
     Reader reader(bytes);
     bool whole = false;
     if constexpr (std::is_same_v<Payload, reports::Placed>) {
-        reader.number(payload.call).number(payload.index).number(payload.readOnly).number(payload.decoy)
-            .number(payload.alignment).number(payload.layout).number(payload.position).number(payload.mapStart)
-            .number(payload.mapEnd).number(payload.dataStart).number(payload.dataEnd);
+        reader.number(payload.call)
+            .number(payload.index)
+            .number(payload.readOnly)
+            .number(payload.decoy)
+            .number(payload.alignment)
+            .number(payload.layout)
+            .number(payload.position)
+            .number(payload.mapStart)
+            .number(payload.mapEnd)
+            .number(payload.dataStart)
+            .number(payload.dataEnd);
         whole = reader.text(payload.name);
     } else if constexpr (std::is_same_v<Payload, reports::CallStarted>) {
         whole = reader.number(payload.call).atEnd();
     } else if constexpr (std::is_same_v<Payload, Finding>) {
         whole = decode(bytes, payload);
     } else if constexpr (std::is_same_v<Payload, reports::Signal>) {
-        whole = reader.number(payload.signal).number(payload.access).number(payload.trap).number(payload.address)
-                    .number(payload.held).atEnd();
+        whole = reader.number(payload.signal)
+                    .number(payload.access)
+                    .number(payload.trap)
+                    .number(payload.address)
+                    .number(payload.held)
+                    .atEnd();
     } else if constexpr (std::is_same_v<Payload, reports::Loaded>) {
         reader.number(payload.device).number(payload.inode);
         whole = reader.text(payload.file);

@@ -35,8 +35,8 @@ struct Placed {
     bool readOnly = false;
     bool decoy = false;
     uint32_t alignment = 0;
-    uint32_t layout = 0;   // a ValueKind
-    uint32_t position = 0; // where the routine receives the argument, from 1; 0 for none
+    uint32_t layout = 0;                 // a ValueKind
+    uint32_t position = 0;               // where the routine receives the argument, from 1; 0 for none
     uint64_t mapStart = 0, mapEnd = 0;   // the mapping, guard regions included
     uint64_t dataStart = 0, dataEnd = 0; // the argument itself
     std::string name = {};

@@ -66,10 +66,14 @@ struct KindCauseRow {
 TEST(ReachCauses, NameTheKindTakenForTheOneThatCrosses)
 {
     const KindCauseRow rows[] = {
-        {VALUE_INT16, Side::End, 2, ": it took that argument as a 32-bit integer; declare it int16_t * in C, integer(c_int16_t) in Fortran"},
-        {VALUE_INT16, Side::End, 6, ": it took that argument as a 64-bit integer; declare it int16_t * in C, integer(c_int16_t) in Fortran"},
-        {VALUE_INT32, Side::End, 4, ": it took that argument as a 64-bit number; declare it int32_t * in C, integer(c_int32_t) in Fortran"},
-        {VALUE_REAL32, Side::End, 4, ": it took that argument as a 64-bit real; declare it float * in C, real(c_float) in Fortran"},
+        {VALUE_INT16, Side::End, 2,
+         ": it took that argument as a 32-bit integer; declare it int16_t * in C, integer(c_int16_t) in Fortran"},
+        {VALUE_INT16, Side::End, 6,
+         ": it took that argument as a 64-bit integer; declare it int16_t * in C, integer(c_int16_t) in Fortran"},
+        {VALUE_INT32, Side::End, 4,
+         ": it took that argument as a 64-bit number; declare it int32_t * in C, integer(c_int32_t) in Fortran"},
+        {VALUE_REAL32, Side::End, 4,
+         ": it took that argument as a 64-bit real; declare it float * in C, real(c_float) in Fortran"},
         {VALUE_VARIANTS, Side::Start, sizeof(VARIANT),
          ", one element before the first: a loop from 0 over an array that Fortran numbers from 1"},
         // Other distances, other sides, other kinds: no cause.
@@ -80,7 +84,8 @@ TEST(ReachCauses, NameTheKindTakenForTheOneThatCrosses)
         {VALUE_VARIANTS, Side::Start, 8, ""},
     };
     for (const KindCauseRow& row : rows) {
-        const Finding reach{FindingKind::WrotePastEnd, {"a", 1}, {int64_t{1}}, kindCause(row.layout, row.side, row.distance)};
+        const Finding reach{
+            FindingKind::WrotePastEnd, {"a", 1}, {int64_t{1}}, kindCause(row.layout, row.side, row.distance)};
         EXPECT_EQ(sentenceOf(reach), std::string("wrote past the end of a, the first argument, by 1 byte") + row.clause)
             << row.distance;
     }
@@ -170,34 +175,44 @@ TEST(SumResults, NameTheFirstWrongPairAndHowManyThereWere)
     SumClicks saturates = clicksOf([](int a, int b) { return a + b; });
     saturates.pairs.back().c = 32767;
     const SumsRow rows[] = {
-        {"a right sum, wrapped outside 16 bits", clicksOf([](int a, int b) { return wrappedSum(a, b); }),
-         "message boxes read \"a+b=\", then \"30\"", {}},
-        {"a - b", clicksOf([](int a, int b) { return a - b; }), "message boxes read \"a+b=\", then \"-10\"",
+        {"a right sum, wrapped outside 16 bits",
+         clicksOf([](int a, int b) { return wrappedSum(a, b); }),
+         "message boxes read \"a+b=\", then \"30\"",
+         {}},
+        {"a - b",
+         clicksOf([](int a, int b) { return a - b; }),
+         "message boxes read \"a+b=\", then \"-10\"",
          {"for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 32766 and "
           "Tolvan shows \"32766\"; what it holds then is the routine's own choice",
           "for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (4 of 6 pairs)"}},
-        {"nothing stored", clicksOf([](int, int) { return 0; }), "message boxes read \"a+b=\", then \"0\"",
+        {"nothing stored",
+         clicksOf([](int, int) { return 0; }),
+         "message boxes read \"a+b=\", then \"0\"",
          {"for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 0 and Tolvan "
           "shows \"0\"; what it holds then is the routine's own choice",
           "for a = 10 and b = 20, c, the third argument, holds 0, not 30 (Tolvan shows \"0\"): it stored nothing "
           "into c, the third argument, for any pair; a routine that takes c by value (Fortran's value attribute, "
           "int16_t c in C) stores into its own copy; declare c without value (4 of 6 pairs)"}},
-        {"the addresses added", clicksOf([](int, int) { return 1234; }, true),
+        {"the addresses added",
+         clicksOf([](int, int) { return 1234; }, true),
          "message boxes read \"a+b=\", then a number made of the addresses of a and b, which changes from run to run",
          {"for a = 10 and b = 20, c, the third argument, holds the sum of the low 16 bits of the addresses of a and "
           "b, not 30, and Tolvan shows a number that changes from run to run: it took a and b, the first and second "
           "arguments, by value (Fortran's value attribute); declare them without value (6 of 6 pairs)"}},
-        {"a second click that differs", keepsState, "message boxes read \"a+b=\", then \"30\"",
+        {"a second click that differs",
+         keepsState,
+         "message boxes read \"a+b=\", then \"30\"",
          {"keeps state between calls: the first click shows \"30\", the second \"60\""}},
-        {"a sum outside 16 bits saturated", saturates, "message boxes read \"a+b=\", then \"30\"",
+        {"a sum outside 16 bits saturated",
+         saturates,
+         "message boxes read \"a+b=\", then \"30\"",
          {"for a = 32767 and b = 1, whose sum 32768 lies outside 16 bits, c, the third argument, holds 32767 and "
           "Tolvan shows \"32767\"; what it holds then is the routine's own choice"}},
     };
     for (const SumsRow& row : rows) {
-        const SumsJudged judged = judgeSums(row.clicks);
-        EXPECT_EQ(judged.shows, row.shows) << row.what;
+        EXPECT_EQ(sumsShow(row.clicks.first), row.shows) << row.what;
         std::vector<std::string> sentences;
-        for (const Finding& finding : judged.findings)
+        for (const Finding& finding : judgeSums(row.clicks))
             sentences.push_back(sentenceOf(finding));
         EXPECT_EQ(sentences, row.sentences) << row.what;
     }
@@ -238,29 +253,34 @@ TEST(SquareResults, NameTheFirstWrongCallOfEachKindAndHowManyThereWere)
     keepsState.again = 18;
     const SquaresRow rows[] = {
         {"a right square", callsOf(right), {}},
-        {"the square at 64-bit precision, and no trace", callsOf([](double x) { return x * x; }, true, false),
+        {"the square at 64-bit precision, and no trace",
+         callsOf([](double x) { return x * x; }, true, false),
          {"for x = 1.1, y, the third argument, holds 1.2100000000000002, not the 32-bit real 1.2100000381469727 "
           "(Vandrel shows \" 1.21\"): the square at 64-bit precision; convert it to a 32-bit real first (2 of 9 calls)",
           "for x = 3, there is no square.dat in the call's directory when the call returns (36 of 36 calls)"}},
-        {"nothing stored", callsOf([](double) { return 0.0; }),
+        {"nothing stored",
+         callsOf([](double) { return 0.0; }),
          {"for x = 3, y, the third argument, holds 0, not the 32-bit real 9 (Vandrel shows \" 0\"): it stored "
           "nothing into y, the third argument, for any call; a routine that takes y by value (Fortran's value "
           "attribute, double y in C) stores into its own copy; declare y without value (8 of 9 calls)"}},
-        {"the rounding direction not put back", callsOf(right, false),
+        {"the rounding direction not put back",
+         callsOf(right, false),
          {"for x = 3 with the caller's rounding toward zero, the call returned with another rounding direction; put "
           "the caller's back before returning (27 of 36 calls)"}},
-        {"a second click that differs", keepsState,
+        {"a second click that differs",
+         keepsState,
          {"keeps state between calls: the first click shows \" 9\", the second \" 18\""}},
     };
     for (const SquaresRow& row : rows) {
         std::vector<std::string> sentences;
-        for (const Finding& finding : judgeSquares(row.calls).findings)
+        for (const Finding& finding : judgeSquares(row.calls))
             sentences.push_back(sentenceOf(finding));
         EXPECT_EQ(sentences, row.sentences) << row.what;
     }
-    EXPECT_EQ(judgeSquares(callsOf(right)).shows,
+    const SquareCalls traced = callsOf(right);
+    EXPECT_EQ(squaresShow(traced.y, traced.traced, traced.trace),
               "lblresult reads \" 9\"; square.dat ends with \"1\" and \"x =     3   y =     9\"");
-    EXPECT_EQ(judgeSquares(callsOf(right, true, false)).shows,
+    EXPECT_EQ(squaresShow(9, false, {}),
               "lblresult reads \" 9\"; square.dat ends with nothing, for there is no such file");
 }
 
@@ -285,8 +305,9 @@ TEST(OstrumResults, SquareByWhatItsResultFollowsAndHowWideItIs)
     SquareResultCalls keeps = right;
     keeps.againResult = 26;
     ASSERT_EQ(judgeSquareResult(keeps).findings.size(), 1u);
-    EXPECT_EQ(sentenceOf(judgeSquareResult(keeps).findings.front()),
-              "keeps state between calls: the first click shows \"xx = 5, xx^2 = 25\", the second \"xx = 5, xx^2 = 26\"");
+    EXPECT_EQ(
+        sentenceOf(judgeSquareResult(keeps).findings.front()),
+        "keeps state between calls: the first click shows \"xx = 5, xx^2 = 25\", the second \"xx = 5, xx^2 = 26\"");
 
     SquareResultCalls followed = wide;
     followed.followedRegister = "xmm0";

@@ -23,9 +23,8 @@ TEST(FindingWording, EveryKindAndEveryCauseHasOneRow)
         EXPECT_EQ(rows, 1) << "finding kind " << kind;
     }
     for (int kind = 0; kind <= static_cast<int>(lastCauseKind); ++kind) {
-        const auto rows = std::count_if(causeRows().begin(), causeRows().end(), [&](const CauseRow& row) {
-            return row.kind == static_cast<CauseKind>(kind);
-        });
+        const auto rows = std::count_if(causeRows().begin(), causeRows().end(),
+                                        [&](const CauseRow& row) { return row.kind == static_cast<CauseKind>(kind); });
         EXPECT_EQ(rows, 1) << "cause kind " << kind;
     }
 }
@@ -37,7 +36,8 @@ struct WordingRow {
 
 const WordingRow wordingRows[] = {
     // An argument by name and position; a count with its unit, one and more.
-    {{FindingKind::WrotePastEnd, {"textB", 3}, {int64_t{2}}}, "wrote past the end of textB, the third argument, by 2 bytes"},
+    {{FindingKind::WrotePastEnd, {"textB", 3}, {int64_t{2}}},
+     "wrote past the end of textB, the third argument, by 2 bytes"},
     {{FindingKind::WroteBeforeStart, {"textB", 3}, {int64_t{1}}},
      "wrote before the start of textB, the third argument, by 1 byte"},
     {{FindingKind::ReadPastEndByMoreThan, {"a", 1}, {int64_t{1048576}}},
@@ -51,23 +51,34 @@ const WordingRow wordingRows[] = {
     {{FindingKind::Crashed, {}, {int64_t{6}}}, "crashed (SIGABRT)"},
     {{FindingKind::ChangedSignalHandling, {}, {int64_t{13}}},
      "changed the handling of SIGPIPE and did not put it back (the program relies on it as it was)"},
-    {{FindingKind::LeftATimerSet, {}, {std::string("alarm or setitimer"), std::string("SIGALRM"),
-                                       std::string("after the call")}},
+    {{FindingKind::LeftATimerSet,
+      {},
+      {std::string("alarm or setitimer"), std::string("SIGALRM"), std::string("after the call")}},
      "left a timer set (alarm or setitimer): SIGALRM would end the program after the call"},
     // Seconds as the time limit gives them.
     {{FindingKind::TimedOut, {}, {0.5}}, "did not return within 0.5 seconds"},
     {{FindingKind::TimedOut, {}, {1.0}}, "did not return within 1 second"},
     {{FindingKind::ThreadsLeftRunning, {}, {int64_t{1}}}, "left 1 thread running after it returned"},
     // A name used twice in a row is one value.
-    {{FindingKind::NotExported, {}, {}, {CauseKind::OtherLetterCase, {}, {std::string("SUMDLL"), std::string("sumdll")}}},
+    {{FindingKind::NotExported,
+      {},
+      {},
+      {CauseKind::OtherLetterCase, {}, {std::string("SUMDLL"), std::string("sumdll")}}},
      "is not exported (it exports SUMDLL, in another letter case: a program finds a routine by its exact name; write "
      "bind(C, name=\"sumdll\"), or sumdll in C)"},
     // Causes after their finding, with an argument of their own.
-    {{FindingKind::WrotePastEnd, {"c", 3}, {int64_t{2}},
-      {CauseKind::TakenWider, {}, {std::string("a 32-bit integer"), std::string("int16_t * in C, integer(c_int16_t) in Fortran")}}},
+    {{FindingKind::WrotePastEnd,
+      {"c", 3},
+      {int64_t{2}},
+      {CauseKind::TakenWider,
+       {},
+       {std::string("a 32-bit integer"), std::string("int16_t * in C, integer(c_int16_t) in Fortran")}}},
      "wrote past the end of c, the third argument, by 2 bytes: it took that argument as a 32-bit integer; declare it "
      "int16_t * in C, integer(c_int16_t) in Fortran"},
-    {{FindingKind::WroteIntoReadOnly, {"b", 2}, {}, {CauseKind::LeftMeantAsItWas, {"c", 3}, {std::string("sumdll(a, b, c)")}}},
+    {{FindingKind::WroteIntoReadOnly,
+      {"b", 2},
+      {},
+      {CauseKind::LeftMeantAsItWas, {"c", 3}, {std::string("sumdll(a, b, c)")}}},
      "wrote into b, the second argument, which it must only read, and left c, the third argument, as it was: the "
      "routine takes its arguments in another order (declared in another order, or one before it taken by value); "
      "declare them as the contract does, sumdll(a, b, c)"},
@@ -75,7 +86,10 @@ const WordingRow wordingRows[] = {
      "wrote through a null address, which it took from the value of element 1 of y, the third argument"},
     {{FindingKind::UsedByteRangeAsAddress, {"textA", 1}, {int64_t{8}, int64_t{15}}},
      "used bytes 8 to 15 of textA, the first argument, as an address"},
-    {{FindingKind::EndedWhereFileUnwritable, {}, {int64_t{2}, std::string("square.dat")}, {CauseKind::FortranRuntimeEnd}},
+    {{FindingKind::EndedWhereFileUnwritable,
+      {},
+      {int64_t{2}, std::string("square.dat")},
+      {CauseKind::FortranRuntimeEnd}},
      "ended the process with exit status 2 when square.dat could not be written (a folder stood in its place): the "
      "Fortran runtime ends the program on an I/O error without iostat=; add iostat= to open and write"},
 };
