@@ -131,9 +131,8 @@ void checkCharaResult(void* address, Call& call, const char* textB)
     setProgramsEnvironment();
     chara(textA, lengthA, again, lengthB);
     setProgramsEnvironment();
-    const std::string firstShows = korvikCharaShows(textB);
-    if (const std::string secondShows = korvikCharaShows(again); secondShows != firstShows)
-        call.report({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
+    if (const std::optional<Finding> keeps = judgeCharaAgain(textB, again))
+        call.report(*keeps);
 }
 
 void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
@@ -148,15 +147,10 @@ void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* 
     setProgramsEnvironment();
     xArray(againCount, againX, againY);
     setProgramsEnvironment();
-    const std::optional<ListingShown> first = korvikListingShows(count, x, y);
-    const std::optional<ListingShown> second = korvikListingShows(*againCount, againX, againY);
-    if (!first || !second)
-        return;
-    const auto text = [](const ListingShown& listing) {
-        return listing.error.empty() ? quotedLines(listing.lines) : "the runtime error \"" + listing.error + "\"";
-    };
-    if (text(*first) != text(*second))
-        call.report({FindingKind::KeepsState, {}, {text(*first), text(*second)}});
+    const XArrayLeft first{count, {x, x + arrayLength}, {y, y + arrayLength}};
+    const XArrayLeft second{*againCount, {againX, againX + arrayLength}, {againY, againY + arrayLength}};
+    if (const std::optional<Finding> keeps = judgeXArrayAgain(first, second))
+        call.report(*keeps);
 }
 
 namespace {
@@ -174,32 +168,8 @@ void checkChara(void* address, Call& call)
     call.run([&] { chara(textA, lengthA, textB, lengthB); });
     showChara(call, textB);
     checkCharaResult(address, call, textB);
-    const ArgumentDescription& lengthBPassed = described.argument("lengthB");
-    if (*lengthB != lengthBPassed.number)
-        call.report({FindingKind::LengthChanged,
-                     {"lengthB", positionOf(lengthBPassed)},
-                     {int64_t{static_cast<int>(lengthBPassed.number)}, int64_t{*lengthB},
-                      static_cast<int64_t>(described.argument("textB").text.size())}});
-}
-
-// A fault for the elements of `name` whose tag names another kind than their payload holds:
-// the first of them, what Korvik's listing shows of it after `label`, and how many there are.
-void expectTagsFitValues(const Call& call, const std::string& name, int position, const VARIANT* elements,
-                         const char* label)
-{
-    int mismatched = 0;
-    Finding first{FindingKind::TagOverOtherKind, {name, position}};
-    for (int i = 0; i < arrayLength; ++i) {
-        const std::optional<TagMismatch> mismatch = tagMismatch(elements[i]);
-        if (!mismatch || ++mismatched > 1)
-            continue;
-        first.values = {int64_t{i + 1}, kindNamed(mismatch->tagged), kindNamed(mismatch->held), mismatch->heldValue,
-                        quoted(label + korvikElementShows(elements[i]).value_or("")),
-                        std::string(mismatch->held == VT_R8 ? "VT_R8" : "VT_I4")};
-    }
-    first.tally = {mismatched, arrayLength};
-    if (mismatched > 0)
-        call.report(first);
+    if (const std::optional<Finding> changed = judgeLengthB(*lengthB))
+        call.report(*changed);
 }
 
 // Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
@@ -216,13 +186,10 @@ void checkXArray(void* address, Call& call)
     call.run([&] { xArray(count, x, y); });
     showListing(call, *count, x, y);
     checkXArrayResult(address, call, *count, x, y);
-    if (*count > arrayLength)
-        call.report({FindingKind::CountBeyondElements, {"count", positionOf(described.argument("count"))},
-                     {int64_t{*count}, int64_t{arrayLength}}});
     call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
     call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
-    expectTagsFitValues(call, "x", positionOf(described.argument("x")), x, "x = ");
-    expectTagsFitValues(call, "y", positionOf(described.argument("y")), y, "x^2 = ");
+    for (const Finding& finding : judgeXArray({*count, {x, x + arrayLength}, {y, y + arrayLength}}))
+        call.report(finding);
 }
 
 // Test 3: a 32-bit real temporary holding 5; the result is a 32-bit real.

@@ -1,5 +1,6 @@
 #include "ostrum_results.h"
 
+#include "array_arguments.h"
 #include "call_descriptions.h"
 #include "placements.h"
 #include "shown_texts.h"
@@ -99,4 +100,81 @@ OstrumJudged judgeTransnumber(const TransnumberCalls& calls)
         secondShows != firstShows)
         judged.findings.push_back({FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}});
     return judged;
+}
+
+std::optional<Finding> judgeCharaAgain(const char* textB, const char* againTextB)
+{
+    const std::string firstShows = korvikCharaShows(textB);
+    if (const std::string secondShows = korvikCharaShows(againTextB); secondShows != firstShows)
+        return Finding{FindingKind::KeepsState, {}, {quoted(firstShows), quoted(secondShows)}};
+    return std::nullopt;
+}
+
+std::optional<Finding> judgeLengthB(int32_t lengthB)
+{
+    constexpr const CallDescription& described = ostrumCalls.call("chara");
+    const ArgumentDescription& passed = described.argument("lengthB");
+    if (lengthB == passed.number)
+        return std::nullopt;
+    return Finding{FindingKind::LengthChanged,
+                   {"lengthB", positionOf(passed)},
+                   {int64_t{static_cast<int>(passed.number)}, int64_t{lengthB},
+                    static_cast<int64_t>(described.argument("textB").text.size())}};
+}
+
+namespace {
+
+// The first element of `elements` whose tag names another kind than its payload holds, what
+// Korvik's listing shows of it after `label`, and how many there are.
+std::optional<Finding> tagsOverOtherKinds(const Argument& array, const std::vector<VARIANT>& elements,
+                                          const char* label)
+{
+    int mismatched = 0;
+    Finding first{FindingKind::TagOverOtherKind, array};
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const std::optional<TagMismatch> mismatch = tagMismatch(elements[i]);
+        if (!mismatch || ++mismatched > 1)
+            continue;
+        first.values = {static_cast<int64_t>(i + 1),
+                        kindNamed(mismatch->tagged),
+                        kindNamed(mismatch->held),
+                        mismatch->heldValue,
+                        quoted(label + korvikElementShows(elements[i]).value_or("")),
+                        std::string(mismatch->held == VT_R8 ? "VT_R8" : "VT_I4")};
+    }
+    if (mismatched == 0)
+        return std::nullopt;
+    first.tally = {mismatched, static_cast<int64_t>(elements.size())};
+    return first;
+}
+
+} // namespace
+
+std::vector<Finding> judgeXArray(const XArrayLeft& left)
+{
+    constexpr const CallDescription& described = ostrumCalls.call("xArray");
+    std::vector<Finding> judged;
+    if (left.count > arrayLength)
+        judged.push_back({FindingKind::CountBeyondElements,
+                          {"count", positionOf(described.argument("count"))},
+                          {int64_t{left.count}, int64_t{arrayLength}}});
+    if (auto x = tagsOverOtherKinds({"x", positionOf(described.argument("x"))}, left.x, "x = "))
+        judged.push_back(*x);
+    if (auto y = tagsOverOtherKinds({"y", positionOf(described.argument("y"))}, left.y, "x^2 = "))
+        judged.push_back(*y);
+    return judged;
+}
+
+std::optional<Finding> judgeXArrayAgain(const XArrayLeft& first, const XArrayLeft& again)
+{
+    const std::optional<ListingShown> firstShows = korvikListingShows(first.count, first.x.data(), first.y.data());
+    const std::optional<ListingShown> secondShows = korvikListingShows(again.count, again.x.data(), again.y.data());
+    if (!firstShows || !secondShows)
+        return std::nullopt;
+    const auto text = [](const ListingShown& listing) {
+        return listing.error.empty() ? quotedLines(listing.lines) : "the runtime error \"" + listing.error + "\"";
+    };
+    if (text(*firstShows) == text(*secondShows))
+        return std::nullopt;
+    return Finding{FindingKind::KeepsState, {}, {text(*firstShows), text(*secondShows)}};
 }

@@ -4,6 +4,8 @@
 
 #include "finding.h"
 
+#include "routine_abi.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,3 +53,23 @@ struct TransnumberCalls {
 // A value that follows the address of the other argument is no one number: a fault; a second
 // click that shows something else is a note.
 OstrumJudged judgeTransnumber(const TransnumberCalls& calls);
+
+// chara: a second click whose text B shows otherwise than the first's is a note. Each text is
+// the bytes of text B's 8-bit copy as the call left them, as many as Korvik passes.
+std::optional<Finding> judgeCharaAgain(const char* textB, const char* againTextB);
+
+// chara: lengthB as the routine left it; Korvik does not read it back, so a change is a note.
+std::optional<Finding> judgeLengthB(int32_t lengthB);
+
+// xArray: the count and both arrays' elements as a call left them.
+struct XArrayLeft {
+    int16_t count = 0;
+    std::vector<VARIANT> x, y;
+};
+
+// A count beyond the arrays' elements is a note; an element whose tag names another kind than
+// its payload holds is a fault, with the first of them and how many there are.
+std::vector<Finding> judgeXArray(const XArrayLeft& left);
+
+// A second click whose listing shows otherwise than the first's is a note.
+std::optional<Finding> judgeXArrayAgain(const XArrayLeft& first, const XArrayLeft& again);

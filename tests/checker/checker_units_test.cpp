@@ -344,4 +344,62 @@ TEST(OstrumResults, TransnumberByTheAddressItsValueFollows)
     EXPECT_EQ(keeps.findings.front().kind, FindingKind::KeepsState);
 }
 
+// ---- Ostrum's chara and xArray, judged from what the calls left ----------------------------
+
+TEST(OstrumResults, CharaByWhatASecondClickShowsAndWhatLengthBHolds)
+{
+    // Text B's 20 characters, as Korvik passes them, and its zero byte.
+    const std::string once = "1aaa" + std::string(16, ' ');
+    const std::string twice = "2aaa" + std::string(16, ' ');
+    EXPECT_FALSE(judgeCharaAgain(once.c_str(), once.c_str()));
+    const std::optional<Finding> keeps = judgeCharaAgain(once.c_str(), twice.c_str());
+    ASSERT_TRUE(keeps);
+    EXPECT_EQ(keeps->kind, FindingKind::KeepsState);
+    EXPECT_FALSE(judgeLengthB(20));
+    const std::optional<Finding> changed = judgeLengthB(4);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(sentenceOf(*changed),
+              "changed lengthB, the fourth argument, from 20 to 4; Korvik does not read it back, "
+              "and text B keeps its 20 characters");
+}
+
+// Ten elements of one kind with the same payload bits.
+std::vector<VARIANT> elementsTagged(VARTYPE kind, void (*fill)(VARIANT&, int))
+{
+    std::vector<VARIANT> elements(10);
+    for (int i = 0; i < 10; ++i) {
+        elements[i] = {};
+        elements[i].kind = kind;
+        fill(elements[i], i + 1);
+    }
+    return elements;
+}
+
+TEST(OstrumResults, XArrayByItsCountAndTheTagsOfItsElements)
+{
+    const auto shorts = elementsTagged(VT_I2,
+                                       [](VARIANT& element, int i) { element.value.i2 = static_cast<int16_t>(i); });
+    const auto squares = elementsTagged(VT_R8, [](VARIANT& element, int i) { element.value.r8 = i * i; });
+    EXPECT_TRUE(judgeXArray({10, shorts, squares}).empty());
+
+    // A 32-bit real's tag over a 64-bit real's bytes, in every element of y.
+    const auto singleTags = elementsTagged(VT_R4, [](VARIANT& element, int i) { element.value.r8 = i * i; });
+    const std::vector<Finding> tagged = judgeXArray({10, shorts, singleTags});
+    ASSERT_EQ(tagged.size(), 1u);
+    EXPECT_EQ(sentenceOf(tagged.front()),
+              "tagged element 1 of y, the third argument, a 32-bit real (VT_R4), over the bytes of a 64-bit real "
+              "(VT_R8), 1: Korvik shows \"x^2 = 0\"; tag it VT_R8 for the value it holds (10 of 10 elements)");
+
+    const std::vector<Finding> beyond = judgeXArray({11, shorts, squares});
+    ASSERT_EQ(beyond.size(), 1u);
+    EXPECT_EQ(sentenceOf(beyond.front()),
+              "left count, the first argument, at 11, beyond the 10 elements of each array; "
+              "Korvik then reports \"Subscript out of range\"");
+
+    EXPECT_FALSE(judgeXArrayAgain({10, shorts, squares}, {10, shorts, squares}));
+    const std::optional<Finding> keeps = judgeXArrayAgain({1, shorts, squares}, {2, shorts, squares});
+    ASSERT_TRUE(keeps);
+    EXPECT_EQ(keeps->kind, FindingKind::KeepsState);
+}
+
 } // namespace
