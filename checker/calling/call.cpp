@@ -3,6 +3,7 @@
 #include "library_process.h"
 #include "kept_registers.h"
 #include "reach_causes.h"
+#include "storage_results.h"
 
 #include "printable_text.h"
 
@@ -29,13 +30,6 @@ std::size_t pageSize()
 {
     static const std::size_t size = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     return size;
-}
-
-// The kinds a Variant of the programs owns or follows: releasing or reading one that the
-// program did not make would free or read memory that is not what the tag says.
-bool ownsOrFollows(VARTYPE kind)
-{
-    return kind == VT_BSTR || (kind & VT_ARRAY) || (kind & VT_BYREF);
 }
 
 // The signals whose handling a program relies on: a write to a closed pipe ends it (SIGPIPE),
@@ -497,36 +491,16 @@ void Call::reportWritesAround(const Piece& piece) const
 void Call::expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
                                 const SAFEARRAY& after) const
 {
-    struct Field {
-        const char* name;
-        bool changed;
-    };
-    const Field fields[] = {
-        {"its dimension count", before.dimensions != after.dimensions},
-        {"its features", before.features != after.features},
-        {"its element size", before.elementSize != after.elementSize},
-        {"its lock count", before.locks != after.locks},
-        {"the address of its elements", before.data != after.data},
-        {"its element count", before.bounds[0].elementCount != after.bounds[0].elementCount},
-        {"its lower bound", before.bounds[0].lowerBound != after.bounds[0].lowerBound},
-    };
-    for (const Field& field : fields)
-        if (field.changed)
-            report({FindingKind::DescriptorChanged, {arrayName, position}, {std::string(field.name)}});
+    for (const Finding& change : descriptorChanges({arrayName, position}, before, after))
+        report(change);
 }
 
 void Call::expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
                               const VARIANT* after, int firstIndex) const
 {
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        const bool changed = after[i].kind != before[i].kind || after[i].value.bits != before[i].value.bits;
-        if (changed && ownsOrFollows(after[i].kind)) {
-            char kind[8];
-            std::snprintf(kind, sizeof kind, "0x%04X", after[i].kind);
-            report({FindingKind::ElementLeftUnsafe, {arrayName, position},
-                    {int64_t{firstIndex + static_cast<int>(i)}, std::string(kind)}});
-        }
-    }
+    const std::vector<VARIANT> left(after, after + before.size());
+    for (const Finding& unsafe : unsafeElements({arrayName, position}, before, left, firstIndex))
+        report(unsafe);
 }
 
 void Call::seal()

@@ -7,6 +7,7 @@
 #include "reach_causes.h"
 #include "shown_texts.h"
 #include "square_results.h"
+#include "storage_results.h"
 #include "sum_results.h"
 #include "wording.h"
 
@@ -400,6 +401,40 @@ TEST(OstrumResults, XArrayByItsCountAndTheTagsOfItsElements)
     const std::optional<Finding> keeps = judgeXArrayAgain({1, shorts, squares}, {2, shorts, squares});
     ASSERT_TRUE(keeps);
     EXPECT_EQ(keeps->kind, FindingKind::KeepsState);
+}
+
+// ---- What a routine leaves of an array ------------------------------------------------------
+
+TEST(StorageResults, NameEachDescriptorFieldChangedAndEachElementLeftUnsafe)
+{
+    SAFEARRAY before{};
+    before.dimensions = 1;
+    before.elementSize = sizeof(VARIANT);
+    before.bounds[0] = {10, 1};
+    SAFEARRAY after = before;
+    EXPECT_TRUE(descriptorChanges({"array", 2}, before, after).empty());
+    after.bounds[0].elementCount = 11;
+    after.locks = 1;
+    std::vector<std::string> sentences;
+    for (const Finding& change : descriptorChanges({"array", 2}, before, after))
+        sentences.push_back(sentenceOf(change));
+    EXPECT_EQ(sentences,
+              (std::vector<std::string>{"changed the descriptor of array, the second argument (its lock count)",
+                                        "changed the descriptor of array, the second argument (its element count)"}));
+
+    std::vector<VARIANT> elements(3);
+    for (VARIANT& element : elements)
+        element = {};
+    std::vector<VARIANT> left = elements;
+    left[1].kind = VT_R8; // a number the program may hold: fine
+    left[1].value.r8 = 2;
+    left[2].kind = VT_BSTR; // a text the program did not make
+    left[2].value.bits = 0x1234;
+    const std::vector<Finding> unsafe = unsafeElements({"y", 3}, elements, left, 1);
+    ASSERT_EQ(unsafe.size(), 1u);
+    EXPECT_EQ(sentenceOf(unsafe.front()),
+              "left element 3 of y, the third argument, with the kind 0x0008, which the "
+              "program cannot hold and release safely");
 }
 
 } // namespace
