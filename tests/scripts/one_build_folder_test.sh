@@ -3,7 +3,8 @@
 # build folder of a scratch copy of the tree, with the package manager, the build, the tests and
 # the program stubbed out: only the configure steps run for real. Checks that
 # - both scripts configure build/ with the same options, warnings as errors among them;
-# - ./run.sh builds the target `programs` alone, in fewer than 80 steps, and ./test.sh all;
+# - ./run.sh builds the target `programs` alone, in at most 80 steps (a budget: a file on the
+#   programs' path must earn its step), and ./test.sh all;
 # - ./run.sh's configure prints nothing that reads like an error ("Could NOT find ...");
 # - ./run.sh installs none of the test packages, ./test.sh all of them;
 # - the programs' build steps are the same after ./test.sh as after ./run.sh, so that ./test.sh
@@ -14,7 +15,7 @@ set -euo pipefail
 source_root=$1 scratch=$2 real_cmake=$3
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev strace lintian appstream gcc-multilib)
 program_packages=(g++ gfortran cmake ninja-build qt6-base-dev libxkbcommon-dev)
-largest_program_build=79
+largest_program_build=80
 
 # A tree whose entries are those of the source tree, so that the scripts build in scratch/build.
 rm -rf "$scratch"
