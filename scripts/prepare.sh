@@ -9,6 +9,7 @@
 program_packages=(
   g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
+  bubblewrap libseccomp-dev  # routine-check: the sandbox a library runs in
 )
 # What the tests and the benchmarks need besides, installed by ./test.sh alone.
 test_packages=(
