@@ -10,6 +10,7 @@ program_packages=(
   g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
   bubblewrap libseccomp-dev  # routine-check: the sandbox a library runs in
+  nlohmann-json3-dev libpugixml-dev libcli11-dev  # routine-check: its options, JSON Lines and JUnit
 )
 # What the tests and the benchmarks need besides, installed by ./test.sh alone.
 test_packages=(
