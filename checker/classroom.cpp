@@ -115,8 +115,7 @@ LibraryResult finish(const Candidate& candidate, Running& running)
 {
     close(running.output);
     int status = 0;
-    while (waitpid(running.process, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(running.process, &status, 0) < 0 && errno == EINTR) {}
     std::string line = running.printed.substr(0, running.printed.find('\n'));
     std::optional<LibraryResult> result = fromJsonLine(line);
     if (!result) {
@@ -164,7 +163,8 @@ std::vector<LibraryResult> checkAll(const std::vector<Candidate>& candidates, co
             if (!candidate.problem.empty())
                 results[next] = notChecked(candidate, candidate.problem);
             else if (!start(candidate, command, started))
-                results[next] = notChecked(candidate, "its check could not be started: " + std::string(std::strerror(errno)));
+                results[next] = notChecked(candidate,
+                                           "its check could not be started: " + std::string(std::strerror(errno)));
             else
                 running.push_back(std::move(started));
             ++next;

@@ -10,12 +10,12 @@
 enum class Verdict { Ok, Fault, NotChecked };
 
 struct FindingRecord {
-    bool fault = true;     // a fault, or a note that passes
-    std::string kind;      // what happened, as a name that does not change with the wording
-    std::string argument;  // the contract's name of the argument; empty when none
-    int position = 0;      // where the routine receives it, from 1; 0 when none
-    std::string cause;     // the likely cause, when one is known
-    std::string sentence;  // as the report line says it
+    bool fault = true;    // a fault, or a note that passes
+    std::string kind;     // what happened, as a name that does not change with the wording
+    std::string argument; // the contract's name of the argument; empty when none
+    int position = 0;     // where the routine receives it, from 1; 0 when none
+    std::string cause;    // the likely cause, when one is known
+    std::string sentence; // as the report line says it
 };
 
 struct RoutineResult {
@@ -31,7 +31,7 @@ struct LibraryResult {
     std::string student;  // the folder it was found in, for a class; empty for one library
     std::string contract; // Ostrum, Morvane or Pettrix
     Verdict verdict = Verdict::NotChecked;
-    std::string problem;  // why it could not be checked
+    std::string problem;               // why it could not be checked
     std::optional<std::uint64_t> seed; // the seed of the inputs drawn at random
     std::vector<RoutineResult> routines;
     std::vector<std::string> notes; // about the library as a whole ("also exports ...")

@@ -45,7 +45,9 @@ std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
     std::vector<std::string> command{bubblewrap};
     // Namespaces of its own, every one: users, processes, network, mounts, IPC, host name, and
     // no more made inside; it ends when its starter does, and has no terminal to write into.
-    add(command, {"--unshare-all", "--unshare-user", "--disable-userns", "--die-with-parent", "--new-session", "--cap-drop", "ALL"});
+    add(command,
+        {"--unshare-all", "--unshare-user", "--disable-userns", "--die-with-parent", "--new-session", "--cap-drop",
+         "ALL"});
     add(command, {"--clearenv", "--setenv", "PATH", "/usr/bin:/bin"});
     for (const char* variable : keptVariables)
         if (const char* value = std::getenv(variable))
@@ -107,8 +109,7 @@ std::optional<std::string> sandboxUnavailable()
         if (spawned != 0)
             return "bubblewrap could not be started: " + std::string(std::strerror(spawned));
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
             return std::nullopt;
         while (!said.empty() && (said.back() == '\n' || said.back() == ' '))
@@ -141,11 +142,10 @@ bool refuseForeignSystemCalls(std::string& problem)
         SCMP_SYS(unshare), SCMP_SYS(setns),
         // the kernel itself
         SCMP_SYS(init_module), SCMP_SYS(finit_module), SCMP_SYS(delete_module), SCMP_SYS(kexec_load),
-        SCMP_SYS(kexec_file_load), SCMP_SYS(bpf), SCMP_SYS(perf_event_open), SCMP_SYS(userfaultfd),
-        SCMP_SYS(keyctl), SCMP_SYS(add_key), SCMP_SYS(request_key), SCMP_SYS(reboot), SCMP_SYS(swapon),
-        SCMP_SYS(swapoff), SCMP_SYS(acct), SCMP_SYS(syslog), SCMP_SYS(quotactl), SCMP_SYS(fanotify_init),
-        SCMP_SYS(iopl), SCMP_SYS(ioperm), SCMP_SYS(settimeofday), SCMP_SYS(clock_settime),
-        SCMP_SYS(clock_adjtime), SCMP_SYS(adjtimex), SCMP_SYS(vhangup),
+        SCMP_SYS(kexec_file_load), SCMP_SYS(bpf), SCMP_SYS(perf_event_open), SCMP_SYS(userfaultfd), SCMP_SYS(keyctl),
+        SCMP_SYS(add_key), SCMP_SYS(request_key), SCMP_SYS(reboot), SCMP_SYS(swapon), SCMP_SYS(swapoff), SCMP_SYS(acct),
+        SCMP_SYS(syslog), SCMP_SYS(quotactl), SCMP_SYS(fanotify_init), SCMP_SYS(iopl), SCMP_SYS(ioperm),
+        SCMP_SYS(settimeofday), SCMP_SYS(clock_settime), SCMP_SYS(clock_adjtime), SCMP_SYS(adjtimex), SCMP_SYS(vhangup),
         // a ring that runs system calls the filter never sees
         SCMP_SYS(io_uring_setup), SCMP_SYS(io_uring_enter), SCMP_SYS(io_uring_register)};
     bool made = true;
@@ -154,11 +154,11 @@ bool refuseForeignSystemCalls(std::string& problem)
     // clone3 passes its flags in memory, where a filter cannot read them: the C library falls
     // back to clone, whose flags it can; clone may make no namespace.
     made = made && seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) == 0;
-    for (const uint64_t flag : {CLONE_NEWNS, CLONE_NEWUTS, CLONE_NEWIPC, CLONE_NEWUSER, CLONE_NEWPID, CLONE_NEWNET,
-                                CLONE_NEWCGROUP})
+    for (const uint64_t flag :
+         {CLONE_NEWNS, CLONE_NEWUTS, CLONE_NEWIPC, CLONE_NEWUSER, CLONE_NEWPID, CLONE_NEWNET, CLONE_NEWCGROUP})
         made = made &&
-            seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1, SCMP_A0(SCMP_CMP_MASKED_EQ, flag, flag)) ==
-                0;
+            seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1,
+                             SCMP_A0(SCMP_CMP_MASKED_EQ, flag, flag)) == 0;
     if (made)
         made = seccomp_load(filter) == 0;
     seccomp_release(filter);

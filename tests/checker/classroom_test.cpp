@@ -104,8 +104,8 @@ printf '{"path":"%s","contract":"%s","verdict":"%s","routines":[]}\n' "$2" "$1" 
 
     const auto results = checkAll(candidates, {"/bin/sh", "-c", standIn, "stand-in"}, 2);
     ASSERT_EQ(results.size(), candidates.size());
-    const Verdict expected[] = {Verdict::Ok, Verdict::Ok, Verdict::Fault, Verdict::NotChecked, Verdict::Ok,
-                                Verdict::NotChecked};
+    const Verdict expected[] = {Verdict::Ok,         Verdict::Ok, Verdict::Fault,
+                                Verdict::NotChecked, Verdict::Ok, Verdict::NotChecked};
     for (std::size_t i = 0; i < results.size(); ++i) {
         EXPECT_EQ(results[i].student, candidates[i].student);
         EXPECT_EQ(results[i].verdict, expected[i]) << candidates[i].student;
@@ -125,8 +125,9 @@ LibraryResult sample()
     RoutineResult sumdll;
     sumdll.name = "sumdll";
     sumdll.fault = true;
-    sumdll.findings = {{true, "wrong-sum", "c", 3, "", "for a = 10 and b = 20, c, the third argument, holds -10, not 30"},
-                       {false, "keeps-state", "", 0, "", "keeps state between calls: \"30\", then \"60\""}};
+    sumdll.findings = {
+        {true, "wrong-sum", "c", 3, "", "for a = 10 and b = 20, c, the third argument, holds -10, not 30"},
+        {false, "keeps-state", "", 0, "", "keeps state between calls: \"30\", then \"60\""}};
     sumdll.shows = "message boxes read \"a+b=\", then \"-10\"";
     sumdll.output = "hello\\n\xff";
     result.routines = {sumdll};
@@ -187,8 +188,8 @@ TEST(Reports, AJUnitFileCountsFaultsAsFailuresAndUncheckedAsErrors)
     EXPECT_STREQ(failure.attribute("message").value(), sample().routines[0].findings[0].sentence.c_str());
     EXPECT_STREQ(failure.attribute("type").value(), "wrong-sum");
     EXPECT_THAT(std::string(ana.child("testcase").child("system-out").text().get()), HasSubstr("note: keeps state"));
-    EXPECT_STREQ(ana.child("properties").find_child_by_attribute("property", "name", "seed")
-                     .attribute("value").value(), "12345");
+    EXPECT_STREQ(ana.child("properties").find_child_by_attribute("property", "name", "seed").attribute("value").value(),
+                 "12345");
 
     const pugi::xml_node ben = suites.find_child_by_attribute("testsuite", "name", "ben");
     EXPECT_STREQ(ben.child("testcase").child("error").attribute("message").value(), unchecked.problem.c_str());

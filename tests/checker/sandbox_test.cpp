@@ -45,8 +45,7 @@ pid_t start(const SandboxLayout& layout, int keep = -1)
 int exitStatusOf(pid_t pid)
 {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
