@@ -10,6 +10,8 @@ program_packages=(
   g++ gfortran cmake ninja-build pkg-config  # gfortran: the sample routine libraries
   qt6-base-dev
   libxkbcommon-dev  # Qt's configure looks for it, and says "Could NOT find XKB" without it
+  bubblewrap libseccomp-dev  # routine-check: the sandbox a library runs in
+  nlohmann-json3-dev libpugixml-dev  # routine-check: the JSON Lines and JUnit reports of a class
 )
 # What the tests and the benchmarks need besides, installed by ./test.sh alone.
 test_packages=(

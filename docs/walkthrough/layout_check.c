@@ -1,6 +1,7 @@
 /* Layouts checked where they are compiled: a size or an offset that differs stops the build. */
 #include <stddef.h>
 
+#define ROUTINE_ABI_OWN_TYPES /* the contract's field names (value), on 32-bit Windows too */
 #include "routine_abi.h"
 
 _Static_assert(sizeof(VARIANT) == 16, "a VARIANT is 16 bytes");

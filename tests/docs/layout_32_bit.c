@@ -3,6 +3,7 @@
    to 8 bytes on 32-bit Windows and to 4 on 32-bit Linux. */
 #include <stddef.h>
 
+#define ROUTINE_ABI_OWN_TYPES /* the contract's field names (value), on 32-bit Windows too */
 #include "routine_abi.h"
 
 struct CharThenDouble {

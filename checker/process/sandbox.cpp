@@ -1,0 +1,176 @@
+#include "sandbox.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <initializer_list>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <seccomp.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// bubblewrap, where Debian installs it: taken by its full path, never from the search path.
+constexpr const char* bubblewrap = "/usr/bin/bwrap";
+
+// The folders of the root that hold the system's programs and libraries: each is a link into
+// /usr on a merged system, and is made the same link in the sandbox; a real folder is seen
+// read-only.
+constexpr std::array systemFolders{"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32"};
+
+// What the loader and the C runtime read besides the libraries themselves.
+constexpr std::array systemFiles{"/etc/ld.so.cache", "/etc/ld.so.conf", "/etc/localtime"};
+
+// The variables a sanitized build of the checker needs in the sandbox; nothing else of the
+// user's environment reaches the library.
+constexpr std::array keptVariables{"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "LANG", "LC_ALL"};
+
+void add(std::vector<std::string>& command, std::initializer_list<std::string> words)
+{
+    command.insert(command.end(), words);
+}
+
+} // namespace
+
+std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
+{
+    std::vector<std::string> command{bubblewrap};
+    // Namespaces of its own, every one: users, processes, network, mounts, IPC, host name, and
+    // no more made inside; it ends when its starter does, and has no terminal to write into.
+    add(command,
+        {"--unshare-all", "--unshare-user", "--disable-userns", "--die-with-parent", "--new-session", "--cap-drop",
+         "ALL"});
+    add(command, {"--clearenv", "--setenv", "PATH", "/usr/bin:/bin"});
+    for (const char* variable : keptVariables)
+        if (const char* value = std::getenv(variable))
+            add(command, {"--setenv", variable, value});
+#if defined(__SANITIZE_ADDRESS__)
+    // The leak checker stops a process's threads by tracing them, which the filter refuses: in a
+    // build with the address sanitizer, the sandboxed processes are not looked at for leaks (this
+    // setting comes after the one kept above, and so stands).
+    const char* options = std::getenv("ASAN_OPTIONS");
+    add(command,
+        {"--setenv", "ASAN_OPTIONS", std::string(options ? options : "") + (options ? ":" : "") + "detect_leaks=0"});
+#endif
+
+    add(command, {"--ro-bind", "/usr", "/usr"});
+    for (const char* folder : systemFolders) {
+        std::error_code error;
+        const auto status = std::filesystem::symlink_status(folder, error);
+        if (error || !std::filesystem::exists(status))
+            continue;
+        if (std::filesystem::is_symlink(status))
+            add(command, {"--symlink", std::filesystem::read_symlink(folder, error).string(), folder});
+        else
+            add(command, {"--ro-bind", folder, folder});
+    }
+    for (const char* file : systemFiles)
+        add(command, {"--ro-bind-try", file, file});
+    add(command, {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp"});
+
+    for (const std::string& path : layout.readOnly)
+        add(command, {"--ro-bind", path, path});
+    if (!layout.workFolder.empty())
+        add(command, {"--bind", layout.workFolder, layout.workFolder, "--chdir", layout.workFolder});
+
+    command.push_back("--");
+    command.push_back(layout.program);
+    command.insert(command.end(), layout.arguments.begin(), layout.arguments.end());
+    return command;
+}
+
+std::optional<std::string> sandboxUnavailable()
+{
+    static const std::optional<std::string> answer = []() -> std::optional<std::string> {
+        if (access(bubblewrap, X_OK) != 0)
+            return std::string("bubblewrap is not installed (") + bubblewrap + "; apt-get install bubblewrap)";
+        // The smallest sandbox there is, with bubblewrap's own words on its error output.
+        const std::vector<std::string> words = sandboxCommand({"/usr/bin/true", {}, {}, {}});
+        std::vector<char*> argv;
+        for (const std::string& word : words)
+            argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        int errors[2];
+        if (pipe2(errors, O_CLOEXEC) != 0)
+            return "the sandbox could not be tried: " + std::string(std::strerror(errno));
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        const int spawned = posix_spawn(&pid, bubblewrap, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(errors[1]);
+        std::string said;
+        char buffer[512];
+        for (ssize_t length; (length = read(errors[0], buffer, sizeof buffer)) > 0 && said.size() < 4096;)
+            said.append(buffer, static_cast<std::size_t>(length));
+        close(errors[0]);
+        if (spawned != 0)
+            return "bubblewrap could not be started: " + std::string(std::strerror(spawned));
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            return std::nullopt;
+        while (!said.empty() && (said.back() == '\n' || said.back() == ' '))
+            said.pop_back();
+        if (said.starts_with("bwrap: "))
+            said.erase(0, 7);
+        return "this system does not let bubblewrap make namespaces" + (said.empty() ? "" : ": " + said);
+    }();
+    return answer;
+}
+
+bool refuseForeignSystemCalls(std::string& problem)
+{
+    scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ALLOW);
+    if (!filter) {
+        problem = "the system-call filter could not be made";
+        return false;
+    }
+    // Each refused with EPERM, as a system without the feature would; a routine that needs
+    // none of them never notices.
+    constexpr std::array refused{
+        // another process's memory and registers
+        SCMP_SYS(ptrace), SCMP_SYS(process_vm_readv), SCMP_SYS(process_vm_writev), SCMP_SYS(pidfd_getfd),
+        SCMP_SYS(kcmp),
+        // the file system's shape, and ways around the sandbox's mounts
+        SCMP_SYS(mount), SCMP_SYS(umount2), SCMP_SYS(pivot_root), SCMP_SYS(chroot), SCMP_SYS(move_mount),
+        SCMP_SYS(open_tree), SCMP_SYS(fsopen), SCMP_SYS(fsmount), SCMP_SYS(fsconfig), SCMP_SYS(fspick),
+        SCMP_SYS(mount_setattr), SCMP_SYS(open_by_handle_at), SCMP_SYS(name_to_handle_at),
+        // new namespaces, or another's
+        SCMP_SYS(unshare), SCMP_SYS(setns),
+        // the kernel itself
+        SCMP_SYS(init_module), SCMP_SYS(finit_module), SCMP_SYS(delete_module), SCMP_SYS(kexec_load),
+        SCMP_SYS(kexec_file_load), SCMP_SYS(bpf), SCMP_SYS(perf_event_open), SCMP_SYS(userfaultfd), SCMP_SYS(keyctl),
+        SCMP_SYS(add_key), SCMP_SYS(request_key), SCMP_SYS(reboot), SCMP_SYS(swapon), SCMP_SYS(swapoff), SCMP_SYS(acct),
+        SCMP_SYS(syslog), SCMP_SYS(quotactl), SCMP_SYS(fanotify_init), SCMP_SYS(iopl), SCMP_SYS(ioperm),
+        SCMP_SYS(settimeofday), SCMP_SYS(clock_settime), SCMP_SYS(clock_adjtime), SCMP_SYS(adjtimex), SCMP_SYS(vhangup),
+        // a ring that runs system calls the filter never sees
+        SCMP_SYS(io_uring_setup), SCMP_SYS(io_uring_enter), SCMP_SYS(io_uring_register)};
+    bool made = true;
+    for (const int call : refused)
+        made = made && seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), call, 0) == 0;
+    // clone3 passes its flags in memory, where a filter cannot read them: the C library falls
+    // back to clone, whose flags it can; clone may make no namespace.
+    made = made && seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) == 0;
+    for (const uint64_t flag :
+         {CLONE_NEWNS, CLONE_NEWUTS, CLONE_NEWIPC, CLONE_NEWUSER, CLONE_NEWPID, CLONE_NEWNET, CLONE_NEWCGROUP})
+        made = made &&
+            seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), SCMP_SYS(clone), 1,
+                             SCMP_A0(SCMP_CMP_MASKED_EQ, flag, flag)) == 0;
+    if (made)
+        made = seccomp_load(filter) == 0;
+    seccomp_release(filter);
+    if (!made)
+        problem = "the system-call filter could not be set";
+    return made;
+}

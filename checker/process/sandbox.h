@@ -1,0 +1,38 @@
+// The fence around a library's code: what the processes that run it may see and do.
+//
+// A library is untrusted native code. Its processes are started under bubblewrap, in
+// namespaces of their own:
+// - process ids: they see and signal no process outside, and they all end when the process
+//   that started the sandbox ends, however it ends (SIGKILL included);
+// - network: none, not even the loopback;
+// - mounts: the system's libraries and the folders named read-only, one working folder
+//   read-write, a /proc of their own, an empty /tmp; nothing else of the machine.
+// They hold no capability and cannot gain one (no_new_privs), and a system-call filter
+// refuses what no routine needs: tracing, reaching another process's memory, mounting, new
+// namespaces, loading kernel code, the kernel's key store.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SandboxLayout {
+    std::string program;                // the executable started in the sandbox, by its path
+    std::vector<std::string> arguments; // after the program's name
+    std::vector<std::string> readOnly;  // files and folders seen read-only at their own paths
+    std::string workFolder;             // the one folder it may write, at its own path, where it starts
+};
+
+// bubblewrap's command line that runs `layout`'s program in the sandbox; descriptors open
+// without close-on-exec reach the program as they are.
+std::vector<std::string> sandboxCommand(const SandboxLayout& layout);
+
+// Why no sandbox can be made on this machine, in a sentence ("bubblewrap is not installed",
+// "this system does not let a user make namespaces: ..."); nothing when it can. Tried once
+// and remembered.
+std::optional<std::string> sandboxUnavailable();
+
+// In a sandboxed process, before any of the library's code runs: from now on this process and
+// every process it starts are refused the system calls no routine needs (they fail with
+// EPERM). False, with the reason in `problem`, when the filter could not be set.
+bool refuseForeignSystemCalls(std::string& problem);
