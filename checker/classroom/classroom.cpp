@@ -59,7 +59,8 @@ Candidate searchFolder(const fs::path& folder, const std::string& contract, cons
     std::sort(found.begin(), found.end());
     if (found.size() > 1 && found[0].first == found[1].first) {
         candidate.problem = "two library files in " + printable(folder.string()) + ": " +
-            printable(found[0].second.filename().string()) + " and " + printable(found[1].second.filename().string());
+            printable(found[0].second.lexically_relative(folder).string()) + " and " +
+            printable(found[1].second.lexically_relative(folder).string());
         return candidate;
     }
     candidate.path = found[0].second.string();

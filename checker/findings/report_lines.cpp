@@ -5,6 +5,7 @@
 #include "wording.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -76,12 +77,12 @@ void printRoutine(std::ostream& out, const Contract& contract, const char* name,
         out << "\n" << report.shown << "\n";
 }
 
-// What the library exports beyond the contract, and the summary line. The compilers' own
-// names and the runtimes linked into the library are left out, since the author wrote none of
-// them, and so is a name already given as the cause of a missing routine; a runtime is only
-// counted, after the author's names.
-void printEnd(std::ostream& out, const Contract& contract, const LibraryFacts& facts,
-              const std::vector<std::string>& explained, int withFault, int unchecked)
+// What the library exports beyond the contract. The compilers' own names and the runtimes
+// linked into the library are left out, since the author wrote none of them, and so is a name
+// already given as the cause of a missing routine; a runtime is only counted, after the
+// author's names.
+std::optional<std::string> exportsNote(const Contract& contract, const LibraryFacts& facts,
+                                       const std::vector<std::string>& explained)
 {
     std::vector<std::string> authorsNames;
     int fortranRuntime = 0;
@@ -102,13 +103,24 @@ void printEnd(std::ostream& out, const Contract& contract, const LibraryFacts& f
                           : ", and " + std::to_string(count) + (count == 1 ? " symbol" : " symbols") + " of the " +
                 language + " runtime";
     };
-    if (!authorsNames.empty())
-        out << contract.name << " note: also exports " << someNames(authorsNames) << ", which " << contract.program
-            << " never calls" << runtime(fortranRuntime, "Fortran") << runtime(cppRuntime, "C++") << "\n";
+    if (authorsNames.empty())
+        return std::nullopt;
+    return "also exports " + someNames(authorsNames) + ", which " + contract.program + " never calls" +
+        runtime(fortranRuntime, "Fortran") + runtime(cppRuntime, "C++");
+}
+
+std::string summaryLine(const Contract& contract, int withFault, int unchecked)
+{
     const int count = static_cast<int>(contract.routines.size());
-    out << "summary: " << count << (count == 1 ? " routine, " : " routines, ") << count - withFault - unchecked
-        << " ok, " << withFault << " with a fault";
-    if (unchecked > 0)
-        out << ", " << unchecked << " not checked";
-    out << "\n";
+    return "summary: " + std::to_string(count) + (count == 1 ? " routine, " : " routines, ") +
+        std::to_string(count - withFault - unchecked) + " ok, " + std::to_string(withFault) + " with a fault" +
+        (unchecked > 0 ? ", " + std::to_string(unchecked) + " not checked" : "");
+}
+
+void printEnd(std::ostream& out, const Contract& contract, const LibraryFacts& facts,
+              const std::vector<std::string>& explained, int withFault, int unchecked)
+{
+    if (const std::optional<std::string> note = exportsNote(contract, facts, explained))
+        out << contract.name << " note: " << *note << "\n";
+    out << summaryLine(contract, withFault, unchecked) << "\n";
 }

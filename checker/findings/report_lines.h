@@ -7,6 +7,7 @@
 #include "routine_checker.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,14 @@ std::vector<std::string> printedLines(const std::string& name, const std::string
 // not check, its faults, its notes, what its program's window shows, then with --show the
 // listing of its first call.
 void printRoutine(std::ostream& out, const Contract& contract, const char* name, const RoutineReport& report);
+
+// What the library exports beyond the contract that its author wrote ("also exports helper,
+// which Tolvan never calls"), without the library's name; nothing when there is none.
+std::optional<std::string> exportsNote(const Contract& contract, const LibraryFacts& facts,
+                                       const std::vector<std::string>& explained);
+
+// "summary: 6 routines, 5 ok, 1 with a fault".
+std::string summaryLine(const Contract& contract, int withFault, int unchecked);
 
 // What the library exports beyond the contract, and the summary line: `explained` are the
 // exports already named as the cause of a missing routine, `withFault` and `unchecked` how

@@ -1,11 +1,14 @@
 #include "reports.h"
 
+#include "kind_names.h"
+
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 
 #include <sstream>
+#include <variant>
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 const char* verdictName(Verdict verdict)
 {
@@ -27,16 +30,60 @@ std::optional<Verdict> verdictNamed(const std::string& name)
     return std::nullopt;
 }
 
+std::optional<Severity> severityNamed(const std::string& name)
+{
+    for (const Severity severity : {Severity::Fault, Severity::Note, Severity::Unchecked})
+        if (name == severityName(severity))
+            return severity;
+    return std::nullopt;
+}
+
+json valueJson(const Value& value)
+{
+    return std::visit([](const auto& held) { return json(held); }, value);
+}
+
+std::optional<Value> valueOf(const json& value)
+{
+    if (value.is_number_integer())
+        return Value{value.get<int64_t>()};
+    if (value.is_number_float())
+        return Value{value.get<double>()};
+    if (value.is_string())
+        return Value{value.get<std::string>()};
+    return std::nullopt;
+}
+
 json findingJson(const FindingRecord& finding)
 {
-    json object{{"severity", finding.fault ? "fault" : "note"}, {"kind", finding.kind}, {"sentence", finding.sentence}};
-    if (!finding.argument.empty()) {
-        object["argument"] = finding.argument;
-        object["position"] = finding.position;
-    }
-    if (!finding.cause.empty())
-        object["cause"] = finding.cause;
-    return object;
+    json values = json::array();
+    for (const Value& value : finding.values)
+        values.push_back(valueJson(value));
+    return json{{"severity", severityName(finding.severity)},
+                {"kind", finding.kind},
+                {"argument", finding.argument},
+                {"position", finding.position},
+                {"cause", finding.cause},
+                {"values", values},
+                {"sentence", finding.sentence}};
+}
+
+FindingRecord findingOf(const json& finding)
+{
+    FindingRecord read;
+    const std::optional<Severity> severity = severityNamed(finding.at("severity").get<std::string>());
+    if (!severity)
+        throw json::other_error::create(501, "no such severity", &finding);
+    read.severity = *severity;
+    read.kind = finding.at("kind").get<std::string>();
+    read.argument = finding.value("argument", "");
+    read.position = finding.value("position", 0);
+    read.cause = finding.value("cause", "");
+    read.sentence = finding.at("sentence").get<std::string>();
+    for (const json& value : finding.value("values", json::array()))
+        if (const std::optional<Value> held = valueOf(value))
+            read.values.push_back(*held);
+    return read;
 }
 
 json routineJson(const RoutineResult& routine)
@@ -44,12 +91,11 @@ json routineJson(const RoutineResult& routine)
     json findings = json::array();
     for (const FindingRecord& finding : routine.findings)
         findings.push_back(findingJson(finding));
-    json object{{"routine", routine.name}, {"verdict", routine.fault ? "fault" : "ok"}, {"findings", findings}};
-    if (!routine.shows.empty())
-        object["shows"] = routine.shows;
-    if (!routine.output.empty())
-        object["output"] = routine.output;
-    return object;
+    return json{{"routine", routine.name},
+                {"verdict", verdictName(routine.verdict)},
+                {"findings", findings},
+                {"shows", routine.shows},
+                {"output", routine.output}};
 }
 
 } // namespace
@@ -59,14 +105,14 @@ std::string jsonLine(const LibraryResult& result)
     json routines = json::array();
     for (const RoutineResult& routine : result.routines)
         routines.push_back(routineJson(routine));
-    json object{{"path", result.path}, {"contract", result.contract}, {"verdict", verdictName(result.verdict)}};
-    if (!result.student.empty())
-        object["student"] = result.student;
-    if (!result.problem.empty())
-        object["problem"] = result.problem;
-    if (result.seed)
-        object["seed"] = *result.seed;
-    object["routines"] = routines;
+    json object{{"path", result.path},
+                {"student", result.student},
+                {"contract", result.contract},
+                {"verdict", verdictName(result.verdict)},
+                {"problem", result.problem},
+                {"seed", result.seed ? json(*result.seed) : json(nullptr)},
+                {"sandboxed", result.sandboxed},
+                {"routines", routines}};
     object["notes"] = result.notes;
     // Text from a library may hold any byte: one that is no UTF-8 is replaced, not thrown on.
     return object.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -87,19 +133,20 @@ std::optional<LibraryResult> fromJsonLine(const std::string& line)
         result.verdict = *verdict;
         result.student = object.value("student", "");
         result.problem = object.value("problem", "");
-        if (object.contains("seed"))
+        if (object.contains("seed") && !object.at("seed").is_null())
             result.seed = object.at("seed").get<std::uint64_t>();
+        result.sandboxed = object.value("sandboxed", true);
         for (const json& routine : object.at("routines")) {
             RoutineResult read;
             read.name = routine.at("routine").get<std::string>();
-            read.fault = routine.at("verdict").get<std::string>() == "fault";
+            const std::optional<Verdict> routineVerdict = verdictNamed(routine.at("verdict").get<std::string>());
+            if (!routineVerdict)
+                return std::nullopt;
+            read.verdict = *routineVerdict;
             read.shows = routine.value("shows", "");
             read.output = routine.value("output", "");
             for (const json& finding : routine.at("findings"))
-                read.findings.push_back({finding.at("severity").get<std::string>() == "fault",
-                                         finding.at("kind").get<std::string>(), finding.value("argument", ""),
-                                         finding.value("position", 0), finding.value("cause", ""),
-                                         finding.at("sentence").get<std::string>()});
+                read.findings.push_back(findingOf(finding));
             result.routines.push_back(std::move(read));
         }
         result.notes = object.value("notes", std::vector<std::string>{});
@@ -133,6 +180,7 @@ std::string junitDocument(const std::vector<LibraryResult>& results)
         property("contract", result.contract);
         if (result.seed)
             property("seed", std::to_string(*result.seed));
+        property("sandboxed", result.sandboxed ? "yes" : "no");
 
         int tests = 0, failures = 0, errors = 0;
         const std::string className = name + "." + result.contract;
@@ -151,21 +199,23 @@ std::string junitDocument(const std::vector<LibraryResult>& results)
             testCase.append_attribute("classname") = className.c_str();
             testCase.append_attribute("name") = routine.name.c_str();
             ++tests;
-            std::string faults, said;
+            // A failure for each fault and an error for each thing the checker could not check;
+            // the counts are of test cases, each counted once.
+            std::string said;
             for (const FindingRecord& finding : routine.findings) {
-                (finding.fault ? faults : said) += (finding.fault ? "" : "note: ") + finding.sentence + "\n";
+                if (finding.severity == Severity::Note) {
+                    said += "note: " + finding.sentence + "\n";
+                    continue;
+                }
+                const bool fault = finding.severity == Severity::Fault;
+                pugi::xml_node failure = testCase.append_child(fault ? "failure" : "error");
+                failure.append_attribute("message") = finding.sentence.c_str();
+                failure.append_attribute("type") = finding.kind.c_str();
+                failure.text().set((routine.name + (fault ? " fault: " : " could not be checked: ") +
+                                    finding.sentence).c_str());
             }
-            if (routine.fault) {
-                ++failures;
-                pugi::xml_node failure = testCase.append_child("failure");
-                const FindingRecord* first = nullptr;
-                for (const FindingRecord& finding : routine.findings)
-                    if (finding.fault && !first)
-                        first = &finding;
-                failure.append_attribute("message") = first ? first->sentence.c_str() : "fault";
-                failure.append_attribute("type") = first ? first->kind.c_str() : "fault";
-                failure.text().set(faults.c_str());
-            }
+            failures += routine.verdict == Verdict::Fault ? 1 : 0;
+            errors += routine.verdict == Verdict::NotChecked ? 1 : 0;
             if (!routine.shows.empty())
                 said += "shows: " + routine.shows + "\n";
             if (!routine.output.empty())
@@ -173,6 +223,11 @@ std::string junitDocument(const std::vector<LibraryResult>& results)
             if (!said.empty())
                 testCase.append_child("system-out").text().set(said.c_str());
         }
+        std::string notes;
+        for (const std::string& note : result.notes)
+            notes += note + "\n";
+        if (!notes.empty())
+            suite.append_child("system-out").text().set(notes.c_str());
         suite.append_attribute("tests") = tests;
         suite.append_attribute("failures") = failures;
         suite.append_attribute("errors") = errors;

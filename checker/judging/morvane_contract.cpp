@@ -2,6 +2,7 @@
 // its results must be: the square, as Vandrel's lblresult shows it, and the trace in square.dat.
 #include "contract_results.h"
 #include "contracts.h"
+#include "drawn_inputs.h"
 #include "placements.h"
 #include "shown_texts.h"
 #include "square_results.h"
@@ -73,7 +74,11 @@ void checkSquares(void* address, Call& call, double y)
     call.shows(squaresShow(y, calls.traced, calls.trace));
     // A second click with Vandrel's own texts.
     calls.again = clickWith(call, square, described.argument("n").number, described.argument("x").number, FE_TONEAREST).y;
-    for (const SquareCase& one : squareCases())
+    // The fixed cases, then a few drawn from the run's seed.
+    std::vector<SquareCase> cases(squareCases().begin(), squareCases().end());
+    for (const DrawnSquare& drawn : drawnSquares())
+        cases.push_back({drawn.n, drawn.x});
+    for (const SquareCase& one : cases)
         for (const Rounding& rounding : squareRoundings()) {
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
             calls.made.push_back({one, rounding, made.y, made.roundingAfter, made.traced, made.lines});

@@ -2,6 +2,7 @@
 // its result must be: the sum, as Tolvan's second message box shows it.
 #include "contract_results.h"
 #include "contracts.h"
+#include "drawn_inputs.h"
 #include "placements.h"
 #include "shown_texts.h"
 #include "sum_results.h"
@@ -10,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,12 +66,12 @@ void checkSums(void* address, Call& call, const int16_t* a, const int16_t* b, in
     clicks.first = clickOf(SumCall{a, b, c});
     call.shows(sumsShow(clicks.first));
     clicks.again = clickOf(clickWith(call, sumdll, programsA, programsB));
-    // Tolvan's own pair first, then 16-bit sums, and two outside 16 bits.
-    struct Pair {
-        int16_t a, b;
-    };
-    constexpr Pair pairs[] = {{programsA, programsB}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
-    for (const Pair& pair : pairs) {
+    // Tolvan's own pair first, then 16-bit sums, two outside 16 bits, and a few drawn from the
+    // run's seed.
+    std::vector<DrawnPair> pairs = {{programsA, programsB}, {-7, 3}, {0, 0}, {32767, 0}, {-32768, 5}, {1, -1}, {32767, 1}};
+    for (const DrawnPair& drawn : drawnPairs())
+        pairs.push_back(drawn);
+    for (const DrawnPair& pair : pairs) {
         const bool tolvans = pair.a == programsA && pair.b == programsB;
         clicks.pairs.push_back(tolvans ? clicks.first : clickOf(clickWith(call, sumdll, pair.a, pair.b)));
     }

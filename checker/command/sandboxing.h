@@ -1,0 +1,16 @@
+// Whether a check runs the library's code in the sandbox, and the words when it does not.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Why no sandbox can be made here; nothing when one can. The test suite stands in for a
+// machine without one by setting ROUTINE_CHECK_TEST_NO_SANDBOX to the reason.
+std::optional<std::string> sandboxMissing();
+
+// Why the library's code runs outside the sandbox (`noSandbox`: --no-sandbox was given), in a
+// clause; nothing when it runs inside.
+std::optional<std::string> whyNotSandboxed(bool noSandbox);
+
+// "Not sandboxed: REASON; the library's code runs with your rights."
+std::string notSandboxedLine(const std::string& reason);
