@@ -12,6 +12,7 @@ program_packages=(
   libxkbcommon-dev  # Qt's configure looks for it, and says "Could NOT find XKB" without it
   bubblewrap libseccomp-dev  # routine-check: the sandbox a library runs in
   nlohmann-json3-dev libpugixml-dev  # routine-check: the JSON Lines and JUnit reports of a class
+  libcli11-dev  # routine-check: its command line
 )
 # What the tests and the benchmarks need besides, installed by ./test.sh alone.
 test_packages=(

@@ -79,7 +79,10 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
             std::cout << notSandboxedLine(*notSandboxed) << "\n";
         std::cout.flush();
     }
-    const std::vector<LibraryResult> results = checkAll(candidates, command, atOnce);
+    std::vector<LibraryResult> results = checkAll(candidates, command, atOnce);
+    // A library that could not be checked was still part of the run of this seed.
+    for (LibraryResult& result : results)
+        result.seed = seed;
 
     std::size_t ok = 0, withFault = 0, notChecked = 0;
     for (const LibraryResult& result : results) {

@@ -1,6 +1,7 @@
 // A class in one command: finding each student's library in a folder, running the checks
 // several at once, and the JSON Lines and JUnit reports written from their results.
 #include "classroom.h"
+#include "kind_names.h"
 #include "reports.h"
 
 #include <gmock/gmock.h>
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -124,15 +126,44 @@ LibraryResult sample()
     result.seed = 12345;
     RoutineResult sumdll;
     sumdll.name = "sumdll";
-    sumdll.fault = true;
+    sumdll.verdict = Verdict::Fault;
     sumdll.findings = {
-        {true, "wrong-sum", "c", 3, "", "for a = 10 and b = 20, c, the third argument, holds -10, not 30"},
-        {false, "keeps-state", "", 0, "", "keeps state between calls: \"30\", then \"60\""}};
+        {Severity::Fault, "sum-wrong", "c", 3, "", "for a = 10 and b = 20, c, the third argument, holds -10, not 30",
+         {int64_t{10}, int64_t{20}, int64_t{-10}, int64_t{30}, std::string("\"-10\"")}},
+        {Severity::Note, "keeps-state", "", 0, "", "keeps state between calls: \"30\", then \"60\"",
+         {std::string("\"30\""), std::string("\"60\"")}},
+        {Severity::Fault, "changed-float-environment", "", 0, "", "changed the floating-point environment (x)",
+         {0.5}}};
     sumdll.shows = "message boxes read \"a+b=\", then \"-10\"";
     sumdll.output = "hello\\n\xff";
     result.routines = {sumdll};
     result.notes = {"also exports helper, which Tolvan never calls"};
     return result;
+}
+
+// Each kind and cause has a name of its own, lower case words joined by hyphens, which a
+// grader can match on.
+TEST(Reports, EveryKindAndCauseHasANameOfItsOwn)
+{
+    std::set<std::string> names;
+    const auto wellFormed = [](const std::string& name) {
+        return !name.empty() && name.front() != '-' && name.back() != '-' &&
+            name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string::npos &&
+            name.find("--") == std::string::npos;
+    };
+    for (int kind = 0; kind <= static_cast<int>(lastFindingKind); ++kind) {
+        const std::string name = kindName(static_cast<FindingKind>(kind));
+        EXPECT_TRUE(wellFormed(name)) << name;
+        EXPECT_TRUE(names.insert(name).second) << name;
+    }
+    for (int kind = 1; kind <= static_cast<int>(lastCauseKind); ++kind) {
+        const std::string name = causeName(static_cast<CauseKind>(kind));
+        EXPECT_TRUE(wellFormed(name)) << name;
+        EXPECT_TRUE(names.insert(name).second) << name;
+    }
+    EXPECT_STREQ(causeName(CauseKind::None), "");
+    EXPECT_STREQ(kindName(FindingKind::SumWrong), "sum-wrong");
+    EXPECT_STREQ(causeName(CauseKind::DeclaredInOtherOrder), "declared-in-other-order");
 }
 
 TEST(Reports, AJsonLineReadsBackAsItWasWritten)
@@ -147,11 +178,15 @@ TEST(Reports, AJsonLineReadsBackAsItWasWritten)
     EXPECT_EQ(read->seed, 12345u);
     ASSERT_EQ(read->routines.size(), 1u);
     const RoutineResult& routine = read->routines[0];
-    ASSERT_EQ(routine.findings.size(), 2u);
+    ASSERT_EQ(routine.findings.size(), 3u);
     EXPECT_EQ(routine.findings[0].argument, "c");
     EXPECT_EQ(routine.findings[0].position, 3);
     EXPECT_EQ(routine.findings[0].sentence, written.routines[0].findings[0].sentence);
-    EXPECT_FALSE(routine.findings[1].fault);
+    EXPECT_EQ(routine.findings[1].severity, Severity::Note);
+    // The values keep their kinds: whole numbers, reals and texts.
+    for (std::size_t i = 0; i < routine.findings.size(); ++i)
+        EXPECT_EQ(routine.findings[i].values, written.routines[0].findings[i].values) << i;
+    EXPECT_EQ(routine.findings[1].kind, "keeps-state");
     EXPECT_EQ(routine.shows, written.routines[0].shows);
     // A byte that is no UTF-8 is replaced, and the line is still read.
     EXPECT_EQ(routine.output, "hello\\n\xEF\xBF\xBD");
@@ -171,7 +206,7 @@ TEST(Reports, AJUnitFileCountsFaultsAsFailuresAndUncheckedAsErrors)
     LibraryResult right = sample();
     right.student = "cleo";
     right.verdict = Verdict::Ok;
-    right.routines[0].fault = false;
+    right.routines[0].verdict = Verdict::Ok;
     right.routines[0].findings.clear();
 
     const std::string text = junitDocument({sample(), unchecked, right});
@@ -186,7 +221,13 @@ TEST(Reports, AJUnitFileCountsFaultsAsFailuresAndUncheckedAsErrors)
     const pugi::xml_node failure = ana.child("testcase").child("failure");
     EXPECT_STREQ(ana.child("testcase").attribute("name").value(), "sumdll");
     EXPECT_STREQ(failure.attribute("message").value(), sample().routines[0].findings[0].sentence.c_str());
-    EXPECT_STREQ(failure.attribute("type").value(), "wrong-sum");
+    EXPECT_STREQ(failure.attribute("type").value(), "sum-wrong");
+    // A failure for each fault, in the routine's one test case.
+    std::vector<std::string> types;
+    for (const pugi::xml_node each : ana.child("testcase").children("failure"))
+        types.push_back(each.attribute("type").value());
+    EXPECT_EQ(types, (std::vector<std::string>{"sum-wrong", "changed-float-environment"}));
+    EXPECT_EQ(ana.attribute("failures").as_int(), 1);
     EXPECT_THAT(std::string(ana.child("testcase").child("system-out").text().get()), HasSubstr("note: keeps state"));
     EXPECT_STREQ(ana.child("properties").find_child_by_attribute("property", "name", "seed").attribute("value").value(),
                  "12345");

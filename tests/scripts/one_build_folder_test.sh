@@ -14,7 +14,8 @@
 set -euo pipefail
 source_root=$1 scratch=$2 real_cmake=$3
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev strace lintian appstream gcc-multilib)
-program_packages=(g++ gfortran cmake ninja-build qt6-base-dev libxkbcommon-dev bubblewrap libseccomp-dev)
+program_packages=(g++ gfortran cmake ninja-build qt6-base-dev libxkbcommon-dev bubblewrap libseccomp-dev
+  nlohmann-json3-dev libpugixml-dev libcli11-dev)
 largest_program_build=90
 
 # A tree whose entries are those of the source tree, so that the scripts build in scratch/build.
