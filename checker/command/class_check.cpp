@@ -72,8 +72,7 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
     const bool text = options.format == Format::Text;
     if (text) {
         std::cout << "Checking " << plural(candidates.size(), "library", "libraries")
-                  << (contract ? std::string(" of ") + contract->name : "") << ", "
-                  << std::min<std::size_t>(atOnce, candidates.size()) << " at once.\n"
+                  << (contract ? std::string(" of ") + contract->name : "") << ".\n"
                   << "Seed: " << seed << " (give --seed " << seed << " to repeat this run).\n";
         if (notSandboxed)
             std::cout << notSandboxedLine(*notSandboxed) << "\n";
@@ -81,8 +80,10 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
     }
     std::vector<LibraryResult> results = checkAll(candidates, command, atOnce);
     // A library that could not be checked was still part of the run of this seed.
-    for (LibraryResult& result : results)
+    for (LibraryResult& result : results) {
         result.seed = seed;
+        result.sandboxed = result.sandboxed && !notSandboxed;
+    }
 
     std::size_t ok = 0, withFault = 0, notChecked = 0;
     for (const LibraryResult& result : results) {
