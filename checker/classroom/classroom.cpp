@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -152,8 +153,9 @@ std::vector<Candidate> candidatesOf(const std::vector<std::string>& paths, const
 }
 
 std::vector<LibraryResult> checkAll(const std::vector<Candidate>& candidates, const std::vector<std::string>& command,
-                                    unsigned atOnce)
+                                    unsigned atOnce, const std::function<int()>& interrupted)
 {
+    int forwarded = 0;
     std::vector<std::optional<LibraryResult>> results(candidates.size());
     std::vector<Running> running;
     std::size_t next = 0;
@@ -177,6 +179,14 @@ std::vector<LibraryResult> checkAll(const std::vector<Candidate>& candidates, co
             waiting.push_back({check.output, POLLIN, 0});
         if (poll(waiting.data(), waiting.size(), -1) < 0 && errno != EINTR)
             break;
+        // Interrupted: no check starts any more, and the running ones are ended by the same
+        // signal, each cleaning up after itself.
+        if (const int signal = interrupted ? interrupted() : 0; signal && !forwarded) {
+            forwarded = signal;
+            next = candidates.size();
+            for (const Running& check : running)
+                kill(check.process, signal);
+        }
         for (std::size_t i = waiting.size(); i-- > 0;) {
             if (waiting[i].revents == 0)
                 continue;

@@ -31,6 +31,7 @@ std::vector<Candidate> candidatesOf(const std::vector<std::string>& paths, const
 // Checks every candidate by running `command` with the contract's name and the file after
 // it, at most `atOnce` at a time, and reads each one's JSON line. A candidate without a file,
 // or a check that gives no line, is a library that could not be checked. The results come
-// in the candidates' order.
+// in the candidates' order. When `interrupted` names a signal, no check starts any more and
+// the running ones are sent that signal.
 std::vector<LibraryResult> checkAll(const std::vector<Candidate>& candidates, const std::vector<std::string>& command,
-                                    unsigned atOnce);
+                                    unsigned atOnce, const std::function<int()>& interrupted = {});

@@ -1,6 +1,7 @@
 #include "class_check.h"
 
 #include "classroom.h"
+#include "library_process.h"
 #include "library_results.h"
 #include "reports.h"
 #include "sandboxing.h"
@@ -78,7 +79,9 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
             std::cout << notSandboxedLine(*notSandboxed) << "\n";
         std::cout.flush();
     }
-    std::vector<LibraryResult> results = checkAll(candidates, command, atOnce);
+    std::vector<LibraryResult> results = checkAll(candidates, command, atOnce, interruptingSignal);
+    if (interruptingSignal())
+        return someNotChecked;
     // A library that could not be checked was still part of the run of this seed.
     for (LibraryResult& result : results) {
         result.seed = seed;

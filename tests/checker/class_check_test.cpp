@@ -12,6 +12,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <map>
@@ -334,6 +337,75 @@ TEST_F(ClassCheck, JUnitFileHasASuiteEachLibraryACaseEachRoutineAFailureEachFaul
     EXPECT_EQ(std::string(eve.child("testcase").child("failure").text().get()), learnedFault);
 }
 
+// A JUnit file that cannot be written is said, and the run counts as not checked.
+TEST_F(ClassCheck, SaysWhenTheJUnitFileCannotBeWritten)
+{
+    const std::string file = scratch.file("nowhere/report.xml");
+    const CheckRun run = check(withStudents({"--seed", "1", "--junit=" + file, "Pettrix"}));
+    EXPECT_EQ(run.errors, "routine-check: cannot write the JUnit report " + file + ": No such file or directory\n");
+    EXPECT_EQ(run.status, 2);
+    const CheckRun single = check({"--seed", "1", "--junit=" + file, "Pettrix", SAMPLE_PETTRIX_C});
+    EXPECT_EQ(single.errors, run.errors);
+    EXPECT_EQ(single.status, 2);
+}
+
+// --help names the class and every option of it.
+TEST_F(ClassCheck, HelpNamesTheClassAndItsOptions)
+{
+    const CheckRun run = check({"--help"});
+    for (const char* said : {"       routine-check [OPTIONS] [LIBRARY] PATH...\n", "  --seed N ", "  --format=json ",
+                             "  --junit=FILE ", "  --no-sandbox ",
+                             "For a class: 0 when every library is ok, 1 when any has a fault,\n2 when any could not "
+                             "be checked."})
+        EXPECT_THAT(run.output, testing::HasSubstr(said));
+}
+
+// Ended by a signal, a class ends each library's check by it, and then itself.
+TEST_F(ClassCheck, EndedBySignalEndsEveryCheck)
+{
+    place(checked("hangs"), "fay/libPettrix.so");
+    place(checked("hangs"), "gus/libPettrix.so");
+    std::vector<std::string> words{CHECKER, "--time-limit", "60", "Pettrix", classFolder() + "/fay",
+                                   classFolder() + "/gus"};
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t checker = -1;
+    ASSERT_EQ(posix_spawn(&checker, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // The checks of both libraries, once each runs its library's process.
+    const auto childrenOf = [](pid_t parent) {
+        std::vector<pid_t> children;
+        std::istringstream in(fileBytes("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) +
+                                        "/children"));
+        for (pid_t child; in >> child;)
+            children.push_back(child);
+        return children;
+    };
+    std::vector<pid_t> checks;
+    for (int i = 0; i < 2000; ++i) {
+        checks = childrenOf(checker);
+        std::size_t running = 0;
+        for (const pid_t check : checks)
+            running += childrenOf(check).empty() ? 0 : 1;
+        if (checks.size() == 2 && running == 2)
+            break;
+        usleep(10000);
+    }
+    ASSERT_EQ(checks.size(), 2u);
+    kill(checker, SIGTERM);
+    int status = 0;
+    waitpid(checker, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    for (const pid_t check : checks)
+        EXPECT_FALSE(fs::exists("/proc/" + std::to_string(check) + "/task")) << "a check still runs";
+}
+
 // ---- The sandbox -----------------------------------------------------------------------------
 
 TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
@@ -357,6 +429,14 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
             EXPECT_EQ(library["sandboxed"], false);
             EXPECT_EQ(library["notes"], json::array({"not sandboxed: no namespaces here"}));
         }
+
+    // --no-sandbox reaches each library's check.
+    const CheckRun toEach = check(withStudents({"--seed", "1", "--no-sandbox", "--format=json", "Pettrix"}));
+    for (const json& library : jsonLines(toEach.output)) {
+        if (library["path"] != "") {
+            EXPECT_EQ(library["notes"], json::array({"not sandboxed: --no-sandbox was given"}));
+        }
+    }
 
     // One library goes on, and says so.
     const CheckRun single = check({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, noSandbox);
