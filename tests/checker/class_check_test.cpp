@@ -192,6 +192,24 @@ TEST_F(ClassCheck, ItsExitStatusSaysTheWorstOfTheClass)
                                                    " does not load: the file does not exist\n"));
 }
 
+// Without a contract named, each student's file gives its own; a line gives each faulty
+// routine's first fault, and counts the others.
+TEST_F(ClassCheck, ALineGivesEachFaultyRoutinesFirstFault)
+{
+    place(checked("crashes"), "fay/libOstrum.so");
+    place(checked("morvane_single_into_y"), "gus/libMorvane.so");
+    const CheckRun run = check({"--seed", "1", classFolder() + "/fay", classFolder() + "/gus"});
+    const std::vector<std::string> lines = run.lines();
+    ASSERT_EQ(lines.size(), 5u) << run.output;
+    EXPECT_EQ(lines[0], "Checking 2 libraries.");
+    EXPECT_EQ(lines[2], "fay: chara fault: is not exported; xArray fault: is not exported; square fault: is not "
+                        "exported; transnumber fault: read through a null address; zArray fault: is not exported");
+    EXPECT_EQ(lines[3], "gus: square fault: for x = 3, y, the third argument, holds 5.39306059e-315, not the 32-bit "
+                        "real 9 (Vandrel shows \" 5.3930605917843E-315\"): a 32-bit real in the first 4 of y's 8 "
+                        "bytes; store it widened (10 of 11 calls) (and 1 more fault)");
+    EXPECT_EQ(run.status, 1);
+}
+
 // ---- JSON Lines ------------------------------------------------------------------------------
 
 TEST_F(ClassCheck, JsonLinesGiveEveryFieldOfEachLibrary)
