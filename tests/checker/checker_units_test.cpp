@@ -2,6 +2,7 @@
 // of a reach beyond an argument, of a routine not exported, and of a wrong square.
 #include "contract_results.h"
 #include "contracts.h"
+#include "drawn_inputs.h"
 #include "export_causes.h"
 #include "ostrum_results.h"
 #include "reach_causes.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -435,6 +437,44 @@ TEST(StorageResults, NameEachDescriptorFieldChangedAndEachElementLeftUnsafe)
     EXPECT_EQ(sentenceOf(unsafe.front()),
               "left element 3 of y, the third argument, with the kind 0x0008, which the "
               "program cannot hold and release safely");
+}
+
+} // namespace
+
+namespace {
+
+// The inputs drawn at random: the same for a seed, others for another, within their ranges.
+TEST(DrawnInputs, ASeedDrawsTheSameInputsWithinTheirRanges)
+{
+    for (const uint64_t seed : {uint64_t{0}, uint64_t{1}, uint64_t{42}, UINT64_MAX}) {
+        SCOPED_TRACE(seed);
+        setInputSeed(seed);
+        EXPECT_EQ(inputSeed(), seed);
+        const std::vector<DrawnPair> pairs = drawnPairs();
+        const std::vector<DrawnSquare> squares = drawnSquares();
+        ASSERT_EQ(pairs.size(), 3u);
+        ASSERT_EQ(squares.size(), 2u);
+        for (const DrawnPair& pair : pairs) {
+            EXPECT_TRUE(pair.a >= -16384 && pair.a <= 16383 && pair.b >= -16384 && pair.b <= 16383);
+            EXPECT_EQ(wrappedSum(pair.a, pair.b), pair.a + pair.b) << "a sum outside 16 bits";
+        }
+        for (const DrawnSquare& square : squares) {
+            EXPECT_TRUE(square.n >= 1 && square.n <= 999 && square.n == std::floor(square.n)) << square.n;
+            EXPECT_TRUE(square.x >= -1000 && square.x <= 1000) << square.x;
+            EXPECT_DOUBLE_EQ(std::round(square.x * 100) / 100, square.x);
+        }
+        // Drawn again from the same seed: the same.
+        const std::vector<DrawnPair> again = drawnPairs();
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            EXPECT_TRUE(again[i].a == pairs[i].a && again[i].b == pairs[i].b);
+    }
+    // The pair the tables' seed draws first, which the tests' expected lines name.
+    setInputSeed(1);
+    EXPECT_EQ(drawnPairs()[0].a, -2166);
+    EXPECT_EQ(drawnPairs()[0].b, -7038);
+    setInputSeed(2);
+    EXPECT_NE(drawnPairs()[0].a, -2166);
+    EXPECT_LT(freshSeed(), uint64_t{1000000000000});
 }
 
 } // namespace
