@@ -59,8 +59,8 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
         return someNotChecked;
     }
 
-    std::vector<std::string> command{ownProgram(), "--format=json", "--seed", std::to_string(seed), "--time-limit",
-                                     std::to_string(options.timeLimit)};
+    std::vector<std::string> command{ownProgram(),         "--format=json", "--seed",
+                                     std::to_string(seed), "--time-limit",  std::to_string(options.timeLimit)};
     if (options.noSandbox)
         command.push_back("--no-sandbox");
     const ContractOfName contractOf = [](std::string_view name) -> std::string {
@@ -99,8 +99,8 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
             std::cout << jsonLine(result) << "\n";
     }
     if (text)
-        std::cout << "summary: " << plural(results.size(), "library", "libraries") << ", " << ok << " ok, "
-                  << withFault << " with a fault, " << notChecked << " could not be checked\n";
+        std::cout << "summary: " << plural(results.size(), "library", "libraries") << ", " << ok << " ok, " << withFault
+                  << " with a fault, " << notChecked << " could not be checked\n";
     std::string problem;
     if (!options.junit.empty() && !writeJunit(options.junit, results, problem)) {
         std::cerr << "routine-check: " << problem << "\n";

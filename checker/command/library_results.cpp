@@ -8,15 +8,19 @@ FindingRecord recordOf(const Finding& finding)
 {
     // The argument the finding names, else the one its cause names.
     const Argument& argument = finding.argument.name.empty() ? finding.cause.argument : finding.argument;
-    return {severityOf(finding.kind), kindName(finding.kind), argument.name,    argument.position,
-            causeName(finding.cause.kind), sentenceOf(finding), finding.values};
+    return {severityOf(finding.kind),      kindName(finding.kind), argument.name, argument.position,
+            causeName(finding.cause.kind), sentenceOf(finding),    finding.values};
 }
 
 RoutineResult routineResult(const char* name, const RoutineReport& report)
 {
     RoutineResult result;
     result.name = name;
-    result.verdict = hasFault(report) ? Verdict::Fault : has(report, Severity::Unchecked) ? Verdict::NotChecked : Verdict::Ok;
+    result.verdict = Verdict::Ok;
+    if (has(report, Severity::Unchecked))
+        result.verdict = Verdict::NotChecked;
+    if (hasFault(report))
+        result.verdict = Verdict::Fault;
     for (const Finding& finding : report.findings)
         result.findings.push_back(recordOf(finding));
     result.shows = report.shows;

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <utility>
 
 const char* const usage = "usage: routine-check [--show] [--time-limit SECONDS] LIBRARY [FILE]\n"
                           "       routine-check [--show] [--time-limit SECONDS] FILE\n"
@@ -116,16 +117,16 @@ std::optional<std::string> readOptions(int argc, char** argv, Options& options)
     CLI::App app("", "routine-check");
     app.set_help_flag();
     app.allow_extras();
-    // A value option that is last on the line takes no value, and is told so below, by name.
+    // A value option that is last on the line takes no value, and is told so below, by name;
+    // one given twice counts as given last, as a shell alias may put it before the user's.
     std::optional<std::string> timeLimit, format, junit, seed;
     app.add_flag("--help", options.help);
     app.add_flag("--version", options.version);
     app.add_flag("--show", options.show);
     app.add_flag("--no-sandbox", options.noSandbox);
-    app.add_option("--time-limit", timeLimit)->expected(0, 1);
-    app.add_option("--format", format)->expected(0, 1);
-    app.add_option("--junit", junit)->expected(0, 1);
-    app.add_option("--seed", seed)->expected(0, 1);
+    for (auto [name, value] : {std::pair{"--time-limit", &timeLimit}, std::pair{"--format", &format},
+                               std::pair{"--junit", &junit}, std::pair{"--seed", &seed}})
+        app.add_option(name, *value)->expected(0, 1)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_option("operands", options.operands);
     try {
         app.parse(argc, argv);

@@ -15,9 +15,9 @@ struct Options {
     bool noSandbox = false;
     double timeLimit = 2;
     Format format = Format::Text;
-    std::string junit;                  // the JUnit file to write; empty for none
-    std::optional<std::uint64_t> seed;  // the inputs drawn at random; a fresh seed when none
-    std::vector<std::string> operands;  // [CONTRACT] PATH...
+    std::string junit;                 // the JUnit file to write; empty for none
+    std::optional<std::uint64_t> seed; // the inputs drawn at random; a fresh seed when none
+    std::vector<std::string> operands; // [CONTRACT] PATH...
 };
 
 extern const char* const usage;

@@ -12,7 +12,8 @@ Asked whatIsAsked(const std::vector<std::string>& operands)
     asked.contract = operands.empty() ? nullptr : contractNamed(operands[0]);
     asked.paths.assign(operands.begin() + (asked.contract ? 1 : 0), operands.end());
     std::error_code error;
-    asked.aClass = asked.paths.size() > 1 || (asked.paths.size() == 1 && std::filesystem::is_directory(asked.paths[0], error));
+    asked.aClass = asked.paths.size() > 1 ||
+        (asked.paths.size() == 1 && std::filesystem::is_directory(asked.paths[0], error));
     if (asked.aClass || asked.contract)
         return asked;
     // A library file alone names its contract ("./libOstrum.so", "Pettrix.dll").
@@ -43,7 +44,7 @@ std::string loadProblem(const Contract& contract, const FileToCheck& file, const
 {
     const std::string fileName = libraryFileName(contract.library);
     if (file.found && file.candidate == fileName)
-        return facts.problem + " (looked for " + fileName + " beside routine-check in " + printable(programDirectory()) +
-            ", then through the system's library search)";
+        return facts.problem + " (looked for " + fileName + " beside routine-check in " +
+            printable(programDirectory()) + ", then through the system's library search)";
     return facts.problem;
 }

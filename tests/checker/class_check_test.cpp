@@ -146,8 +146,9 @@ TEST_F(ClassCheck, GivesALinePerStudentAndTheSummary)
     EXPECT_EQ(lines[0], "Checking 5 libraries of Pettrix.");
     EXPECT_EQ(lines[1], "Seed: 1 (give --seed 1 to repeat this run).");
     EXPECT_EQ(lines[2], "ana: ok");
-    EXPECT_EQ(lines[3], "ben: sumdll fault: for a = 10 and b = 20, c, the third argument, holds -10, not 30 "
-                        "(Tolvan shows \"-10\") (7 of 9 pairs)");
+    EXPECT_EQ(lines[3],
+              "ben: sumdll fault: for a = 10 and b = 20, c, the third argument, holds -10, not 30 "
+              "(Tolvan shows \"-10\") (7 of 9 pairs)");
     EXPECT_EQ(lines[4], "cleo: sumdll fault: wrote through a null address");
     EXPECT_EQ(lines[5], "dan: could not be checked: no library file of Pettrix in " + classFolder() + "/dan");
     EXPECT_EQ(lines[6], "eve: " + learnedFault);
@@ -170,9 +171,11 @@ TEST_F(ClassCheck, ItsExitStatusSaysTheWorstOfTheClass)
     const Row rows[] = {
         {{folder + "/ana", folder + "/ana"}, "summary: 2 libraries, 2 ok, 0 with a fault, 0 could not be checked", 0},
         {{"Pettrix", folder + "/ana/libPettrix.so", folder + "/ben"},
-         "summary: 2 libraries, 1 ok, 1 with a fault, 0 could not be checked", 1},
+         "summary: 2 libraries, 1 ok, 1 with a fault, 0 could not be checked",
+         1},
         {{"Pettrix", folder + "/ana", folder + "/dan"},
-         "summary: 2 libraries, 1 ok, 0 with a fault, 1 could not be checked", 2},
+         "summary: 2 libraries, 1 ok, 0 with a fault, 1 could not be checked",
+         2},
         // Once "too many arguments": two files that do not exist.
         {{"Ostrum", "a", "b"}, "summary: 2 libraries, 0 ok, 0 with a fault, 2 could not be checked", 2},
         // A folder is a class, even of one.
@@ -188,8 +191,9 @@ TEST_F(ClassCheck, ItsExitStatusSaysTheWorstOfTheClass)
         EXPECT_EQ(run.status, row.status);
     }
     const CheckRun missing = check({"--seed", "1", "Ostrum", "a", "b"});
-    EXPECT_THAT(missing.output, testing::HasSubstr("/a: could not be checked: " + fs::absolute("a").string() +
-                                                   " does not load: the file does not exist\n"));
+    EXPECT_THAT(missing.output,
+                testing::HasSubstr("/a: could not be checked: " + fs::absolute("a").string() +
+                                   " does not load: the file does not exist\n"));
 }
 
 // Without a contract named, each student's file gives its own; a line gives each faulty
@@ -202,11 +206,13 @@ TEST_F(ClassCheck, ALineGivesEachFaultyRoutinesFirstFault)
     const std::vector<std::string> lines = run.lines();
     ASSERT_EQ(lines.size(), 5u) << run.output;
     EXPECT_EQ(lines[0], "Checking 2 libraries.");
-    EXPECT_EQ(lines[2], "fay: chara fault: is not exported; xArray fault: is not exported; square fault: is not "
-                        "exported; transnumber fault: read through a null address; zArray fault: is not exported");
-    EXPECT_EQ(lines[3], "gus: square fault: for x = 3, y, the third argument, holds 5.39306059e-315, not the 32-bit "
-                        "real 9 (Vandrel shows \" 5.3930605917843E-315\"): a 32-bit real in the first 4 of y's 8 "
-                        "bytes; store it widened (10 of 11 calls) (and 1 more fault)");
+    EXPECT_EQ(lines[2],
+              "fay: chara fault: is not exported; xArray fault: is not exported; square fault: is not "
+              "exported; transnumber fault: read through a null address; zArray fault: is not exported");
+    EXPECT_EQ(lines[3],
+              "gus: square fault: for x = 3, y, the third argument, holds 5.39306059e-315, not the 32-bit "
+              "real 9 (Vandrel shows \" 5.3930605917843E-315\"): a 32-bit real in the first 4 of y's 8 "
+              "bytes; store it widened (10 of 11 calls) (and 1 more fault)");
     EXPECT_EQ(run.status, 1);
 }
 
@@ -218,8 +224,8 @@ TEST_F(ClassCheck, JsonLinesGiveEveryFieldOfEachLibrary)
     EXPECT_EQ(run.status, 2);
     const std::vector<json> objects = jsonLines(run.output);
     ASSERT_EQ(objects.size(), 5u) << run.output;
-    const std::vector<std::string> keys{"path", "student", "contract", "verdict", "problem", "seed", "sandboxed",
-                                        "routines", "notes"};
+    const std::vector<std::string> keys{"path", "student",   "contract", "verdict", "problem",
+                                        "seed", "sandboxed", "routines", "notes"};
     for (const json& object : objects) {
         std::vector<std::string> present;
         for (const auto& [key, value] : object.items())
@@ -347,8 +353,9 @@ TEST_F(ClassCheck, JUnitFileHasASuiteEachLibraryACaseEachRoutineAFailureEachFaul
         EXPECT_STREQ(testCase.attribute("name").value(), std::string(row.student) == "dan" ? "load" : "sumdll");
         const pugi::xml_node said = testCase.child(std::string(row.student) == "dan" ? "error" : "failure");
         EXPECT_STREQ(said.attribute("type").value(), row.type);
-        EXPECT_STREQ(node.child("properties").find_child_by_attribute("property", "name", "seed").attribute("value").value(),
-                     "1");
+        EXPECT_STREQ(
+            node.child("properties").find_child_by_attribute("property", "name", "seed").attribute("value").value(),
+            "1");
     }
     EXPECT_EQ(suite, std::size(rows));
     const pugi::xml_node eve = suites.find_child_by_attribute("testsuite", "name", "eve");
@@ -383,8 +390,8 @@ TEST_F(ClassCheck, EndedBySignalEndsEveryCheck)
 {
     place(checked("hangs"), "fay/libPettrix.so");
     place(checked("hangs"), "gus/libPettrix.so");
-    std::vector<std::string> words{CHECKER, "--time-limit", "60", "Pettrix", classFolder() + "/fay",
-                                   classFolder() + "/gus"};
+    std::vector<std::string> words{CHECKER,   "--time-limit",         "60",
+                                   "Pettrix", classFolder() + "/fay", classFolder() + "/gus"};
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -399,8 +406,8 @@ TEST_F(ClassCheck, EndedBySignalEndsEveryCheck)
     // The checks of both libraries, once each runs its library's process.
     const auto childrenOf = [](pid_t parent) {
         std::vector<pid_t> children;
-        std::istringstream in(fileBytes("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) +
-                                        "/children"));
+        std::istringstream in(
+            fileBytes("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children"));
         for (pid_t child; in >> child;)
             children.push_back(child);
         return children;
@@ -431,9 +438,10 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
     const std::vector<std::string> noSandbox{"ROUTINE_CHECK_TEST_NO_SANDBOX=no namespaces here"};
     const CheckRun refused = check(withStudents({"--seed", "1", "Pettrix"}), noSandbox);
     EXPECT_EQ(refused.output, "");
-    EXPECT_EQ(refused.errors, "routine-check: a class is checked only in the sandbox, and none can be made here: no "
-                              "namespaces here (--no-sandbox checks it all the same, the students' code running with "
-                              "your rights)\n");
+    EXPECT_EQ(refused.errors,
+              "routine-check: a class is checked only in the sandbox, and none can be made here: no "
+              "namespaces here (--no-sandbox checks it all the same, the students' code running with "
+              "your rights)\n");
     EXPECT_EQ(refused.status, 2);
 
     const CheckRun told = check(withStudents({"--seed", "1", "--no-sandbox", "Pettrix"}), noSandbox);
@@ -493,7 +501,8 @@ TEST_F(ClassCheck, ASeedRepeatsARunExactlyAndTheClassSharesOne)
     ASSERT_TRUE(classSeed.is_number_unsigned());
     for (const json& library : objects)
         EXPECT_EQ(library["seed"], classSeed);
-    const CheckRun repeated = check(withStudents({"--format=json", "--seed", std::to_string(classSeed.get<uint64_t>()), "Pettrix"}));
+    const CheckRun repeated = check(
+        withStudents({"--format=json", "--seed", std::to_string(classSeed.get<uint64_t>()), "Pettrix"}));
     EXPECT_EQ(repeated.output, inClass.output);
 }
 
