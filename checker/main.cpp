@@ -26,12 +26,9 @@
 
 #include "printable_text.h"
 
-#include <algorithm>
-#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <new>
 #include <optional>
 #include <iostream>
