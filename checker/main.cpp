@@ -154,7 +154,8 @@ int checkOneLibrary(const Options& options, const Contract& contract, const std:
     result.path = facts.file;
     if (text) {
         std::cout << "Checking " << contract.name << " in " << printable(facts.file) << file.how << ".\n";
-        std::cout << "Seed: " << inputSeed() << " (give --seed " << inputSeed() << " to repeat this run).\n";
+        if (contract.drawsInputs)
+            std::cout << "Seed: " << inputSeed() << " (give --seed " << inputSeed() << " to repeat this run).\n";
         if (notSandboxed)
             std::cout << notSandboxedLine(*notSandboxed) << "\n";
         for (const std::string& line : printedWhileLoading)

@@ -73,8 +73,9 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
     const bool text = options.format == Format::Text;
     if (text) {
         std::cout << "Checking " << plural(candidates.size(), "library", "libraries")
-                  << (contract ? std::string(" of ") + contract->name : "") << ".\n"
-                  << "Seed: " << seed << " (give --seed " << seed << " to repeat this run).\n";
+                  << (contract ? std::string(" of ") + contract->name : "") << ".\n";
+        if (!contract || contract->drawsInputs)
+            std::cout << "Seed: " << seed << " (give --seed " << seed << " to repeat this run).\n";
         if (notSandboxed)
             std::cout << notSandboxedLine(*notSandboxed) << "\n";
         std::cout.flush();

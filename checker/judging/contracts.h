@@ -25,6 +25,7 @@ struct Contract {
     const char* library;                // as its program declares it
     const char* program;                // the program that calls it
     std::vector<RoutineCheck> routines; // in the contract's order
+    bool drawsInputs = false;           // adds inputs drawn from the run's seed to the fixed ones
 };
 
 extern const Contract ostrumContract;  // Korvik's tests 1 to 7

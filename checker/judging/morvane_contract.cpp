@@ -110,4 +110,4 @@ void clickOnce(void* address, Call& call)
 
 } // namespace
 
-const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare, "square.dat", clickOnce}}};
+const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare, "square.dat", clickOnce}}, true};

@@ -95,4 +95,4 @@ void checkSumdll(void* address, Call& call)
 
 } // namespace
 
-const Contract pettrixContract{"Pettrix", "Pettrix.dll", "Tolvan", {{"sumdll", checkSumdll}}};
+const Contract pettrixContract{"Pettrix", "Pettrix.dll", "Tolvan", {{"sumdll", checkSumdll}}, true};
