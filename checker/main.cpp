@@ -15,6 +15,8 @@
 #include "export_causes.h"
 #include "report_lines.h"
 #include "routine_checker.h"
+#include "routine_serving.h"
+#include "sandbox.h"
 
 #include "library_file.h"
 #include "printable_text.h"
@@ -30,6 +32,7 @@
 #include <optional>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -256,10 +259,19 @@ int checkLibrary(int argc, char** argv)
     if (const std::optional<std::string> problem = problemBeforeLoading(*contract, file))
         return fail(*problem);
 
-    WorkingDirectory directory;
-    if (directory.path().empty())
-        return fail("cannot make a temporary directory for the routines to run in");
-    RoutineChecker checker(*contract, directory.path(), options.timeLimit, options.show);
+    // Sandboxed, the routines run in a work folder in the sandbox's memory, and nothing is made
+    // on the machine; where no sandbox can be made, in a temporary directory of the machine's.
+    const std::optional<std::string> unsandboxed = sandboxUnavailable();
+    if (unsandboxed)
+        std::cerr << "routine-check: not sandboxed: " << *unsandboxed << "\n";
+    std::optional<WorkingDirectory> directory;
+    if (unsandboxed) {
+        directory.emplace();
+        if (directory->path().empty())
+            return fail("cannot make a temporary directory for the routines to run in");
+    }
+    RoutineChecker checker(*contract, directory ? directory->path() : "", options.timeLimit, options.show,
+                           !unsandboxed);
 
     const LibraryFacts facts = checker.load(file.candidate);
     if (interruptingSignal())
@@ -291,9 +303,9 @@ int checkLibrary(int argc, char** argv)
     // An empty directory goes while the processes end; one a routine wrote into, once nothing
     // is left to write there.
     checker.stop();
-    if (!directory.removeIfEmpty()) {
+    if (directory && !directory->removeIfEmpty()) {
         checker.waitForTheEnd();
-        directory.remove();
+        directory->remove();
     }
     if (unchecked > 0)
         return nothingChecked;
@@ -302,6 +314,9 @@ int checkLibrary(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Started again by itself as the warden of a sandbox: no option of a user's.
+    if (argc > 1 && std::string_view(argv[1]) == wardenOption)
+        return runWarden(argc, argv);
     openClosedStandardStreams();
     stopOnInterrupt();
     int status = nothingChecked;

@@ -12,6 +12,7 @@
 // namespaces, loading kernel code, the kernel's key store.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,19 @@ struct SandboxLayout {
     std::vector<std::string> arguments; // after the program's name
     std::vector<std::string> readOnly;  // files and folders seen read-only at their own paths
     std::string workFolder;             // the one folder it may write, at its own path, where it starts
+    // When not 0: the working folder is an empty file system in memory of this many bytes,
+    // made in the sandbox, which leaves nothing on the machine and nothing to clean.
+    std::uint64_t workFolderSize = 0;
+    // The program is the sandbox's first process (process id 1), which the others cannot
+    // signal; otherwise bubblewrap's own first process stands between.
+    bool programFirst = false;
+    std::string startIn; // where the program starts when not in the working folder
 };
+
+// The folders a library needs to load, seen read-only: its own, the ones it names to search
+// for its dependencies (its run path), and those of LD_LIBRARY_PATH; the current folder too
+// where that path names a folder relative to it.
+std::vector<std::string> foldersToLoad(const std::string& library);
 
 // bubblewrap's command line that runs `layout`'s program in the sandbox; descriptors open
 // without close-on-exec reach the program as they are.
