@@ -497,7 +497,7 @@ void fence()
 }
 
 // What the warden tells of a process it started: its start, with a descriptor that names it,
-// and its end, as the warden saw it end; what it left in its group ends with it.
+// and its end, as the warden saw it end. What it left ends before the next request.
 void watch(int control, pid_t child)
 {
     if (child < 0) {
@@ -511,7 +511,6 @@ void watch(int control, pid_t child)
         close(handle);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    kill(-child, SIGKILL);
     tell(control, {child, status, 1, countLeftovers(child)});
 }
 
@@ -535,6 +534,8 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
         char request[requestRoom];
         int channels[2] = {-1, -1};
         const ssize_t length = receiveRequest(control, request, channels);
+        // Every other process of the sandbox: what the last routine left, in its group or not.
+        kill(-1, SIGKILL);
         endLeftovers();
         // The checker is done, or gone: the warden's end ends the sandbox and all in it.
         if (length <= 0 || channels[0] < 0 || channels[1] < 0)
@@ -1100,7 +1101,9 @@ bool LibraryProcess::startWarden(const Warden& warden)
         return false;
     SandboxLayout layout{warden.program, warden.arguments, warden.readOnly, warden.workFolder,
                          warden.workFolderSize, true, warden.startIn};
-    layout.arguments.push_back(std::to_string(sockets[1]));
+    // The socket, on descriptor 3, is all the warden gets of the checker's descriptors.
+    constexpr int wardenControl = 3;
+    layout.arguments.push_back(std::to_string(wardenControl));
     std::vector<std::string> words = sandboxCommand(layout);
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -1110,16 +1113,23 @@ bool LibraryProcess::startWarden(const Warden& warden)
     const pid_t child = fork();
     if (child == 0) {
         close(sockets[0]);
-        fcntl(sockets[1], F_SETFD, 0);
         followParent(checker);
         for (int signal : interruptingSignals)
             std::signal(signal, SIG_DFL);
         if (const int nothing = open("/dev/null", O_RDWR); nothing >= 0) {
             for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream)
                 dup2(nothing, stream);
-            if (nothing > STDERR_FILENO)
+            if (nothing > STDERR_FILENO && nothing != sockets[1])
                 close(nothing);
         }
+        // Whatever else the checker was started with (a descriptor its own starter left open)
+        // stays outside.
+        if (sockets[1] != wardenControl) {
+            dup2(sockets[1], wardenControl);
+            close(sockets[1]);
+        }
+        fcntl(wardenControl, F_SETFD, 0);
+        close_range(wardenControl + 1, ~0U, 0);
         execv(argv[0], argv.data());
         _exit(127);
     }

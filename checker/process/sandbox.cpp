@@ -103,6 +103,8 @@ std::string runPathOf(const std::string& library)
 void addFolders(std::vector<std::string>& folders, const std::string& path, const std::string& origin,
                 bool& relative)
 {
+    if (path.empty())
+        return;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = path.find(':', start);
@@ -110,11 +112,12 @@ void addFolders(std::vector<std::string>& folders, const std::string& path, cons
         for (const std::string name : {"${ORIGIN}", "$ORIGIN"})
             for (std::size_t at; !origin.empty() && (at = folder.find(name)) != std::string::npos;)
                 folder.replace(at, name.size(), origin);
-        if (folder.empty() || folder.front() != '/')
-            relative = true;
+        // An empty one is the current folder itself, which the caller shows or not.
+        relative = relative || folder.empty() || folder.front() != '/';
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(folder.empty() ? "." : folder, error);
-        if (!error && folder.find('$') == std::string::npos && std::filesystem::is_directory(absolute, error))
+        if (!folder.empty() && !error && folder.find('$') == std::string::npos &&
+            std::filesystem::is_directory(absolute, error))
             folders.push_back(absolute.lexically_normal().string());
         if (end == std::string::npos)
             break;
