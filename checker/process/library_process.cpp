@@ -561,8 +561,9 @@ namespace {
 // time up to the backstop.
 class TimeLimits {
 public:
-    TimeLimits(pid_t child, double timeLimit)
-        : backstop_(clockBackstop(timeLimit)),
+    // `handle`, when there is one, names the child alone and says when it has ended.
+    TimeLimits(pid_t child, double timeLimit, int handle = -1)
+        : handle_(handle), backstop_(clockBackstop(timeLimit)),
           end_(std::chrono::steady_clock::now() +
                std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(backstop_))),
           // Just under the system's own limit, so that the checker, not SIGXCPU, ends the call.
@@ -576,9 +577,14 @@ public:
     double processorSeconds() const { return processorTime() - start_; }
     bool processorTimeUsedUp() const { return measured_ && processorSeconds() >= processorLimit_; }
     bool backstopPassed() const { return millisecondsToBackstop() <= 0; }
-    // Whether the child has ended and been waited for: its clock is gone with it.
+    // Whether the child has ended: its handle says so, or without one, its clock is gone once
+    // it has been waited for.
     bool childGone() const
     {
+        if (handle_ >= 0) {
+            pollfd ended{handle_, POLLIN, 0};
+            return poll(&ended, 1, 0) > 0;
+        }
         timespec now{};
         return measured_ && clock_gettime(clock_, &now) != 0;
     }
@@ -612,6 +618,7 @@ private:
         return last_;
     }
 
+    int handle_;
     double backstop_;
     std::chrono::steady_clock::time_point end_;
     double processorLimit_;
@@ -1073,9 +1080,10 @@ bool LibraryProcess::startRoutineProcess(std::string_view request, bool& endIt)
     const bool told = sent &&
         receiveNews(control_, std::max<long>(std::lround(timeLimit_ * 1000), endingMilliseconds), started, gone,
                     &handle);
-    // Sandboxed, the process is known outside only by the descriptor that came with the news.
+    // Sandboxed, the process is known outside only by the descriptor that came with the news;
+    // one that has already ended has no number left, nor a clock to read.
     const pid_t clock = sandboxed_ ? (handle >= 0 ? processOf(handle) : -1) : started.pid;
-    if (!told || started.pid <= 0 || clock <= 0) {
+    if (!told || started.pid <= 0 || (sandboxed_ && handle < 0)) {
         closeBoth(ends);
         close(output[0]);
         if (handle >= 0)
@@ -1157,7 +1165,7 @@ ChildOutcome LibraryProcess::next()
 ChildOutcome LibraryProcess::takePart(bool lastPart)
 {
     ChildOutcome outcome;
-    const TimeLimits limits(routineClock_, timeLimit_);
+    const TimeLimits limits(routineClock_, timeLimit_, routineHandle_);
     const bool finished = collect(reports_, output_, printed_, routine_, limits, received_, outcome, others_);
     // What the part printed lies in the pipe before its end is told: up to the mark after it.
     drainOutput(output_, printed_);
