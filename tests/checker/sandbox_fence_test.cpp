@@ -99,7 +99,8 @@ protected:
     // The checker started on `library` (copied into the student's folder) with its process id in
     // the file of aims, which it writes before it becomes the checker. `whileRunning` is called
     // once it has started, with its process id.
-    CheckRun check(const fs::path& library, const std::function<void(pid_t)>& whileRunning = {})
+    CheckRun check(const fs::path& library, const std::function<void(pid_t)>& whileRunning = {},
+                   const char* contract = "Pettrix")
     {
         const fs::path copy = base_ / "student" / library.filename();
         fs::copy_file(library, copy, fs::copy_options::overwrite_existing);
@@ -119,7 +120,7 @@ protected:
             const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(error, 2);
-            execl(CHECKER, CHECKER, "Pettrix", copy.c_str(), static_cast<char*>(nullptr));
+            execl(CHECKER, CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         if (whileRunning)
@@ -172,29 +173,35 @@ protected:
 
 struct FenceRow {
     const char* file; // in the folder of sabotaging libraries
+    const char* contract;
     std::vector<std::string> lines;
     int status;
 };
 
 const FenceRow fenceRows[] = {
     // The classmate's folder and /etc/shadow are not there at all.
-    {"reads_secrets",
+    {"reads_secrets", "Pettrix",
      {"sumdll ok", "sumdll printed: \"No such file or directory\""},
      0},
     // It writes into the sandbox's own memory, which goes with it.
-    {"writes_outside", {"sumdll ok", "summary: 1 routine, 1 ok, 0 with a fault"}, 0},
+    {"writes_outside", "Pettrix", {"sumdll ok", "summary: 1 routine, 1 ok, 0 with a fault"}, 0},
     // The sandbox has a loopback of its own, where nothing listens.
-    {"connects_out", {"sumdll ok", "sumdll printed: \"Connection refused\""}, 0},
-    {"spoils_sibling", {"sumdll ok", "sumdll printed: \"No such file or directory\""}, 0},
+    {"connects_out", "Pettrix", {"sumdll ok", "sumdll printed: \"Connection refused\""}, 0},
+    {"spoils_sibling", "Pettrix", {"sumdll ok", "sumdll printed: \"No such file or directory\""}, 0},
     // The checker's process id names no process in the sandbox.
-    {"signals_checker", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
-    {"leaves_daemon", {"sumdll fault: left a process of its own running after it returned (it forked)"}, 1},
+    {"signals_checker", "Pettrix", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
+    {"leaves_daemon", "Pettrix", {"sumdll fault: left a process of its own running after it returned (it forked)"}, 1},
     // The records that say "finished" on every descriptor: the crash after them is seen in the
     // way the process ended, and the sum after them is judged all the same.
-    {"forges_finish_and_crashes", {"sumdll fault: wrote through a null address"}, 1},
-    {"forges_finish_wrong_sum",
+    {"forges_finish_and_crashes", "Pettrix", {"sumdll fault: wrote through a null address"}, 1},
+    {"forges_finish_wrong_sum", "Pettrix",
      {"sumdll fault: for a = 10 and b = 20, c, the third argument, holds 31, not 30 (Tolvan shows \"31\") (6 of 6 "
       "pairs)"},
+     1},
+    // A square.dat that is a link is not followed: no trace, and the secret is quoted nowhere.
+    {"trace_linked_to_secret", "Morvane",
+     {"square fault: for x = 3, there is no square.dat in the call's directory when the call returns (36 of 36 "
+      "calls)"},
      1},
 };
 
@@ -203,7 +210,7 @@ class Sabotage : public Fence, public testing::WithParamInterface<FenceRow> {};
 TEST_P(Sabotage, StaysInTheSandbox)
 {
     const FenceRow& row = GetParam();
-    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / ("lib" + std::string(row.file) + ".so"));
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / ("lib" + std::string(row.file) + ".so"), {}, row.contract);
     for (const std::string& line : row.lines)
         EXPECT_TRUE(run.hasLine(line)) << "expected the line \"" << line << "\" in:\n" << run.output << run.errors;
     EXPECT_EQ(run.status, row.status) << run.output << run.errors;
