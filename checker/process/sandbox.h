@@ -41,8 +41,9 @@ std::vector<std::string> foldersToLoad(const std::string& library);
 std::vector<std::string> sandboxCommand(const SandboxLayout& layout);
 
 // Why no sandbox can be made on this machine, in a sentence ("bubblewrap is not installed",
-// "this system does not let a user make namespaces: ..."); nothing when it can. Tried once
-// and remembered.
+// "this system does not let bubblewrap make namespaces: ..."); nothing when it can. Tried once
+// and remembered: a child makes the namespaces, and only when it cannot is bubblewrap started,
+// for its own words.
 std::optional<std::string> sandboxUnavailable();
 
 // In a sandboxed process, before any of the library's code runs: from now on this process and
