@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -120,6 +121,10 @@ protected:
             const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(error, 2);
+            // Where no sandbox can be made: in namespaces whose user may make no more.
+            if (withoutNamespaces_)
+                execl("/usr/bin/bwrap", "bwrap", "--unshare-user", "--disable-userns", "--dev-bind", "/", "/", "--",
+                      CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
             execl(CHECKER, CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -169,6 +174,7 @@ protected:
     int listener_ = -1;
     int port_ = 0;
     bool linger_ = false; // the daemon's routine waits before it returns
+    bool withoutNamespaces_ = false;
 };
 
 struct FenceRow {
@@ -256,6 +262,22 @@ TEST_F(Fence, ADaemonEndsWhenTheCheckerIsKilled)
     ASSERT_TRUE(seen) << "the daemon never ran: " << run.output << run.errors;
     EXPECT_EQ(run.status, -1); // killed
     expectFenced(run);
+}
+
+// Where no sandbox can be made, one line says why and the check goes on as before, in a process
+// of its own: there a routine that kills its caller ends the library's process.
+TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
+{
+    withoutNamespaces_ = true;
+    const CheckRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
+    EXPECT_EQ(run.errors.rfind("routine-check: not sandboxed: this system does not let bubblewrap make namespaces: ", 0),
+              0u)
+        << run.errors;
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    EXPECT_TRUE(
+        run.hasLine("sumdll fault: could not be checked: the process that holds its loaded library ended while it ran"))
+        << run.output;
+    EXPECT_EQ(run.status, 1);
 }
 
 } // namespace
