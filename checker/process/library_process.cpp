@@ -459,13 +459,14 @@ void fence()
 }
 
 // The load the checker asked for first: what was loaded and what it exports, said on the
-// channel that came with the request; then the process ends.
+// channel that came with the request; then the process ends, as the serving code ends a process
+// that finished.
 [[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
                                     const int (&received)[2], double timeLimit)
 {
     fence();
-    const void* library = loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
-    _exit(library ? 0 : 3);
+    loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
+    _exit(0);
 }
 
 // A routine's process: the library loaded again, quietly (what its start-up code says was
@@ -487,7 +488,7 @@ void fence()
     close(discard);
     std::fflush(nullptr);
     if (!library) {
-        ReportChannel(channel).send(reports::LoadFailed{"it did not load again"});
+        ReportChannel(channel).send(reports::LoadFailed{"the loader refused it this time"});
         _exit(3);
     }
     if (chdir(directory.c_str()) != 0)
@@ -1077,14 +1078,16 @@ bool LibraryProcess::startRoutineProcess(std::string_view request, bool& endIt)
     ProcessNews started{};
     bool gone = !sent;
     int handle = -1;
-    const bool told = sent &&
-        receiveNews(control_, std::max<long>(std::lround(timeLimit_ * 1000), endingMilliseconds), started, gone,
-                    &handle);
+    // Sandboxed, the first answer waits for bubblewrap to make the sandbox, which a busy machine
+    // slows by the clock: it gets as long as the clock's backstop.
+    const long answerMilliseconds = std::max<long>(
+        std::lround((sandboxed_ ? clockBackstop(timeLimit_) : timeLimit_) * 1000), endingMilliseconds);
+    const bool told = sent && receiveNews(control_, answerMilliseconds, started, gone, &handle);
     // Sandboxed, the process is known outside only by the descriptor that came with the news;
     // one that has already ended has no number left, nor a clock to read.
     const pid_t clock = sandboxed_ ? (handle >= 0 ? processOf(handle) : -1) : started.pid;
     if (!told || started.pid <= 0 || (sandboxed_ && handle < 0)) {
-        closeBoth(ends);
+        close(ends[0]);
         close(output[0]);
         if (handle >= 0)
             close(handle);
