@@ -45,6 +45,7 @@ inline constexpr std::uint64_t sandboxWorkFolderSize = std::uint64_t{64} << 20;
 
 // The hidden first word that makes routine-check the warden of a sandbox (started so by
 // startLibraryProcess, never by a user), and what it then does: never returns when the words
-// after it are sound, gives exit status 2 when they are not.
+// after it are sound, gives exit status 2 when they are not, and ends with status 2 at once
+// when it is not the first process of a namespace of its own.
 inline constexpr const char* wardenOption = "--serve-library";
 int runWarden(int argc, char** argv);

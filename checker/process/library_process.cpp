@@ -520,6 +520,10 @@ void watch(int control, pid_t child)
 void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve, const std::string& directory,
                    double timeLimit, int control)
 {
+    // Only as the first process of a namespace of its own: there, and only there, what it ends
+    // between requests (every other process it can see) is the sandbox's.
+    if (getpid() != 1)
+        _exit(2);
     // No process of the sandbox may read this one's memory or descriptors, nor trace it.
     prctl(PR_SET_DUMPABLE, 0);
     fcntl(control, F_SETFD, FD_CLOEXEC);
@@ -535,12 +539,12 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
         char request[requestRoom];
         int channels[2] = {-1, -1};
         const ssize_t length = receiveRequest(control, request, channels);
-        // Every other process of the sandbox: what the last routine left, in its group or not.
-        kill(-1, SIGKILL);
-        endLeftovers();
         // The checker is done, or gone: the warden's end ends the sandbox and all in it.
         if (length <= 0 || channels[0] < 0 || channels[1] < 0)
             _exit(0);
+        // Every other process of the sandbox: what the last routine left, in its group or not.
+        kill(-1, SIGKILL);
+        endLeftovers();
         const pid_t child = fork();
         if (child == 0) {
             close(control);

@@ -280,4 +280,19 @@ TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
     EXPECT_EQ(run.status, 1);
 }
 
+// The warden's hidden option, given by hand outside a sandbox, does nothing: the warden is only
+// ever the first process of a namespace of its own.
+TEST(Warden, RefusesToServeOutsideASandbox)
+{
+    const pid_t warden = fork();
+    if (warden == 0) {
+        execl(CHECKER, CHECKER, "--serve-library", "Pettrix", "libPettrix.so", "2", "0", "/routine-check", "0",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(warden, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+}
+
 } // namespace
