@@ -160,6 +160,12 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
     std::snprintf(limit, sizeof limit, "%.17g", timeLimit);
     warden.arguments = {wardenOption, contract.name, candidate, limit, show ? "1" : "0", sandboxWorkFolder};
     warden.readOnly = foldersToLoad(candidate);
+    // A bare file name is looked up, among others, along routine-check's own run path, as the
+    // programs' is (installed, $ORIGIN/../lib).
+    if (candidate.find('/') == std::string::npos)
+        for (const std::string& folder : foldersToLoad(warden.program))
+            if (std::find(warden.readOnly.begin(), warden.readOnly.end(), folder) == warden.readOnly.end())
+                warden.readOnly.push_back(folder);
     // Where the library is loaded: where the checker was started when the loader's search
     // path names a folder relative to it (and the sandbox shows it), else the work folder.
     std::error_code error;
