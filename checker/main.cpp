@@ -23,6 +23,8 @@
 #include "report_lines.h"
 #include "reports.h"
 #include "routine_checker.h"
+#include "routine_serving.h"
+#include "sandbox.h"
 
 #include "printable_text.h"
 
@@ -33,6 +35,7 @@
 #include <optional>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -139,10 +142,16 @@ int checkOneLibrary(const Options& options, const Contract& contract, const std:
     if (notSandboxed)
         result.notes.push_back("not sandboxed: " + *notSandboxed);
 
-    WorkingDirectory directory;
-    if (directory.path().empty())
-        return notChecked(options, result, "cannot make a temporary directory for the routines to run in");
-    RoutineChecker checker(contract, directory.path(), options.timeLimit, options.show);
+    // Sandboxed, the routines run in a work folder in the sandbox's memory, and nothing is made
+    // on the machine; unsandboxed, in a temporary directory of the machine's.
+    std::optional<WorkingDirectory> directory;
+    if (notSandboxed) {
+        directory.emplace();
+        if (directory->path().empty())
+            return notChecked(options, result, "cannot make a temporary directory for the routines to run in");
+    }
+    RoutineChecker checker(contract, directory ? directory->path() : "", options.timeLimit, options.show,
+                           !notSandboxed);
 
     const LibraryFacts facts = checker.load(file.candidate);
     if (interruptingSignal())
@@ -188,9 +197,9 @@ int checkOneLibrary(const Options& options, const Contract& contract, const std:
     // An empty directory goes while the processes end; one a routine wrote into, once nothing
     // is left to write there.
     checker.stop();
-    if (!directory.removeIfEmpty()) {
+    if (directory && !directory->removeIfEmpty()) {
         checker.waitForTheEnd();
-        directory.remove();
+        directory->remove();
     }
     result.verdict = unchecked > 0 ? Verdict::NotChecked : withFault > 0 ? Verdict::Fault : Verdict::Ok;
     for (const RoutineResult& routine : result.routines)
@@ -230,6 +239,9 @@ int checkLibrary(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Started again by itself as the warden of a sandbox: no option of a user's.
+    if (argc > 1 && std::string_view(argv[1]) == wardenOption)
+        return runWarden(argc, argv);
     openClosedStandardStreams();
     stopOnInterrupt();
     int status = nothingChecked;

@@ -1,13 +1,19 @@
 #include "routine_serving.h"
 
+#include "drawn_inputs.h"
+
 #include "kept_registers.h"
 #include "library_exports.h"
+#include "sandbox.h"
 #include "wording.h"
 
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,13 +74,14 @@ bool decode(std::string_view bytes, RoutineRequest& request)
     return true;
 }
 
-std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, const std::string& candidate,
-                                                    const std::string& directory, double timeLimit, bool show)
+namespace {
+
+// Loaded as the programs load it; then the routines of the contract it exports, found as the
+// programs find them (also in a library it depends on, and data too, which its check then
+// names), and what else it exports.
+LibraryProcess::Load loadingOf(const Contract& contract, const std::string& candidate)
 {
-    // Loaded as the programs load it; then the routines of the contract it exports, found as
-    // the programs find them (also in a library it depends on, and data too, which its check
-    // then names), and what else it exports.
-    const LibraryProcess::Load loading = [&contract, candidate](const ReportChannel& channel) -> void* {
+    return [&contract, candidate](const ReportChannel& channel) -> void* {
         std::string problem;
         void* handle = openRoutineLibrary(candidate, problem);
         if (!handle) {
@@ -106,9 +113,12 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
         }
         return handle;
     };
-    // In each routine's process: the calls of one request, in the library as loaded.
-    LibraryProcess::Serve serving = [&contract, show](void* library, std::string_view bytes,
-                                                      const ReportChannel& channel) {
+}
+
+// In each routine's process: the calls of one request, in the library as loaded.
+LibraryProcess::Serve servingOf(const Contract& contract, bool show)
+{
+    return [&contract, show](void* library, std::string_view bytes, const ReportChannel& channel) {
         RoutineRequest request;
         if (!decode(bytes, request))
             return;
@@ -126,5 +136,66 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
             finishPart(channel, index);
         }
     };
-    return std::make_unique<LibraryProcess>(loading, std::move(serving), directory, timeLimit);
+}
+
+// routine-check's own file, found before anything could replace it.
+std::string ownProgram()
+{
+    std::error_code error;
+    static const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    return program;
+}
+
+} // namespace
+
+std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, const std::string& candidate,
+                                                    const std::string& directory, double timeLimit, bool show,
+                                                    bool sandboxed)
+{
+    if (!sandboxed)
+        return std::make_unique<LibraryProcess>(loadingOf(contract, candidate), servingOf(contract, show), directory,
+                                                timeLimit);
+    // The warden makes the same load and the same serving for itself from these words.
+    LibraryProcess::Warden warden;
+    warden.program = ownProgram();
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%.17g", timeLimit);
+    warden.arguments = {wardenOption, contract.name, candidate, limit, show ? "1" : "0", std::to_string(inputSeed()),
+                        sandboxWorkFolder};
+    warden.readOnly = foldersToLoad(candidate);
+    // A bare file name is looked up, among others, along routine-check's own run path, as the
+    // programs' is (installed, $ORIGIN/../lib).
+    if (candidate.find('/') == std::string::npos)
+        for (const std::string& folder : foldersToLoad(warden.program))
+            if (std::find(warden.readOnly.begin(), warden.readOnly.end(), folder) == warden.readOnly.end())
+                warden.readOnly.push_back(folder);
+    // Where the library is loaded: where the checker was started when the loader's search
+    // path names a folder relative to it (and the sandbox shows it), else the work folder.
+    std::error_code error;
+    const std::string here = std::filesystem::current_path(error).string();
+    if (std::find(warden.readOnly.begin(), warden.readOnly.end(), here) != warden.readOnly.end())
+        warden.startIn = here;
+    warden.readOnly.push_back(warden.program);
+    warden.workFolder = sandboxWorkFolder;
+    warden.workFolderSize = sandboxWorkFolderSize;
+    return std::make_unique<LibraryProcess>(nullptr, nullptr, sandboxWorkFolder, timeLimit, warden);
+}
+
+int runWarden(int argc, char** argv)
+{
+    // CONTRACT CANDIDATE TIME-LIMIT SHOW SEED FOLDER DESCRIPTOR, after the option.
+    if (argc != 9)
+        return 2;
+    const Contract* contract = contractNamed(argv[2]);
+    char* end = nullptr;
+    const double timeLimit = std::strtod(argv[4], &end);
+    char* seedEnd = nullptr;
+    const unsigned long long seed = std::strtoull(argv[6], &seedEnd, 10);
+    const long control = std::strtol(argv[8], nullptr, 10);
+    if (!contract || *end != '\0' || *seedEnd != '\0' || control < 0)
+        return 2;
+    // The routines' processes draw the same inputs as the checker that judges them.
+    setInputSeed(seed);
+    serveAsWarden(loadingOf(*contract, argv[3]), servingOf(*contract, std::string_view(argv[5]) == "1"), argv[7],
+                  timeLimit, static_cast<int>(control));
 }

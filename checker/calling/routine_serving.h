@@ -33,5 +33,19 @@ bool decode(std::string_view bytes, RoutineRequest& request);
 // search): it loads the library, says what it loaded and which routines of `contract` it
 // exports, and serves requests, each in a routine's process of its own in `directory`, with
 // `timeLimit` seconds; with `show`, the bytes of the first call's pieces are listed.
+// `sandboxed`, the library's process is a warden in the sandbox, and the routines run in its
+// work folder instead of `directory`.
 std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, const std::string& candidate,
-                                                    const std::string& directory, double timeLimit, bool show);
+                                                    const std::string& directory, double timeLimit, bool show,
+                                                    bool sandboxed);
+
+// The routines' work folder in the sandbox, an empty file system in memory of this size.
+inline constexpr const char* sandboxWorkFolder = "/routine-check";
+inline constexpr std::uint64_t sandboxWorkFolderSize = std::uint64_t{64} << 20;
+
+// The hidden first word that makes routine-check the warden of a sandbox (started so by
+// startLibraryProcess, never by a user), and what it then does: never returns when the words
+// after it are sound, gives exit status 2 when they are not, and ends with status 2 at once
+// when it is not the first process of a namespace of its own.
+inline constexpr const char* wardenOption = "--serve-library";
+int runWarden(int argc, char** argv);

@@ -11,10 +11,15 @@
 
 #include <cfenv>
 #include <cstring>
-#include <fstream>
+#include <algorithm>
+#include <sstream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,19 +34,36 @@ struct SquareCall {
     std::vector<std::string> lines;  // its last two lines, or fewer
 };
 
-// The lines of square.dat in the call's directory as they stand on disk, each without its
-// line terminator; nothing when there is no such file.
+// The last two lines of square.dat in the call's directory as they stand on disk, each without
+// its line terminator; nothing when there is no such file. A link in its place is not followed
+// (it is no trace, wherever it points), and of a file of any length only the last bytes are
+// read, as many as two quoted lines can take.
 bool readTrace(std::vector<std::string>& lastTwo)
 {
-    std::ifstream file("square.dat", std::ios::binary);
-    if (!file)
+    const int file = open("square.dat", O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0)
         return false;
+    struct stat status {};
+    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(file);
+        return false;
+    }
+    constexpr off_t tail = 4096;
+    const off_t from = std::max<off_t>(0, status.st_size - tail);
+    std::string bytes(static_cast<std::size_t>(status.st_size - from), '\0');
+    const ssize_t read = pread(file, bytes.data(), bytes.size(), from);
+    close(file);
+    bytes.resize(static_cast<std::size_t>(std::max<ssize_t>(read, 0)));
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
+    std::istringstream text(bytes);
+    for (std::string line; std::getline(text, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(line);
     }
+    // The first line of a tail may be the end of a longer one.
+    if (from > 0 && !lines.empty())
+        lines.erase(lines.begin());
     lastTwo.assign(lines.size() > 2 ? lines.end() - 2 : lines.begin(), lines.end());
     return true;
 }

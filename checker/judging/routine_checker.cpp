@@ -382,15 +382,16 @@ Finding findingOf(const UnwritableFileEnd& end)
 
 } // namespace
 
-RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show)
-    : contract_(contract), directory_(std::move(directory)), timeLimit_(timeLimit), show_(show)
+RoutineChecker::RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show,
+                               bool sandboxed)
+    : contract_(contract), directory_(std::move(directory)), timeLimit_(timeLimit), show_(show), sandboxed_(sandboxed)
 {
 }
 
 LibraryFacts RoutineChecker::load(const std::string& candidate)
 {
     candidate_ = candidate;
-    library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_);
+    library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_, sandboxed_);
     const ChildOutcome outcome = library_->loading(); // a copy: a library that did not load is let go below
 
     const std::string shownCandidate = printable(candidate);
@@ -455,16 +456,20 @@ ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
 {
     const std::string bytes = encode(request);
     ChildOutcome outcome = library_ ? library_->run(bytes) : ChildOutcome{};
-    if (library_ && !outcome.libraryProcessEnded)
-        return outcome;
-
     // A finding in place of the calls, as a routine's process would send it.
     const auto fault = [](const Finding& finding) {
         ChildOutcome failed;
         failed.messages = {finding, reports::Finished{}};
         return failed;
     };
-    library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_);
+    // Sandboxed, each routine's process loads the library again.
+    for (const Report& report : outcome.messages)
+        if (const auto* failed = std::get_if<reports::LoadFailed>(&report))
+            return fault({FindingKind::LibraryDidNotLoadAgain, {}, {printable(failed->problem)}});
+    if (library_ && !outcome.libraryProcessEnded)
+        return outcome;
+
+    library_ = startLibraryProcess(contract_, candidate_, directory_, timeLimit_, show_, sandboxed_);
     const ChildOutcome loading = library_->loading();
     std::string problem = "its process ended";
     std::optional<FileIdentity> identity;

@@ -34,8 +34,10 @@ struct LibraryFacts {
 class RoutineChecker {
 public:
     // Children run in `directory`, each with `timeLimit` seconds; with `show`, the bytes of
-    // the first call's pieces are listed before and after it.
-    RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show);
+    // the first call's pieces are listed before and after it. `sandboxed`, they run in the
+    // sandbox instead, in a work folder of its own, and `directory` is not used.
+    RoutineChecker(const Contract& contract, std::string directory, double timeLimit, bool show,
+                   bool sandboxed = true);
 
     // Loads `candidate` (a path, or a bare file name for the system's search) in the library's
     // process, so that start-up code that crashes, hangs or ends the process ends only that.
@@ -58,6 +60,7 @@ private:
     std::string directory_;
     double timeLimit_;
     bool show_;
+    bool sandboxed_;
     std::string candidate_;
     std::unique_ptr<LibraryProcess> library_;
     std::optional<uint32_t> nextPart_; // the routine the running process calls next

@@ -1,5 +1,7 @@
 #include "library_process.h"
 
+#include "sandbox.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -120,7 +122,9 @@ void reportFatalSignal(int signal, siginfo_t* info, void* context)
     caught.held = peakAddressSpace();
     const Message message = signalMessage(caught, static_cast<int32_t>(getpid()));
     [[maybe_unused]] const ssize_t written = write(reportDescriptor, &message, sizeof message);
-    _exit(125);
+    // The signal again, now with its default action (SA_RESETHAND): the process ends by it, and
+    // its parent sees which signal ended it, whatever the message said.
+    raise(signal);
 }
 
 // A routine that overruns its own stack still gets its fault reported, from a stack of its
@@ -238,9 +242,25 @@ ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels
     return length;
 }
 
-void tell(int control, const ProcessNews& news)
+// News, and with the news that a process started, a descriptor that names that process alone
+// (sandboxed: the checker, outside, knows it by no number of the sandbox).
+void tell(int control, const ProcessNews& news, int handle = -1)
 {
-    while (send(control, &news, sizeof news, MSG_NOSIGNAL) < 0 && errno == EINTR) {}
+    iovec part{const_cast<ProcessNews*>(&news), sizeof news};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof handle)] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    if (handle >= 0) {
+        message.msg_control = room;
+        message.msg_controllen = sizeof room;
+        cmsghdr* passed = CMSG_FIRSTHDR(&message);
+        passed->cmsg_level = SOL_SOCKET;
+        passed->cmsg_type = SCM_RIGHTS;
+        passed->cmsg_len = CMSG_LEN(sizeof handle);
+        std::memcpy(CMSG_DATA(passed), &handle, sizeof handle);
+    }
+    while (sendmsg(control, &message, MSG_NOSIGNAL) < 0 && errno == EINTR) {}
 }
 
 // The processes whose parent is this process: /proc/self/task/TID/children of each thread.
@@ -360,13 +380,11 @@ void markPartEnd()
     }
 }
 
-[[noreturn]] void runLibraryProcess(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
-                                    const std::string& directory, int writeEnd, int outputEnd, int control,
-                                    pid_t checker, double timeLimit)
+// A process about to load the library: its report channel high, its standard input empty,
+// what it prints going to `outputEnd`, its limits set and its fatal signals reported; the
+// channel.
+int prepareToLoad(int writeEnd, int outputEnd, double timeLimit)
 {
-    followParent(checker);
-    for (int signal : interruptingSignals)
-        std::signal(signal, SIG_DFL);
     const int channel = channelAbove(writeEnd);
     const int nothing = open("/dev/null", O_RDONLY);
     if (nothing >= 0 && nothing != STDIN_FILENO) {
@@ -385,6 +403,13 @@ void markPartEnd()
     limitChild(timeLimit);
     useSignalStack();
     reportFatalSignals(channel);
+    return channel;
+}
+
+// Loads the library, says so and goes to `directory`: the handle, or nullptr when it did not
+// load.
+void* loadAndReport(const LibraryProcess::Load& load, const std::string& directory, int channel)
+{
     void* library = nullptr;
     {
         const ReportChannel reports(channel);
@@ -407,17 +432,143 @@ void markPartEnd()
         reports.send(reports::Finished{library != nullptr, 0});
     }
     close(channel);
+    return library;
+}
+
+[[noreturn]] void runLibraryProcess(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
+                                    const std::string& directory, int writeEnd, int outputEnd, int control,
+                                    pid_t checker, double timeLimit)
+{
+    followParent(checker);
+    for (int signal : interruptingSignals)
+        std::signal(signal, SIG_DFL);
+    void* library = loadAndReport(load, directory, prepareToLoad(writeEnd, outputEnd, timeLimit));
     if (!library)
         _exit(0);
     serveRequests(serve, library, control);
 }
 
+// ---- The warden, in the sandbox ----------------------------------------------------------------
+
+// In a process the warden started, before any of the library's code runs.
+void fence()
+{
+    std::string problem;
+    if (!refuseForeignSystemCalls(problem))
+        _exit(4);
+}
+
+// The load the checker asked for first: what was loaded and what it exports, said on the
+// channel that came with the request; then the process ends, as the serving code ends a process
+// that finished.
+[[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
+                                    const int (&received)[2], double timeLimit)
+{
+    fence();
+    loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
+    _exit(0);
+}
+
+// A routine's process: the library loaded again, quietly (what its start-up code says was
+// said at the first load), then the request served as in a library's process.
+[[noreturn]] void loadAndServe(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
+                               const std::string& directory, std::string_view request, const int (&received)[2],
+                               double timeLimit)
+{
+    fence();
+    const int channel = prepareToLoad(received[0], open("/dev/null", O_WRONLY | O_CLOEXEC), timeLimit);
+    const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (discard < 0)
+        _exit(4);
+    void* library = nullptr;
+    {
+        const ReportChannel quiet(discard);
+        library = load(quiet);
+    }
+    close(discard);
+    std::fflush(nullptr);
+    if (!library) {
+        ReportChannel(channel).send(reports::LoadFailed{"the loader refused it this time"});
+        _exit(3);
+    }
+    if (chdir(directory.c_str()) != 0)
+        _exit(4);
+    const int channels[2] = {channel, received[1]};
+    runRoutine(serve, library, request, channels, getppid());
+}
+
+// What the warden tells of a process it started: its start, with a descriptor that names it,
+// and its end, as the warden saw it end. What it left ends before the next request.
+void watch(int control, pid_t child)
+{
+    if (child < 0) {
+        tell(control, {0, 0, 0, 0});
+        return;
+    }
+    setpgid(child, child); // also here, so that the group exists whichever runs first
+    const int handle = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+    tell(control, {child, 0, 0, 0}, handle);
+    if (handle >= 0)
+        close(handle);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    tell(control, {child, status, 1, countLeftovers(child)});
+}
+
+} // namespace
+
+void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve, const std::string& directory,
+                   double timeLimit, int control)
+{
+    // Only as the first process of a namespace of its own: there, and only there, what it ends
+    // between requests (every other process it can see) is the sandbox's.
+    if (getpid() != 1)
+        _exit(2);
+    // No process of the sandbox may read this one's memory or descriptors, nor trace it.
+    prctl(PR_SET_DUMPABLE, 0);
+    fcntl(control, F_SETFD, FD_CLOEXEC);
+    if (const int nothing = open("/dev/null", O_RDWR); nothing >= 0) {
+        for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream)
+            dup2(nothing, stream);
+        if (nothing > STDERR_FILENO)
+            close(nothing);
+    }
+    setenv("GFORTRAN_UNBUFFERED_PRECONNECTED", "y", 1);
+    setenv("GFORTRAN_ERROR_BACKTRACE", "0", 1);
+    for (bool first = true;; first = false) {
+        char request[requestRoom];
+        int channels[2] = {-1, -1};
+        const ssize_t length = receiveRequest(control, request, channels);
+        // The checker is done, or gone: the warden's end ends the sandbox and all in it.
+        if (length <= 0 || channels[0] < 0 || channels[1] < 0)
+            _exit(0);
+        // Every other process of the sandbox: what the last routine left, in its group or not.
+        kill(-1, SIGKILL);
+        endLeftovers();
+        const pid_t child = fork();
+        if (child == 0) {
+            close(control);
+            setpgid(0, 0);
+            if (first)
+                loadForTheChecker(load, directory, channels, timeLimit);
+            loadAndServe(load, serve, directory, std::string_view(request, static_cast<std::size_t>(length)),
+                         channels, timeLimit);
+        }
+        close(channels[0]);
+        close(channels[1]);
+        watch(control, child);
+    }
+}
+
+namespace {
+
 // The time a child has, from now on: processor time up to the time limit, and the clock's
 // time up to the backstop.
 class TimeLimits {
 public:
-    TimeLimits(pid_t child, double timeLimit)
-        : backstop_(clockBackstop(timeLimit)),
+    // `handle`, when there is one, names the child alone and says when it has ended.
+    TimeLimits(pid_t child, double timeLimit, int handle = -1)
+        : handle_(handle), backstop_(clockBackstop(timeLimit)),
           end_(std::chrono::steady_clock::now() +
                std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(backstop_))),
           // Just under the system's own limit, so that the checker, not SIGXCPU, ends the call.
@@ -431,9 +582,14 @@ public:
     double processorSeconds() const { return processorTime() - start_; }
     bool processorTimeUsedUp() const { return measured_ && processorSeconds() >= processorLimit_; }
     bool backstopPassed() const { return millisecondsToBackstop() <= 0; }
-    // Whether the child has ended and been waited for: its clock is gone with it.
+    // Whether the child has ended: its handle says so, or without one, its clock is gone once
+    // it has been waited for.
     bool childGone() const
     {
+        if (handle_ >= 0) {
+            pollfd ended{handle_, POLLIN, 0};
+            return poll(&ended, 1, 0) > 0;
+        }
         timespec now{};
         return measured_ && clock_gettime(clock_, &now) != 0;
     }
@@ -467,6 +623,7 @@ private:
         return last_;
     }
 
+    int handle_;
     double backstop_;
     std::chrono::steady_clock::time_point end_;
     double processorLimit_;
@@ -605,8 +762,9 @@ bool collect(int reports, int output, PrintedOutput& printed, pid_t child, const
 }
 
 // News from the library's process within `milliseconds`; false when none came, and then
-// `gone` says whether the process has closed its end.
-bool receiveNews(int control, long milliseconds, ProcessNews& news, bool& gone)
+// `gone` says whether the process has closed its end. A descriptor that came with it goes to
+// `handle`, when asked for, and is closed otherwise.
+bool receiveNews(int control, long milliseconds, ProcessNews& news, bool& gone, int* handle = nullptr)
 {
     gone = false;
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
@@ -619,9 +777,25 @@ bool receiveNews(int control, long milliseconds, ProcessNews& news, bool& gone)
             continue;
         if (ready <= 0)
             return false;
-        const ssize_t length = recv(control, &news, sizeof news, 0);
+        iovec part{&news, sizeof news};
+        alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = room;
+        message.msg_controllen = sizeof room;
+        const ssize_t length = recvmsg(control, &message, MSG_CMSG_CLOEXEC);
         if (length < 0 && errno == EINTR)
             continue;
+        const cmsghdr* passed = CMSG_FIRSTHDR(&message);
+        if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int))) {
+            int received = -1;
+            std::memcpy(&received, CMSG_DATA(passed), sizeof received);
+            if (handle && *handle < 0)
+                *handle = received;
+            else
+                close(received);
+        }
         gone = length != static_cast<ssize_t>(sizeof news);
         return !gone;
     }
@@ -629,6 +803,35 @@ bool receiveNews(int control, long milliseconds, ProcessNews& news, bool& gone)
 
 // How long a process that was sent SIGKILL may take to be reported ended.
 constexpr long endingMilliseconds = 2000;
+
+// The process a descriptor names, by its number outside the sandbox; -1 when it has none.
+pid_t processOf(int handle)
+{
+    const std::string path = "/proc/self/fdinfo/" + std::to_string(handle);
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return -1;
+    char text[1024];
+    const ssize_t length = read(file, text, sizeof text - 1);
+    close(file);
+    if (length <= 0)
+        return -1;
+    text[length] = '\0';
+    const char* at = strstr(text, "\nPid:");
+    return at ? static_cast<pid_t>(std::strtol(at + 5, nullptr, 10)) : -1;
+}
+
+bool exitedCleanly(int status)
+{
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A process that said it finished but did not end as the serving code ends it (exit status 0
+// just after): the end is the one its parent saw, and the word that it finished is not taken.
+void distrustFinished(ChildOutcome& outcome)
+{
+    std::erase_if(outcome.messages, [](const Report& report) { return std::holds_alternative<reports::Finished>(report); });
+}
 
 void endOthers(const std::vector<pid_t>& others)
 {
@@ -684,12 +887,33 @@ double clockBackstop(double timeLimit)
     return std::max(5.0, 10 * timeLimit);
 }
 
-LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit)
-    : timeLimit_(timeLimit)
+LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit,
+                               const std::optional<Warden>& warden)
+    : timeLimit_(timeLimit), sandboxed_(warden.has_value())
 {
     // Written out before the fork, so the child does not write it again; a reader that has
     // stopped reading is seen here (SIGPIPE).
     std::fflush(nullptr);
+    if (warden) {
+        // The load is the warden's first process: loaded, it has said so and ended cleanly.
+        loading_.status = -1;
+        bool endIt = false;
+        if (interruptedBy || !startWarden(*warden))
+            return;
+        if (!startRoutineProcess("load", endIt)) {
+            end();
+            return;
+        }
+        loading_ = takePart(true);
+        const bool loaded = exitedCleanly(loading_.status) &&
+            std::any_of(loading_.messages.begin(), loading_.messages.end(), [](const Report& report) {
+                                const auto* finished = std::get_if<reports::Finished>(&report);
+                                return finished && finished->partsFollow;
+                            });
+        if (!loaded || interruptedBy)
+            end();
+        return;
+    }
     int ends[2];
     int output[2];
     int sockets[2];
@@ -825,38 +1049,114 @@ ChildOutcome LibraryProcess::run(std::string_view request)
     ChildOutcome outcome;
     outcome.status = -1;
     std::fflush(nullptr);
-    int ends[2];
-    int output[2];
-    if (!serving() || interruptedBy || pipe2(ends, O_CLOEXEC) != 0) {
+    if (!serving() || interruptedBy) {
         outcome.libraryProcessEnded = !serving();
         return outcome;
     }
+    bool endIt = false;
+    if (!startRoutineProcess(request, endIt)) {
+        if (endIt)
+            end(); // nothing answered: the library's process is gone, or of no use
+        outcome.libraryProcessEnded = !serving();
+        return outcome;
+    }
+    return takePart();
+}
+
+// Sends `request` with the ends of two new pipes, and takes the news of the process started
+// for it; false when none was, and then `endIt` says whether the library's process is of no
+// more use.
+bool LibraryProcess::startRoutineProcess(std::string_view request, bool& endIt)
+{
+    int ends[2];
+    int output[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return false;
     if (!outputPipe(output)) {
         closeBoth(ends);
-        return outcome;
+        return false;
     }
     const bool sent = sendRequest(control_, request, {ends[1], output[1]});
     close(ends[1]);
     close(output[1]);
     ProcessNews started{};
     bool gone = !sent;
-    if (gone || !receiveNews(control_, std::max<long>(std::lround(timeLimit_ * 1000), endingMilliseconds), started,
-                             gone) ||
-        started.pid <= 0) {
+    int handle = -1;
+    // Sandboxed, the first answer waits for bubblewrap to make the sandbox, which a busy machine
+    // slows by the clock: it gets as long as the clock's backstop.
+    const long answerMilliseconds = std::max<long>(
+        std::lround((sandboxed_ ? clockBackstop(timeLimit_) : timeLimit_) * 1000), endingMilliseconds);
+    const bool told = sent && receiveNews(control_, answerMilliseconds, started, gone, &handle);
+    // Sandboxed, the process is known outside only by the descriptor that came with the news;
+    // one that has already ended has no number left, nor a clock to read.
+    const pid_t clock = sandboxed_ ? (handle >= 0 ? processOf(handle) : -1) : started.pid;
+    if (!told || started.pid <= 0 || (sandboxed_ && handle < 0)) {
         close(ends[0]);
         close(output[0]);
-        if (gone || started.pid > 0 || !sent)
-            end(); // nothing answered: the library's process is gone, or of no use
-        outcome.libraryProcessEnded = !serving();
-        return outcome;
+        if (handle >= 0)
+            close(handle);
+        endIt = gone || started.pid > 0 || !sent;
+        return false;
     }
     routine_ = started.pid;
+    routineClock_ = clock;
+    routineHandle_ = handle;
     reports_ = ends[0];
     output_ = output[0];
     printed_ = PrintedOutput{};
     received_.clear();
     others_.clear();
-    return takePart();
+    return true;
+}
+
+bool LibraryProcess::startWarden(const Warden& warden)
+{
+    int sockets[2];
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sockets) != 0)
+        return false;
+    SandboxLayout layout{warden.program, warden.arguments, warden.readOnly, warden.workFolder,
+                         warden.workFolderSize, true, warden.startIn};
+    // The socket, on descriptor 3, is all the warden gets of the checker's descriptors.
+    constexpr int wardenControl = 3;
+    layout.arguments.push_back(std::to_string(wardenControl));
+    std::vector<std::string> words = sandboxCommand(layout);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t checker = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        close(sockets[0]);
+        followParent(checker);
+        for (int signal : interruptingSignals)
+            std::signal(signal, SIG_DFL);
+        if (const int nothing = open("/dev/null", O_RDWR); nothing >= 0) {
+            for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream)
+                dup2(nothing, stream);
+            if (nothing > STDERR_FILENO && nothing != sockets[1])
+                close(nothing);
+        }
+        // Whatever else the checker was started with (a descriptor its own starter left open)
+        // stays outside.
+        if (sockets[1] != wardenControl) {
+            dup2(sockets[1], wardenControl);
+            close(sockets[1]);
+        }
+        fcntl(wardenControl, F_SETFD, 0);
+        close_range(wardenControl + 1, ~0U, 0);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(sockets[1]);
+    if (child < 0) {
+        close(sockets[0]);
+        return false;
+    }
+    setpgid(child, child); // also here, so that the group exists whichever runs first
+    process_ = child;
+    control_ = sockets[0];
+    return true;
 }
 
 ChildOutcome LibraryProcess::next()
@@ -869,26 +1169,21 @@ ChildOutcome LibraryProcess::next()
     return takePart();
 }
 
-ChildOutcome LibraryProcess::takePart()
+ChildOutcome LibraryProcess::takePart(bool lastPart)
 {
     ChildOutcome outcome;
-    const TimeLimits limits(routine_, timeLimit_);
+    const TimeLimits limits(routineClock_, timeLimit_, routineHandle_);
     const bool finished = collect(reports_, output_, printed_, routine_, limits, received_, outcome, others_);
     // What the part printed lies in the pipe before its end is told: up to the mark after it.
     drainOutput(output_, printed_);
     outcome.printed = printed_.takePart();
-    if (finished && outcome.goesOn && !interruptedBy)
+    if (finished && outcome.goesOn && !lastPart && !interruptedBy)
         return outcome;
     outcome.goesOn = false;
-    // Finished: how the process then ends says nothing more; the news of its end is taken
-    // before the next request.
-    if (finished) {
-        stopRoutineProcess();
-        return outcome;
-    }
 
-    // A routine's process that closed the pipe without finishing may still be running: it
-    // gets the rest of its time to end.
+    // How the process ended is what its parent saw it end with, within the rest of its time: one
+    // that finished ends at once with exit status 0; one that closed the pipe without
+    // finishing may still be running.
     ProcessNews ended{};
     bool hasEnded = false;
     bool gone = false;
@@ -908,6 +1203,8 @@ ChildOutcome LibraryProcess::takePart()
     Printed more = printed_.takePart();
     outcome.printed.text += more.text.substr(0, printedRoom - std::min(printedRoom, outcome.printed.text.size()));
     outcome.printed.bytes += more.bytes;
+    if (finished)
+        takeTheRest(outcome);
     stopRoutineProcess();
     if (hasEnded)
         newsPending_ = false;
@@ -922,7 +1219,30 @@ ChildOutcome LibraryProcess::takePart()
     outcome.status = ended.status;
     outcome.leftRunning = ended.leftRunning;
     outcome.channelClosed = WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == channelClosedStatus;
+    if (finished && !exitedCleanly(outcome.status))
+        distrustFinished(outcome);
     return outcome;
+}
+
+// What came after the message that said the process finished: nothing, from a process that
+// did finish; the rest of a story, from one that said so and went on.
+void LibraryProcess::takeTheRest(ChildOutcome& outcome)
+{
+    for (int reads = 0; reads < 64; ++reads) {
+        pollfd wait{reports_, POLLIN, 0};
+        if (poll(&wait, 1, 0) <= 0)
+            break;
+        char buffer[4096];
+        const ssize_t count = read(reports_, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        received_.insert(received_.end(), buffer, buffer + count);
+    }
+    for (std::size_t before = 0; received_.size() >= sizeof(Message) && received_.size() != before;) {
+        before = received_.size();
+        takeMessages(received_, routine_, outcome, others_);
+    }
+    outcome.goesOn = false;
 }
 
 // The news that the routine's process last stopped has ended; false when none came.
@@ -939,8 +1259,18 @@ bool LibraryProcess::takeEndNews(ProcessNews& news)
 void LibraryProcess::stopRoutineProcess()
 {
     newsPending_ = true;
-    kill(-routine_, SIGKILL);
-    endOthers(others_);
+    if (sandboxed_) {
+        // By the descriptor, which names that process alone; its parent, the warden, ends its
+        // group when it has ended, and whatever else is left before the next request.
+        syscall(SYS_pidfd_send_signal, routineHandle_, SIGKILL, nullptr, 0);
+    } else {
+        kill(-routine_, SIGKILL);
+        endOthers(others_);
+    }
+    if (routineHandle_ >= 0)
+        close(routineHandle_);
+    routineHandle_ = -1;
+    routineClock_ = -1;
     close(reports_);
     reports_ = -1;
     close(output_);

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,8 +108,28 @@ struct ProcessNews;
 // does, and may use only
 // `addressSpaceLimit` of address space (less when the checker was started with less) and
 // processorTimeLimit() seconds of processor time.
+//
+// Sandboxed, the library's process is a warden instead: routine-check itself, started again in
+// the sandbox as the sandbox's first process, which never loads the library. For the load and
+// for each request it starts a process that sets the system-call filter, loads the library
+// and does what was asked; it waits for each of them and tells the checker how it ended, on
+// the socket that none of them holds. Signals sent to it from inside the sandbox are ignored
+// (the kernel's rule for a namespace's first process), no process there may read its memory
+// or descriptors, and when it ends, by the checker's word or with the checker, everything in
+// the sandbox ends with it.
 class LibraryProcess {
 public:
+    // How the warden is started: routine-check's own file, the words after it that make it a
+    // warden, and the folders and files the sandbox shows read-only.
+    struct Warden {
+        std::string program;
+        std::vector<std::string> arguments;
+        std::vector<std::string> readOnly;
+        std::string workFolder;     // in the sandbox, an empty file system in memory
+        std::uint64_t workFolderSize = 0;
+        std::string startIn;        // where the library is loaded; the work folder when empty
+    };
+
     // Loads the library and gives its handle, or nullptr when it did not load.
     using Load = std::function<void*(const ReportChannel&)>;
     // What a routine's process does with one request.
@@ -117,7 +138,10 @@ public:
     // Starts the process and runs `load` in it, with `timeLimit` seconds to finish: loading()
     // says what it sent. When the library loaded, it is serving() and waits for requests;
     // otherwise it has ended.
-    LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit);
+    // With `warden`, the process is the sandboxed warden, and `load` and `serve` are the ones
+    // the warden makes for itself (serveAsWarden()).
+    LibraryProcess(const Load& load, Serve serve, const std::string& directory, double timeLimit,
+                   const std::optional<Warden>& warden = std::nullopt);
     // Ends it, with everything it started.
     ~LibraryProcess();
     LibraryProcess(const LibraryProcess&) = delete;
@@ -140,19 +164,29 @@ public:
     // the routines left and then itself, without waiting for that; the destructor waits.
     void stop();
 
+    bool sandboxed() const { return sandboxed_; }
+
 private:
-    ChildOutcome takePart();
+    bool startWarden(const Warden& warden);
+    bool startRoutineProcess(std::string_view request, bool& endIt);
+    ChildOutcome takePart(bool lastPart = false);
+    void takeTheRest(ChildOutcome& outcome);
     void stopRoutineProcess();
     bool takeEndNews(ProcessNews& news);
     void end();
 
     double timeLimit_;
+    bool sandboxed_ = false;
     pid_t process_ = -1;
     int control_ = -1; // the checker's end of the socket to the library's process
     ChildOutcome loading_;
     // The routine's process whose request goes on in parts: its id, its pipe, what came
     // through it beyond the part taken, and the processes that wrote into it beside it.
+    // Its id as its messages give it (in the sandbox, the sandbox's own numbering), the id its
+    // processor time is measured by, and, sandboxed, a descriptor that names it alone.
     pid_t routine_ = -1;
+    pid_t routineClock_ = -1;
+    int routineHandle_ = -1;
     int reports_ = -1;
     int output_ = -1; // what it prints
     PrintedOutput printed_;
@@ -171,6 +205,12 @@ void finishPart(const ReportChannel& channel, uint32_t next);
 // signal, so that the checker can clean up and end by it. 0 while there was none.
 void stopOnInterrupt();
 int interruptingSignal();
+
+// The warden's work, in the sandbox: `load` and `serve` run in a process of their own for the
+// load and for each request that comes on `control`, in `directory`; ends when the checker
+// closes its end. Never returns.
+[[noreturn]] void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
+                                const std::string& directory, double timeLimit, int control);
 
 // Standard input, output and error opened on /dev/null where the checker was started with
 // any of them closed, so that no pipe of its own ever takes their numbers.

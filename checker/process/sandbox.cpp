@@ -1,5 +1,6 @@
 #include "sandbox.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include <elf.h>
 #include <fcntl.h>
 #include <sched.h>
 #include <seccomp.h>
@@ -29,13 +31,98 @@ constexpr std::array systemFolders{"/bin", "/sbin", "/lib", "/lib32", "/lib64", 
 // What the loader and the C runtime read besides the libraries themselves.
 constexpr std::array systemFiles{"/etc/ld.so.cache", "/etc/ld.so.conf", "/etc/localtime"};
 
-// The variables a sanitized build of the checker needs in the sandbox; nothing else of the
-// user's environment reaches the library.
-constexpr std::array keptVariables{"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "LANG", "LC_ALL"};
+// The variables a sanitized build of the checker needs in the sandbox, and the loader's search
+// path; nothing else of the user's environment reaches the library.
+constexpr std::array keptVariables{"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "LANG", "LC_ALL",
+                                   "LD_LIBRARY_PATH"};
 
 void add(std::vector<std::string>& command, std::initializer_list<std::string> words)
 {
     command.insert(command.end(), words);
+}
+
+// `count` bytes of `file` at `offset`; false when the file holds fewer.
+bool readAt(int file, std::uint64_t offset, void* into, std::size_t count)
+{
+    return pread(file, into, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
+}
+
+// The run path a 64-bit ELF library names (DT_RUNPATH, else DT_RPATH), as written; empty when
+// it names none or is no such library.
+std::string runPathOf(const std::string& library)
+{
+    const int file = open(library.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file < 0)
+        return {};
+    std::string found;
+    Elf64_Ehdr header{};
+    if (readAt(file, 0, &header, sizeof header) && std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 &&
+        header.e_ident[EI_CLASS] == ELFCLASS64 && header.e_phentsize == sizeof(Elf64_Phdr) && header.e_phnum < 256) {
+        std::vector<Elf64_Phdr> segments(header.e_phnum);
+        if (readAt(file, header.e_phoff, segments.data(), segments.size() * sizeof(Elf64_Phdr))) {
+            // A virtual address, as the file's loaded segments place it, and where its bytes lie.
+            const auto offsetOf = [&](std::uint64_t address) -> std::optional<std::uint64_t> {
+                for (const Elf64_Phdr& segment : segments)
+                    if (segment.p_type == PT_LOAD && address >= segment.p_vaddr &&
+                        address < segment.p_vaddr + segment.p_filesz)
+                        return address - segment.p_vaddr + segment.p_offset;
+                return std::nullopt;
+            };
+            for (const Elf64_Phdr& segment : segments) {
+                if (segment.p_type != PT_DYNAMIC || segment.p_filesz > (1 << 20))
+                    continue;
+                std::vector<Elf64_Dyn> entries(segment.p_filesz / sizeof(Elf64_Dyn));
+                if (!readAt(file, segment.p_offset, entries.data(), entries.size() * sizeof(Elf64_Dyn)))
+                    break;
+                std::optional<std::uint64_t> strings, runPath, rPath;
+                for (const Elf64_Dyn& entry : entries) {
+                    if (entry.d_tag == DT_STRTAB)
+                        strings = offsetOf(entry.d_un.d_ptr);
+                    else if (entry.d_tag == DT_RUNPATH)
+                        runPath = entry.d_un.d_val;
+                    else if (entry.d_tag == DT_RPATH)
+                        rPath = entry.d_un.d_val;
+                }
+                const std::optional<std::uint64_t> named = runPath ? runPath : rPath;
+                if (strings && named) {
+                    char text[4096] = {};
+                    const ssize_t length = pread(file, text, sizeof text - 1, static_cast<off_t>(*strings + *named));
+                    if (length > 0)
+                        found.assign(text, strnlen(text, static_cast<std::size_t>(length)));
+                }
+                break;
+            }
+        }
+    }
+    close(file);
+    return found;
+}
+
+// The folders of a search path (folders parted by colons), made absolute; `origin` stands
+// for $ORIGIN. Whether one was relative to the current folder is said in `relative`.
+void addFolders(std::vector<std::string>& folders, const std::string& path, const std::string& origin,
+                bool& relative)
+{
+    if (path.empty())
+        return;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = path.find(':', start);
+        std::string folder = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        for (const std::string name : {"${ORIGIN}", "$ORIGIN"})
+            for (std::size_t at; !origin.empty() && (at = folder.find(name)) != std::string::npos;)
+                folder.replace(at, name.size(), origin);
+        // An empty one is the current folder itself, which the caller shows or not.
+        relative = relative || folder.empty() || folder.front() != '/';
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(folder.empty() ? "." : folder, error);
+        if (!folder.empty() && !error && folder.find('$') == std::string::npos &&
+            std::filesystem::is_directory(absolute, error))
+            folders.push_back(absolute.lexically_normal().string());
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
 }
 
 } // namespace
@@ -48,6 +135,8 @@ std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
     add(command,
         {"--unshare-all", "--unshare-user", "--disable-userns", "--die-with-parent", "--new-session", "--cap-drop",
          "ALL"});
+    if (layout.programFirst)
+        command.push_back("--as-pid-1");
     add(command, {"--clearenv", "--setenv", "PATH", "/usr/bin:/bin"});
     for (const char* variable : keptVariables)
         if (const char* value = std::getenv(variable))
@@ -78,8 +167,14 @@ std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
 
     for (const std::string& path : layout.readOnly)
         add(command, {"--ro-bind", path, path});
-    if (!layout.workFolder.empty())
-        add(command, {"--bind", layout.workFolder, layout.workFolder, "--chdir", layout.workFolder});
+    if (!layout.workFolder.empty() && layout.workFolderSize > 0)
+        add(command, {"--size", std::to_string(layout.workFolderSize), "--tmpfs", layout.workFolder});
+    else if (!layout.workFolder.empty())
+        add(command, {"--bind", layout.workFolder, layout.workFolder});
+    if (!layout.startIn.empty())
+        add(command, {"--chdir", layout.startIn});
+    else if (!layout.workFolder.empty())
+        add(command, {"--chdir", layout.workFolder});
 
     command.push_back("--");
     command.push_back(layout.program);
@@ -87,13 +182,55 @@ std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
     return command;
 }
 
+std::vector<std::string> foldersToLoad(const std::string& library)
+{
+    std::vector<std::string> folders;
+    bool relative = false;
+    if (library.find('/') != std::string::npos) {
+        std::error_code error;
+        const std::filesystem::path file = std::filesystem::canonical(library, error);
+        if (!error) {
+            folders.push_back(file.parent_path().string());
+            bool runPathRelative = false;
+            addFolders(folders, runPathOf(file.string()), file.parent_path().string(), runPathRelative);
+        }
+    }
+    if (const char* searched = std::getenv("LD_LIBRARY_PATH"); searched && *searched)
+        addFolders(folders, searched, "", relative);
+    if (relative) {
+        std::error_code error;
+        folders.push_back(std::filesystem::current_path(error).string());
+    }
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    return folders;
+}
+
+// Whether a process of this user may make the namespaces the sandbox is made of: tried in a
+// child that ends at once, in a millisecond, where starting bubblewrap takes a tenth of a second.
+bool namespacesAllowed()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(unshare(CLONE_NEWUSER | CLONE_NEWNS | CLONE_NEWPID | CLONE_NEWNET | CLONE_NEWIPC | CLONE_NEWUTS) == 0
+                  ? 0
+                  : 1);
+    if (child < 0)
+        return false;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 std::optional<std::string> sandboxUnavailable()
 {
     static const std::optional<std::string> answer = []() -> std::optional<std::string> {
         if (access(bubblewrap, X_OK) != 0)
             return std::string("bubblewrap is not installed (") + bubblewrap + "; apt-get install bubblewrap)";
+        if (namespacesAllowed())
+            return std::nullopt;
         // The smallest sandbox there is, with bubblewrap's own words on its error output.
-        const std::vector<std::string> words = sandboxCommand({"/usr/bin/true", {}, {}, {}});
+        const std::vector<std::string> words = sandboxCommand({"/usr/bin/true", {}, {}, {}, 0, false, {}});
         std::vector<char*> argv;
         for (const std::string& word : words)
             argv.push_back(const_cast<char*>(word.c_str()));

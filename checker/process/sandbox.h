@@ -12,6 +12,7 @@
 // namespaces, loading kernel code, the kernel's key store.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,15 +22,28 @@ struct SandboxLayout {
     std::vector<std::string> arguments; // after the program's name
     std::vector<std::string> readOnly;  // files and folders seen read-only at their own paths
     std::string workFolder;             // the one folder it may write, at its own path, where it starts
+    // When not 0: the working folder is an empty file system in memory of this many bytes,
+    // made in the sandbox, which leaves nothing on the machine and nothing to clean.
+    std::uint64_t workFolderSize = 0;
+    // The program is the sandbox's first process (process id 1), which the others cannot
+    // signal; otherwise bubblewrap's own first process stands between.
+    bool programFirst = false;
+    std::string startIn; // where the program starts when not in the working folder
 };
+
+// The folders a library needs to load, seen read-only: its own, the ones it names to search
+// for its dependencies (its run path), and those of LD_LIBRARY_PATH; the current folder too
+// where that path names a folder relative to it.
+std::vector<std::string> foldersToLoad(const std::string& library);
 
 // bubblewrap's command line that runs `layout`'s program in the sandbox; descriptors open
 // without close-on-exec reach the program as they are.
 std::vector<std::string> sandboxCommand(const SandboxLayout& layout);
 
 // Why no sandbox can be made on this machine, in a sentence ("bubblewrap is not installed",
-// "this system does not let a user make namespaces: ..."); nothing when it can. Tried once
-// and remembered.
+// "this system does not let bubblewrap make namespaces: ..."); nothing when it can. Tried once
+// and remembered: a child makes the namespaces, and only when it cannot is bubblewrap started,
+// for its own words.
 std::optional<std::string> sandboxUnavailable();
 
 // In a sandboxed process, before any of the library's code runs: from now on this process and

@@ -72,7 +72,7 @@ protected:
 
     SandboxLayout layout(std::vector<std::string> arguments) const
     {
-        return {PROBE, std::move(arguments), {fs::path(PROBE).parent_path().string()}, (base_ / "work").string()};
+        return {PROBE, std::move(arguments), {fs::path(PROBE).parent_path().string()}, (base_ / "work").string(), 0, false, {}};
     }
 
     fs::path base_;

@@ -1,0 +1,298 @@
+// routine-check on libraries that try to reach past the sandbox, each one way: a student's
+// folder with the library and a file that names what it aims at (a classmate's secret and
+// library beside it, a file outside, a listener on the loopback, the checker's own process id,
+// a name for a daemon). Each row gives the lines the check must print; whatever the library
+// tried, the secret appears nowhere, nothing is written outside, no connection arrives, the
+// classmate's library is unchanged, the checker finishes, and no daemon outlives the check.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fileBytes(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The processes of this machine named `name` (as /proc/PID/comm gives it).
+std::vector<pid_t> processesNamed(const std::string& name)
+{
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string comm = fileBytes(entry.path() / "comm");
+        if (!comm.empty() && comm.back() == '\n')
+            comm.pop_back();
+        if (comm == name)
+            found.push_back(std::stoi(pid));
+    }
+    return found;
+}
+
+struct CheckRun {
+    int status = -1; // the exit status; -1 when it did not exit by itself in time
+    std::string output;
+    std::string errors;
+    bool hasLine(const std::string& line) const { return ("\n" + output).find("\n" + line + "\n") != std::string::npos; }
+};
+
+class Fence : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/fence-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        base_ = pattern;
+        fs::create_directories(base_ / "student");
+        fs::create_directories(base_ / "classmate");
+        std::ofstream(base_ / "classmate" / "secret.txt") << secret_ << "\n";
+        fs::copy_file(fs::path(SABOTAGING_LIBRARIES) / "libreads_secrets.so", sibling());
+        siblingBytes_ = fileBytes(sibling());
+        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ASSERT_GE(listener_, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(listen(listener_, 4), 0);
+        socklen_t length = sizeof address;
+        ASSERT_EQ(getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        port_ = ntohs(address.sin_port);
+    }
+
+    void TearDown() override
+    {
+        if (listener_ >= 0)
+            close(listener_);
+        std::error_code ignored;
+        fs::remove_all(base_, ignored);
+    }
+
+    fs::path sibling() const { return base_ / "classmate" / "libPettrix.so"; }
+    fs::path outside() const { return base_ / "outside.txt"; }
+
+    // The checker started on `library` (copied into the student's folder) with its process id in
+    // the file of aims, which it writes before it becomes the checker. `whileRunning` is called
+    // once it has started, with its process id.
+    CheckRun check(const fs::path& library, const std::function<void(pid_t)>& whileRunning = {},
+                   const char* contract = "Pettrix")
+    {
+        const fs::path copy = base_ / "student" / library.filename();
+        fs::copy_file(library, copy, fs::copy_options::overwrite_existing);
+        const std::string output = (base_ / "output").string();
+        const std::string errors = (base_ / "errors").string();
+        const std::string aims = (base_ / "student" / "aims.txt").string();
+        const pid_t checker = fork();
+        if (checker == 0) {
+            std::ofstream(aims) << "secret=" << (base_ / "classmate" / "secret.txt").string() << "\n"
+                                << "outside=" << outside().string() << "\n"
+                                << "port=" << port_ << "\n"
+                                << "sibling=" << sibling().string() << "\n"
+                                << "checker=" << getpid() << "\n"
+                                << "daemon=" << daemon_ << "\n"
+                                << "linger=" << (linger_ ? 1 : 0) << "\n";
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int error = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            dup2(error, 2);
+            // Where no sandbox can be made: in namespaces whose user may make no more.
+            if (withoutNamespaces_)
+                execl("/usr/bin/bwrap", "bwrap", "--unshare-user", "--disable-userns", "--dev-bind", "/", "/", "--",
+                      CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
+            execl(CHECKER, CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (whileRunning)
+            whileRunning(checker);
+        CheckRun run;
+        int status = 0;
+        const auto start = std::chrono::steady_clock::now();
+        pid_t waited = 0;
+        while ((waited = waitpid(checker, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(60))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (waited == 0) {
+            // Stopped, or hung: the check did not finish; this test ends what it started.
+            kill(checker, SIGKILL);
+            waitpid(checker, &status, 0);
+        } else if (WIFEXITED(status)) {
+            run.status = WEXITSTATUS(status);
+        }
+        run.output = fileBytes(output);
+        run.errors = fileBytes(errors);
+        return run;
+    }
+
+    // Whatever the library tried, nothing of it reached past the sandbox.
+    void expectFenced(const CheckRun& run)
+    {
+        EXPECT_EQ(run.output.find(secret_), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("root:"), std::string::npos) << run.output; // a line of /etc/shadow
+        EXPECT_FALSE(fs::exists(outside()));
+        EXPECT_EQ(fileBytes(sibling()), siblingBytes_) << "the classmate's library changed";
+        const int arrived = accept(listener_, nullptr, nullptr);
+        EXPECT_LT(arrived, 0) << "a connection arrived on the loopback";
+        if (arrived >= 0)
+            close(arrived);
+        // Whatever is left is this test's to end.
+        const std::vector<pid_t> left = processesNamed(daemon_);
+        EXPECT_TRUE(left.empty()) << "a daemon outlived the check";
+        for (const pid_t pid : left)
+            kill(pid, SIGKILL);
+    }
+
+    fs::path base_;
+    const std::string secret_ = "fence-secret-" + std::to_string(getpid());
+    const std::string daemon_ = "fence" + std::to_string(getpid());
+    std::string siblingBytes_;
+    int listener_ = -1;
+    int port_ = 0;
+    bool linger_ = false; // the daemon's routine waits before it returns
+    bool withoutNamespaces_ = false;
+};
+
+struct FenceRow {
+    const char* file; // in the folder of sabotaging libraries
+    const char* contract;
+    std::vector<std::string> lines;
+    int status;
+};
+
+const FenceRow fenceRows[] = {
+    // The classmate's folder and /etc/shadow are not there at all.
+    {"reads_secrets", "Pettrix",
+     {"sumdll ok", "sumdll printed: \"No such file or directory\""},
+     0},
+    // It writes into the sandbox's own memory, which goes with it.
+    {"writes_outside", "Pettrix", {"sumdll ok", "summary: 1 routine, 1 ok, 0 with a fault"}, 0},
+    // The sandbox has a loopback of its own, where nothing listens.
+    {"connects_out", "Pettrix", {"sumdll ok", "sumdll printed: \"Connection refused\""}, 0},
+    {"spoils_sibling", "Pettrix", {"sumdll ok", "sumdll printed: \"No such file or directory\""}, 0},
+    // The checker's process id names no process in the sandbox.
+    {"signals_checker", "Pettrix", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
+    {"leaves_daemon", "Pettrix", {"sumdll fault: left a process of its own running after it returned (it forked)"}, 1},
+    // The records that say "finished" on every descriptor: the crash after them is seen in the
+    // way the process ended, and the sum after them is judged all the same.
+    {"forges_finish_and_crashes", "Pettrix", {"sumdll fault: wrote through a null address"}, 1},
+    {"forges_finish_wrong_sum", "Pettrix",
+     {"sumdll fault: for a = 10 and b = 20, c, the third argument, holds 31, not 30 (Tolvan shows \"31\") (9 of 9 "
+      "pairs)"},
+     1},
+    // A square.dat that is a link is not followed: no trace, and the secret is quoted nowhere.
+    {"trace_linked_to_secret", "Morvane",
+     {"square fault: for x = 3, there is no square.dat in the call's directory when the call returns (44 of 44 "
+      "calls)"},
+     1},
+};
+
+class Sabotage : public Fence, public testing::WithParamInterface<FenceRow> {};
+
+TEST_P(Sabotage, StaysInTheSandbox)
+{
+    const FenceRow& row = GetParam();
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / ("lib" + std::string(row.file) + ".so"), {}, row.contract);
+    for (const std::string& line : row.lines)
+        EXPECT_TRUE(run.hasLine(line)) << "expected the line \"" << line << "\" in:\n" << run.output << run.errors;
+    EXPECT_EQ(run.status, row.status) << run.output << run.errors;
+    expectFenced(run);
+}
+
+std::string rowName(const testing::TestParamInfo<FenceRow>& row)
+{
+    return row.param.file;
+}
+
+INSTANTIATE_TEST_SUITE_P(Libraries, Sabotage, testing::ValuesIn(fenceRows), rowName);
+
+// A routine that kills the process that started its own reaches the sandbox's first process,
+// which the kernel does not let it signal: the check goes on, and the sum is right.
+TEST_F(Fence, ARoutineThatKillsItsCallerDoesNotEndTheCheck)
+{
+    const CheckRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
+    EXPECT_TRUE(run.hasLine("sumdll ok")) << run.output << run.errors;
+    EXPECT_EQ(run.status, 0);
+}
+
+// The daemon a routine leaves ends with the check also when the checker is killed from
+// outside while the daemon runs: the sandbox's first process ends with the checker, and the
+// kernel ends every process of its namespace with it.
+TEST_F(Fence, ADaemonEndsWhenTheCheckerIsKilled)
+{
+    bool seen = false;
+    linger_ = true;
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libleaves_daemon.so", [&](pid_t checker) {
+        const auto start = std::chrono::steady_clock::now();
+        while (!seen && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+            seen = !processesNamed(daemon_).empty();
+            if (!seen)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        kill(checker, SIGKILL);
+        // The kernel takes a moment to end a namespace's processes.
+        const auto killed = std::chrono::steady_clock::now();
+        while (!processesNamed(daemon_).empty() && std::chrono::steady_clock::now() - killed < std::chrono::seconds(5))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    });
+    ASSERT_TRUE(seen) << "the daemon never ran: " << run.output << run.errors;
+    EXPECT_EQ(run.status, -1); // killed
+    expectFenced(run);
+}
+
+// Where no sandbox can be made, one line says why and the check goes on as before, in a process
+// of its own: there a routine that kills its caller ends the library's process.
+TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
+{
+    withoutNamespaces_ = true;
+    const CheckRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
+    EXPECT_EQ(run.errors, "");
+    EXPECT_NE(run.output.find("\nNot sandboxed: this system does not let bubblewrap make namespaces: "), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("; the library's code runs with your rights.\n"), std::string::npos) << run.output;
+    EXPECT_TRUE(
+        run.hasLine("sumdll fault: could not be checked: the process that holds its loaded library ended while it ran"))
+        << run.output;
+    EXPECT_EQ(run.status, 1);
+}
+
+// The warden's hidden option, given by hand outside a sandbox, does nothing: the warden is only
+// ever the first process of a namespace of its own.
+TEST(Warden, RefusesToServeOutsideASandbox)
+{
+    const pid_t warden = fork();
+    if (warden == 0) {
+        execl(CHECKER, CHECKER, "--serve-library", "Pettrix", "libPettrix.so", "2", "0", "1", "/routine-check", "0",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(warden, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+}
+
+} // namespace
