@@ -7,6 +7,7 @@
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -44,6 +45,23 @@ void callRoutine(void* library, const RoutineCheck& routine, const RoutineReques
     if (request.probedCall != 0) {
         Call call(channel, request.probedCall, false, request.probe);
         routine.check(address, call);
+    } else if (routine.shared && requestArena() >= 0) {
+        // In the storage the checker made for this request, laid out as the checker lays it.
+        const SharedPlan plan = routine.shared->plan();
+        MappedArena arena(requestArena(), layOutArena(plan.pieces, plan.calls,
+                                                      static_cast<std::size_t>(sysconf(_SC_PAGESIZE))));
+        if (!arena.mapped()) {
+            reports::NoRoom failed;
+            failed.error = errno;
+            failed.argument = plan.pieces.empty() ? std::string() : plan.pieces.front().argument.name;
+            channel.send(failed);
+            return;
+        }
+        Call first(channel, 1, show, {}, &arena);
+        routine.check(address, first);
+        first.seal();
+        Call second(channel, 2, false, {}, &arena);
+        routine.check(address, second);
     } else {
         Call first(channel, 1, show);
         routine.check(address, first);
@@ -121,7 +139,8 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
                 ++index;
             while (index < contract.routines.size() &&
                    findExportedRoutine(library, contract.routines[index].name).outcome == RoutineLookup::NotExported);
-            if (index == contract.routines.size())
+            // A routine judged from shared storage is asked for with storage of its own.
+            if (index == contract.routines.size() || contract.routines[index].shared)
                 return;
             finishPart(channel, index);
         }

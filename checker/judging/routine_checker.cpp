@@ -6,6 +6,7 @@
 #include "reach_causes.h"
 #include "kept_registers.h"
 #include "placements.h"
+#include "shared_results.h"
 #include "library_exports.h"
 #include "wording.h"
 
@@ -190,7 +191,10 @@ Finding stalled(const ChildOutcome& outcome)
     return {FindingKind::Stalled, {}, {seconds(outcome.clockSeconds), seconds(outcome.processorSeconds)}};
 }
 
-Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processorSeconds)
+// With `endSeen`, the calls are over only for a process that also ended as the checker's own
+// code ends it, with exit status 0: a Finished message is the process's word, which a routine
+// can write too.
+Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processorSeconds, bool endSeen = false)
 {
     Reading reading;
     uint32_t currentCall = 0;
@@ -218,6 +222,8 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
             reading.changed.emplace_back(changed->call, changed->index);
     }
 
+    if (endSeen && !(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0))
+        reading.finished = false;
     if (outcome.otherSender)
         add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)
@@ -355,6 +361,26 @@ std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& 
     return meant;
 }
 
+// What the calls left in the storage shared with the routine's process, read by the checker
+// after the process has ended: the writes around each piece and into what it must only read,
+// the results of the calls that returned, and what the window shows. The markers say only how
+// far the calls went: a process that ended as if its calls were over when they were not has a
+// fault of its own.
+void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& shared)
+{
+    const ArenaLayout& layout = arena.layout();
+    for (const Finding& finding : judgeSharedPieces(layout, arena.bytes()))
+        add(reading.findings, finding);
+    const std::size_t returned = callsReturned(layout, arena.bytes());
+    SharedJudgement judged = shared.judge(layout, arena.bytes(), returned);
+    for (const Finding& finding : judged.findings)
+        add(reading.findings, finding);
+    reading.shows = std::move(judged.shows);
+    if (reading.finished && returned < layout.markerCount)
+        add(reading.findings, {FindingKind::CallsNotOver, {},
+                               {static_cast<int64_t>(returned + 1), static_cast<int64_t>(layout.markerCount)}});
+}
+
 // How a routine ended the process where its file could not be written.
 struct UnwritableFileEnd {
     std::string file;
@@ -451,15 +477,17 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
 // The library's process serves every routine while it lasts. One that has gone (a thread its
 // start-up code left ended it, say) is started again, once per request, from the same file:
 // known again by its device and inode.
-ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
+ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request, int arena)
 {
     const std::string bytes = encode(request);
-    ChildOutcome outcome = library_ ? library_->run(bytes) : ChildOutcome{};
+    served_ = true;
+    ChildOutcome outcome = library_ ? library_->run(bytes, arena) : ChildOutcome{};
     if (library_ && !outcome.libraryProcessEnded)
         return outcome;
 
     // A finding in place of the calls, as a routine's process would send it.
-    const auto fault = [](const Finding& finding) {
+    const auto fault = [this](const Finding& finding) {
+        served_ = false;
         ChildOutcome failed;
         failed.messages = {finding, reports::Finished{}};
         return failed;
@@ -482,7 +510,7 @@ ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
         library_.reset();
         return fault({FindingKind::AnotherFileLoaded, {}, {printable(candidate_)}});
     }
-    outcome = library_->run(bytes);
+    outcome = library_->run(bytes, arena);
     if (outcome.libraryProcessEnded)
         return fault({FindingKind::LibraryProcessEnded});
     return outcome;
@@ -546,8 +574,25 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     };
 
     const int processorSeconds = processorTimeLimit(timeLimit_);
-    const ChildOutcome outcome = calling(std::nullopt);
-    Reading reading = readOutcome(outcome, timeLimit_, processorSeconds);
+    std::optional<SharedArena> arena;
+    ChildOutcome outcome;
+    if (routine.shared) {
+        // Both calls in storage the checker shares and reads itself, asked for on their own.
+        const SharedPlan plan = routine.shared->plan();
+        arena.emplace(layOutArena(plan.pieces, plan.calls, static_cast<std::size_t>(sysconf(_SC_PAGESIZE))));
+        if (!arena->made()) {
+            const std::string first = plan.pieces.empty() ? std::string() : plan.pieces.front().argument.name;
+            return {{{FindingKind::NoRoomForStorage, {first}, {std::string(std::strerror(errno))}}}, "", ""};
+        }
+        nextPart_ = std::nullopt;
+        outcome = runCalls(RoutineRequest{index, 0, Probe{}, false}, arena->descriptor());
+    } else {
+        outcome = calling(std::nullopt);
+    }
+    const bool judgedShared = arena && served_;
+    Reading reading = readOutcome(outcome, timeLimit_, processorSeconds, judgedShared);
+    if (judgedShared)
+        judgeShared(reading, *arena, *routine.shared);
     if (reading.unnamedCrash)
         nameTheAddressTaken(reading, calling, timeLimit_, processorSeconds);
     const CallDescription* described = describedCall(contract_.name, routine.name);
