@@ -79,47 +79,52 @@ SharedArena::~SharedArena()
         close(descriptor_);
 }
 
-MappedArena::MappedArena(int descriptor, ArenaLayout layout) : layout_(std::move(layout))
+MappedArena::MappedArena(int descriptor, ArenaLayout layout)
+    : layout_(std::move(layout)), reservations_(layout_.slots.size(), nullptr)
 {
+    // Far above the descriptors a routine opens or closes by number, as the report channel.
+    descriptor_ = fcntl(descriptor, F_DUPFD_CLOEXEC, 100);
+    if (descriptor_ >= 0)
+        close(descriptor);
+    else
+        descriptor_ = descriptor;
     // A file of another size than the layout's is none the checker made for this request.
-    const off_t size = lseek(descriptor, 0, SEEK_END);
-    bool ok = size == static_cast<off_t>(layout_.size);
-    for (const ArenaSlot& slot : layout_.slots) {
-        if (!ok)
-            break;
-        // Reserved, not used: the guards cost address space only; the area begins where the
-        // low 16 bits of an address are 0.
-        const std::size_t reserved = slot.areaSize + 2 * guardSize;
-        void* map = mmap(nullptr, reserved + areaAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                         -1, 0);
-        if (map == MAP_FAILED) {
-            ok = false;
-            break;
-        }
-        auto* begin = static_cast<std::byte*>(map);
-        auto* aligned = reinterpret_cast<std::byte*>(roundUp(reinterpret_cast<uintptr_t>(begin), areaAlignment));
-        if (aligned > begin)
-            munmap(begin, static_cast<std::size_t>(aligned - begin));
-        if (const std::size_t after = areaAlignment - static_cast<std::size_t>(aligned - begin); after > 0)
-            munmap(aligned + reserved, after);
-        reservations_.push_back(aligned);
-        // The shared part of the guards and the pages, from the file, over the reservation.
-        std::byte* shared = aligned + guardSize - sharedGuardSize;
-        const std::size_t sharedSize = slot.end() - slot.start;
-        ok = mmap(shared, sharedSize, PROT_NONE, MAP_SHARED | MAP_FIXED, descriptor, static_cast<off_t>(slot.start)) ==
-                shared &&
-            mprotect(aligned + guardSize, slot.areaSize, slot.piece.readOnly ? PROT_READ : PROT_READ | PROT_WRITE) == 0;
-    }
-    if (ok) {
-        const std::size_t markerBytes = layout_.size - layout_.markers;
-        void* map = mmap(nullptr, markerBytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor,
-                         static_cast<off_t>(layout_.markers));
-        ok = map != MAP_FAILED;
-        if (ok)
-            markers_ = static_cast<volatile uint32_t*>(map);
-    }
-    close(descriptor);
-    mapped_ = ok;
+    if (lseek(descriptor_, 0, SEEK_END) != static_cast<off_t>(layout_.size))
+        return;
+    void* map = mmap(nullptr, layout_.size - layout_.markers, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor_,
+                     static_cast<off_t>(layout_.markers));
+    if (map == MAP_FAILED)
+        return;
+    markers_ = static_cast<volatile uint32_t*>(map);
+    mapped_ = true;
+}
+
+MappedArena::~MappedArena()
+{
+    if (descriptor_ >= 0)
+        close(descriptor_);
+}
+
+bool MappedArena::map(const ArenaSlot& slot)
+{
+    // Reserved, not used: the guards cost address space only; the pages begin where the low
+    // 16 bits of an address are 0.
+    const std::size_t reserved = slot.areaSize + 2 * guardSize;
+    void* map = mmap(nullptr, reserved + areaAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (map == MAP_FAILED)
+        return false;
+    auto* begin = static_cast<std::byte*>(map);
+    auto* aligned = reinterpret_cast<std::byte*>(roundUp(reinterpret_cast<uintptr_t>(begin), areaAlignment));
+    if (aligned > begin)
+        munmap(begin, static_cast<std::size_t>(aligned - begin));
+    if (const std::size_t after = areaAlignment - static_cast<std::size_t>(aligned - begin); after > 0)
+        munmap(aligned + reserved, after);
+    reservations_.at(static_cast<std::size_t>(&slot - layout_.slots.data())) = aligned;
+    // The shared part of the guards and the pages, from the file, over the reservation.
+    std::byte* shared = aligned + guardSize - sharedGuardSize;
+    return mmap(shared, slot.end() - slot.start, PROT_NONE, MAP_SHARED | MAP_FIXED, descriptor_,
+                static_cast<off_t>(slot.start)) == shared &&
+        mprotect(aligned + guardSize, slot.areaSize, slot.piece.readOnly ? PROT_READ : PROT_READ | PROT_WRITE) == 0;
 }
 
 const ArenaSlot* MappedArena::nextSlot(uint32_t call)

@@ -107,13 +107,16 @@ private:
 
 // ---- The routine's process's side ---------------------------------------------------------
 
-// The same file mapped in the routine's process: each slot's pages between reserved guards,
-// at an address whose low 16 bits are 0, and the markers.
+// The same file mapped in the routine's process: the markers at once, and each slot's pages
+// between reserved guards, at an address whose low 16 bits are 0, when its piece is placed, so
+// that a routine that keeps the address space leaves no room for the next piece, as in a
+// program.
 class MappedArena {
 public:
-    // Maps every slot of `layout` from `descriptor`, which it then closes; mapped() says
-    // whether it could.
+    // Takes `descriptor` (kept far above the descriptors a routine touches) and maps the
+    // markers; mapped() says whether the file is the layout's and could be mapped.
     MappedArena(int descriptor, ArenaLayout layout);
+    ~MappedArena();
     MappedArena(const MappedArena&) = delete;
     MappedArena& operator=(const MappedArena&) = delete;
 
@@ -122,7 +125,9 @@ public:
     // The next slot of call `call`, in the order the call places its pieces; null when the call
     // places more than the layout holds.
     const ArenaSlot* nextSlot(uint32_t call);
-    // Where a slot's guard reservation begins and ends, and its piece, in this process.
+    // Maps a slot from the file; false, with errno set, when there is no room for it.
+    bool map(const ArenaSlot& slot);
+    // Where a slot's guard reservation begins, its pages, and its piece, in this process.
     std::byte* reservation(const ArenaSlot& slot) const;
     std::byte* dataOf(const ArenaSlot& slot) const;
     std::byte* areaOf(const ArenaSlot& slot) const;
@@ -133,6 +138,7 @@ public:
 
 private:
     ArenaLayout layout_;
+    int descriptor_ = -1;
     bool mapped_ = false;
     std::vector<std::byte*> reservations_; // one for each slot
     volatile uint32_t* markers_ = nullptr;

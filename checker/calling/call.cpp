@@ -175,6 +175,8 @@ std::byte* Call::placeShared(const PieceName& name, const void* initial, std::si
         errno = EINVAL;
         noRoomFor(name);
     }
+    if (!arena_->map(*slot))
+        noRoomFor(name);
     map = arena_->reservation(*slot);
     mapSize = slot->areaSize + 2 * guardSize;
     area = arena_->areaOf(*slot);

@@ -376,7 +376,8 @@ void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& 
     for (const Finding& finding : judged.findings)
         add(reading.findings, finding);
     reading.shows = std::move(judged.shows);
-    if (reading.finished && returned < layout.markerCount)
+    // A process that found no room for the storage ended its calls itself: its own failure.
+    if (reading.finished && !reading.noRoom && returned < layout.markerCount)
         add(reading.findings, {FindingKind::CallsNotOver, {},
                                {static_cast<int64_t>(returned + 1), static_cast<int64_t>(layout.markerCount)}});
 }
