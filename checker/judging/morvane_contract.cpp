@@ -50,10 +50,14 @@ SquareCall clickWith(Call& call, Square square, double n, double x, int rounding
     double* whole = placeOtherValue(call, described.argument("n"), n);
     double* number = placeOtherValue(call, described.argument("x"), x);
     double* result = placeValue<double>(call, described.argument("y"));
-    setProgramsEnvironment();
-    std::fesetround(rounding);
-    (void)square(whole, number, result);
-    SquareCall made{*result, std::fegetround(), false, {}};
+    int roundingAfter = rounding;
+    call.callAgain([&] {
+        setProgramsEnvironment();
+        std::fesetround(rounding);
+        (void)square(whole, number, result);
+        roundingAfter = std::fegetround();
+    });
+    SquareCall made{*result, roundingAfter, false, {}};
     setProgramsEnvironment();
     made.traced = readTrace(made.lines);
     return made;
@@ -78,7 +82,9 @@ void checkSquares(void* address, Call& call, double y)
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
             calls.made.push_back({one, rounding, made.y, made.roundingAfter, made.traced, made.lines});
         }
-    for (const Finding& finding : judgeSquares(calls))
+    // In the shared storage the checker reads each y itself; the traces and the rounding
+    // direction after each call only this process sees.
+    for (const Finding& finding : call.shared() ? judgeTraces(calls) : judgeSquares(calls))
         call.report(finding);
 }
 
@@ -103,6 +109,56 @@ void clickOnce(void* address, Call& call)
                     described.argument("x").number, FE_TONEAREST);
 }
 
+// What checkSquare places, click by click: n, x and y of Vandrel's first click, of a second
+// click, of each case under each rounding direction, all in the first call; then n, x and y of
+// the second call.
+SharedPlan squarePlan()
+{
+    SharedPlan plan;
+    const auto click = [&plan](uint32_t call, double n, double x) {
+        plan.pieces.push_back(sharedValue(call, described.argument("n"), n));
+        plan.pieces.push_back(sharedValue(call, described.argument("x"), x));
+        plan.pieces.push_back(sharedValue(call, described.argument("y"), described.argument("y").number));
+        ++plan.calls;
+    };
+    const double programsN = described.argument("n").number;
+    const double programsX = described.argument("x").number;
+    click(1, programsN, programsX);
+    click(1, programsN, programsX);
+    for (const SquareCase& one : squareCases())
+        for (std::size_t rounding = 0; rounding < squareRoundings().size(); ++rounding)
+            click(1, one.n, one.x);
+    click(2, programsN, programsX);
+    return plan;
+}
+
+// Each y of the first call as the shared storage holds it after the calls; nothing judged
+// unless every call of the first returned.
+SharedJudgement judgeSquare(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const auto yAt = [&](std::size_t click) {
+        double y = 0;
+        std::memcpy(&y, bytes + layout.slots.at(3 * click + 2).data, sizeof y);
+        return y;
+    };
+    SharedJudgement judged;
+    const std::size_t firstCallClicks = 2 + squareCases().size() * squareRoundings().size();
+    if (returned < firstCallClicks)
+        return judged;
+    SquareCalls calls;
+    calls.y = yAt(0);
+    calls.again = yAt(1);
+    std::size_t next = 2;
+    for (const SquareCase& one : squareCases())
+        for (const Rounding& rounding : squareRoundings())
+            calls.made.push_back({one, rounding, yAt(next++), rounding.direction, true, {}});
+    judged.findings = judgeSquareValues(calls);
+    return judged;
+}
+
+const SharedCalls squareShared{squarePlan, judgeSquare};
+
 } // namespace
 
-const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare, "square.dat", clickOnce}}};
+const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel",
+                               {{"square", checkSquare, "square.dat", clickOnce, &squareShared}}};

@@ -375,7 +375,9 @@ void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& 
     SharedJudgement judged = shared.judge(layout, arena.bytes(), returned);
     for (const Finding& finding : judged.findings)
         add(reading.findings, finding);
-    reading.shows = std::move(judged.shows);
+    // What the window shows, when the bytes tell it; otherwise the process's words stand.
+    if (!judged.shows.empty())
+        reading.shows = std::move(judged.shows);
     // A process that found no room for the storage ended its calls itself: its own failure.
     if (reading.finished && !reading.noRoom && returned < layout.markerCount)
         add(reading.findings, {FindingKind::CallsNotOver, {},

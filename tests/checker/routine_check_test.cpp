@@ -351,6 +351,7 @@ const FaultRow faultRows[] = {
     {"Pettrix", "read_only_made_writable", "sumdll fault: wrote into a, the first argument, which it must only read"},
     {"Pettrix", "read_only_made_writable", "sumdll fault: wrote into b, the second argument, which it must only read"},
     {"Pettrix", "guard_made_writable", "sumdll fault: wrote past the end of c, the third argument, by 10 bytes"},
+    {"Morvane", "morvane_x_made_writable", "square fault: wrote into x, the second argument, which it must only read"},
     // Records in the checker's name on every descriptor: the verdict is the checker's own.
     {"Pettrix", "forges_wrong_sum",
      "sumdll fault: for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (4 of 6 pairs)"},
