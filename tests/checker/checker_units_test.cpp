@@ -279,6 +279,11 @@ TEST(SquareResults, NameTheFirstWrongCallOfEachKindAndHowManyThereWere)
         for (const Finding& finding : judgeSquares(row.calls))
             sentences.push_back(sentenceOf(finding));
         EXPECT_EQ(sentences, row.sentences) << row.what;
+        // The halves the checker and the routine's process judge give the same findings.
+        std::vector<Finding> halves = judgeSquareValues(row.calls);
+        for (const Finding& finding : judgeTraces(row.calls))
+            halves.push_back(finding);
+        EXPECT_EQ(halves, judgeSquares(row.calls)) << row.what;
     }
     const SquareCalls traced = callsOf(right);
     EXPECT_EQ(squaresShow(traced.y, traced.traced, traced.trace),
@@ -562,6 +567,36 @@ TEST(SharedResults, CountTheCallsThatReturnedOneAfterAnotherFromTheFirst)
         std::memcpy(bytes.data() + layout.markers, row.marks.data(), row.marks.size() * sizeof(uint32_t));
         EXPECT_EQ(callsReturned(layout, bytes.data()), row.counted);
     }
+}
+
+// Morvane's squares as the checker reads them from the shared storage: y of every call of the
+// first, and nothing judged of calls that did not all return.
+TEST(SharedResults, JudgeSquaresFromTheBytesOfTheCallsThatReturned)
+{
+    const RoutineCheck& square = morvaneContract.routines.front();
+    ASSERT_NE(square.shared, nullptr);
+    const SharedPlan plan = square.shared->plan();
+    EXPECT_EQ(plan.calls, 2 + squareCases().size() * squareRoundings().size() + 1);
+    const ArenaLayout layout = layOutArena(plan.pieces, plan.calls, 4096);
+    const auto leftBy = [&](double (*made)(double)) {
+        std::vector<std::byte> bytes(layout.size);
+        fillArena(layout, bytes.data());
+        for (std::size_t click = 0; click < plan.calls; ++click) {
+            double x = 0;
+            std::memcpy(&x, layout.slots[3 * click + 1].piece.initial.data(), sizeof x);
+            const double y = made(x);
+            std::memcpy(bytes.data() + layout.slots[3 * click + 2].data, &y, sizeof y);
+        }
+        return bytes;
+    };
+    const std::vector<std::byte> right = leftBy([](double x) { return double(float(x * x)); });
+    const std::vector<std::byte> wide = leftBy([](double x) { return x * x; });
+    EXPECT_TRUE(square.shared->judge(layout, right.data(), plan.calls).findings.empty());
+    const SharedJudgement judged = square.shared->judge(layout, wide.data(), plan.calls);
+    ASSERT_EQ(judged.findings.size(), 1u);
+    EXPECT_EQ(judged.findings.front().kind, FindingKind::SquareWrong);
+    EXPECT_EQ(judged.findings.front().cause.kind, CauseKind::SquareAt64Bits);
+    EXPECT_TRUE(square.shared->judge(layout, wide.data(), plan.calls - 2).findings.empty());
 }
 
 // Pettrix's sums as the checker reads them from the shared storage: c from the bytes, a and b as
