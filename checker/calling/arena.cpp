@@ -42,7 +42,8 @@ void fillArena(const ArenaLayout& layout, std::byte* bytes)
 {
     std::memset(bytes, static_cast<int>(fillByte), layout.markers);
     for (const ArenaSlot& slot : layout.slots)
-        std::memcpy(bytes + slot.data, slot.piece.initial.data(), slot.piece.initial.size());
+        if (!slot.piece.initial.empty())
+            std::memcpy(bytes + slot.data, slot.piece.initial.data(), slot.piece.initial.size());
     std::memset(bytes + layout.markers, 0, layout.size - layout.markers);
 }
 

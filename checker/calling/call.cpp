@@ -170,7 +170,7 @@ std::byte* Call::placeShared(const PieceName& name, const void* initial, std::si
     const ArenaSlot* slot = arena_->nextSlot(static_cast<uint32_t>(number_));
     // A piece the layout does not hold as it is placed here is the checker's own failure.
     const bool same = slot && slot->piece.initial.size() == size && slot->piece.alignment == alignment &&
-        slot->piece.readOnly == readOnly && std::memcmp(slot->piece.initial.data(), initial, size) == 0;
+        slot->piece.readOnly == readOnly && (size == 0 || std::memcmp(slot->piece.initial.data(), initial, size) == 0);
     if (!same) {
         errno = EINVAL;
         noRoomFor(name);

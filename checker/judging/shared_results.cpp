@@ -45,7 +45,8 @@ std::vector<Finding> judgeSharedPieces(const ArenaLayout& layout, const std::byt
             found.push_back({FindingKind::WrotePastEnd, piece.argument, {static_cast<int64_t>(distance)},
                              kindCause(piece.layout, Side::End, distance)});
         }
-        if (piece.readOnly && std::memcmp(data, piece.initial.data(), piece.initial.size()) != 0)
+        if (piece.readOnly && !piece.initial.empty() &&
+            std::memcmp(data, piece.initial.data(), piece.initial.size()) != 0)
             found.push_back({FindingKind::WroteIntoReadOnly, piece.argument});
     }
     return found;
