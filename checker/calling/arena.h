@@ -31,7 +31,7 @@ inline constexpr std::size_t guardSize = std::size_t{1} << 20;
 
 // The part of each guard region next to its piece that lies in the shared file, filled with
 // the fill byte; the rest of the guard is reserved, with no access, in the routine's process.
-inline constexpr std::size_t sharedGuardSize = std::size_t{16} << 10;
+inline constexpr std::size_t sharedGuardSize = std::size_t{4} << 10;
 
 // What fills a piece's pages around it, and the shared part of its guard regions.
 inline constexpr std::byte fillByte{0xA5};

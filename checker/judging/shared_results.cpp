@@ -2,6 +2,7 @@
 
 #include "reach_causes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -24,6 +25,16 @@ const std::byte* farthestChangedBefore(const std::byte* from, const std::byte* t
     return to;
 }
 
+// Whether [from, to) all still holds the fill, compared a block at a time.
+bool untouched(const std::byte* from, const std::byte* to)
+{
+    static const std::vector<std::byte> filled(4096, fillByte);
+    for (const std::byte* at = from; at < to; at += filled.size())
+        if (std::memcmp(at, filled.data(), std::min<std::size_t>(filled.size(), static_cast<std::size_t>(to - at))) != 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::vector<Finding> judgeSharedPieces(const ArenaLayout& layout, const std::byte* bytes)
@@ -35,12 +46,16 @@ std::vector<Finding> judgeSharedPieces(const ArenaLayout& layout, const std::byt
         const std::byte* data = bytes + slot.data;
         const std::byte* dataEnd = data + piece.initial.size();
         const std::byte* end = bytes + slot.end();
-        if (const std::byte* changed = farthestChangedBefore(start, data); changed != data) {
+        // Most of the bytes hold the fill: compared a block at a time, searched byte by byte only
+        // where something changed.
+        if (const std::byte* changed = untouched(start, data) ? data : farthestChangedBefore(start, data);
+            changed != data) {
             const auto distance = static_cast<std::size_t>(data - changed);
             found.push_back({FindingKind::WroteBeforeStart, piece.argument, {static_cast<int64_t>(distance)},
                              kindCause(piece.layout, Side::Start, distance)});
         }
-        if (const std::byte* changed = farthestChangedAfter(dataEnd, end); changed != end) {
+        if (const std::byte* changed = untouched(dataEnd, end) ? end : farthestChangedAfter(dataEnd, end);
+            changed != end) {
             const auto distance = static_cast<std::size_t>(changed - dataEnd + 1);
             found.push_back({FindingKind::WrotePastEnd, piece.argument, {static_cast<int64_t>(distance)},
                              kindCause(piece.layout, Side::End, distance)});

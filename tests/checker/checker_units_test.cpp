@@ -528,7 +528,7 @@ TEST(SharedResults, JudgeTheBytesAroundEachPieceAndWhatItMustOnlyRead)
           "declare it int16_t * in C, integer(c_int16_t) in Fortran"}},
         {"ten bytes past c, in its guard", 1, 11, {"wrote past the end of c, the third argument, by 10 bytes"}},
         {"the last byte of c's guard", 1, 2 + static_cast<std::ptrdiff_t>(sharedGuardSize) - 1,
-         {"wrote past the end of c, the third argument, by 16384 bytes"}},
+         {"wrote past the end of c, the third argument, by 4096 bytes"}},
         {"past c in its page, in the second call", 2, 2,
          {"wrote past the end of c, the third argument, by 1 byte"}},
         {"before c, in the guard of the second call", 2, -3, {"wrote before the start of c, the third argument, by 3 bytes"}},
