@@ -369,12 +369,22 @@ std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& 
 void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& shared)
 {
     const ArenaLayout& layout = arena.layout();
-    for (const Finding& finding : judgeSharedPieces(layout, arena.bytes()))
-        add(reading.findings, finding);
     const std::size_t returned = callsReturned(layout, arena.bytes());
     SharedJudgement judged = shared.judge(layout, arena.bytes(), returned);
-    for (const Finding& finding : judged.findings)
-        add(reading.findings, finding);
+    // Said where the calls' own look would have said them: before the results the routine's
+    // process judged itself (Morvane's traces), as each call's look comes before its results.
+    std::vector<Finding> seen = judgeSharedPieces(layout, arena.bytes());
+    seen.insert(seen.end(), judged.findings.begin(), judged.findings.end());
+    // The kinds from KeepsState on are the last group: what the contracts fix about results.
+    const auto results = std::find_if(reading.findings.begin(), reading.findings.end(), [](const Finding& finding) {
+        return finding.kind >= FindingKind::KeepsState && finding.kind <= lastFindingKind;
+    });
+    std::vector<Finding> ordered(reading.findings.begin(), results);
+    for (const Finding& finding : seen)
+        add(ordered, finding);
+    for (auto rest = results; rest != reading.findings.end(); ++rest)
+        add(ordered, *rest);
+    reading.findings = std::move(ordered);
     // What the window shows, when the bytes tell it; otherwise the process's words stand.
     if (!judged.shows.empty())
         reading.shows = std::move(judged.shows);
