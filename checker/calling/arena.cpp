@@ -63,7 +63,8 @@ SharedArena::SharedArena(ArenaLayout layout) : layout_(std::move(layout))
         close(std::exchange(descriptor_, -1));
         return;
     }
-    void* map = mmap(nullptr, layout_.size, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor_, 0);
+    // Every page is filled at once: made in one call rather than at a fault each.
+    void* map = mmap(nullptr, layout_.size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, descriptor_, 0);
     if (map == MAP_FAILED) {
         close(std::exchange(descriptor_, -1));
         return;
@@ -114,12 +115,9 @@ bool MappedArena::map(const ArenaSlot& slot)
     void* map = mmap(nullptr, reserved + areaAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (map == MAP_FAILED)
         return false;
-    auto* begin = static_cast<std::byte*>(map);
-    auto* aligned = reinterpret_cast<std::byte*>(roundUp(reinterpret_cast<uintptr_t>(begin), areaAlignment));
-    if (aligned > begin)
-        munmap(begin, static_cast<std::size_t>(aligned - begin));
-    if (const std::size_t after = areaAlignment - static_cast<std::size_t>(aligned - begin); after > 0)
-        munmap(aligned + reserved, after);
+    // What lies before the aligned start and after the reservation stays reserved too: address
+    // space only, and two calls fewer.
+    auto* aligned = reinterpret_cast<std::byte*>(roundUp(reinterpret_cast<uintptr_t>(map), areaAlignment));
     reservations_.at(static_cast<std::size_t>(&slot - layout_.slots.data())) = aligned;
     // The shared part of the guards and the pages, from the file, over the reservation.
     std::byte* shared = aligned + guardSize - sharedGuardSize;
