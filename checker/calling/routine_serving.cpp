@@ -55,7 +55,7 @@ void callRoutine(void* library, const RoutineCheck& routine, const RoutineReques
             failed.error = errno;
             failed.argument = plan.pieces.empty() ? std::string() : plan.pieces.front().argument.name;
             channel.send(failed);
-            return;
+            _exit(3); // as a call that finds no room for a piece ends
         }
         Call first(channel, 1, show, {}, &arena);
         routine.check(address, first);

@@ -224,6 +224,10 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
 
     if (endSeen && !(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0))
         reading.finished = false;
+    // The checker's code ends a process that found no room for the storage with a status of its
+    // own: a process that ended as if its calls were over never found none.
+    if (endSeen && reading.finished)
+        reading.noRoom.reset();
     if (outcome.otherSender)
         add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)
@@ -388,8 +392,7 @@ void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& 
     // What the window shows, when the bytes tell it; otherwise the process's words stand.
     if (!judged.shows.empty())
         reading.shows = std::move(judged.shows);
-    // A process that found no room for the storage ended its calls itself: its own failure.
-    if (reading.finished && !reading.noRoom && returned < layout.markerCount)
+    if (reading.finished && returned < layout.markerCount)
         add(reading.findings, {FindingKind::CallsNotOver, {},
                                {static_cast<int64_t>(returned + 1), static_cast<int64_t>(layout.markerCount)}});
 }

@@ -359,6 +359,11 @@ const FaultRow faultRows[] = {
      "sumdll fault: ended its process before call 1 of the checker's 9 calls had returned, though a message in the "
      "checker's name said they were over"},
     {"Pettrix", "forges_and_crashes", "sumdll fault: wrote through a null address"},
+    // No room claimed by a process that then ended as if its calls were over: the claim is not
+    // believed, and the calls not made are a fault.
+    {"Pettrix", "forges_no_room",
+     "sumdll fault: ended its process before call 1 of the checker's 9 calls had returned, though a message in the "
+     "checker's name said they were over"},
     // Every call marked returned in the shared storage: the marks make no call that was not made
     // right.
     {"Pettrix", "forges_marks",
