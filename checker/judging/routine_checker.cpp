@@ -6,7 +6,7 @@
 #include "reach_causes.h"
 #include "kept_registers.h"
 #include "placements.h"
-#include "shared_results.h"
+#include "storage_results.h"
 #include "library_exports.h"
 #include "wording.h"
 

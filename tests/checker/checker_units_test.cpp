@@ -6,7 +6,6 @@
 #include "export_causes.h"
 #include "ostrum_results.h"
 #include "reach_causes.h"
-#include "shared_results.h"
 #include "shown_texts.h"
 #include "square_results.h"
 #include "storage_results.h"
