@@ -158,15 +158,44 @@ std::vector<Finding> timersLeftSet(const char* when)
     return left;
 }
 
-Call::Call(const ReportChannel& channel, int number, bool show, Probe probe)
-    : channel_(channel), number_(number), show_(show), probe_(probe)
+Call::Call(const ReportChannel& channel, int number, bool show, Probe probe, MappedArena* arena)
+    : channel_(channel), number_(number), show_(show), probe_(probe), arena_(arena)
 {
+}
+
+std::byte* Call::placeShared(const PieceName& name, const void* initial, std::size_t size, std::size_t alignment,
+                             bool readOnly, std::byte*& map, std::size_t& mapSize, std::byte*& area,
+                             std::size_t& areaSize)
+{
+    const ArenaSlot* slot = arena_->nextSlot(static_cast<uint32_t>(number_));
+    // A piece the layout does not hold as it is placed here is the checker's own failure.
+    const bool same = slot && slot->piece.initial.size() == size && slot->piece.alignment == alignment &&
+        slot->piece.readOnly == readOnly && (size == 0 || std::memcmp(slot->piece.initial.data(), initial, size) == 0);
+    if (!same) {
+        errno = EINVAL;
+        noRoomFor(name);
+    }
+    if (!arena_->map(*slot))
+        noRoomFor(name);
+    map = arena_->reservation(*slot);
+    mapSize = slot->areaSize + 2 * guardSize;
+    area = arena_->areaOf(*slot);
+    areaSize = slot->areaSize;
+    return arena_->dataOf(*slot);
 }
 
 void* Call::place(const PieceName& name, ValueKind layout, const void* initial, std::size_t size,
                   std::size_t alignment, bool readOnly)
 {
     const int index = static_cast<int>(pieces_.size());
+    if (arena_) {
+        std::byte *map = nullptr, *area = nullptr;
+        std::size_t mapSize = 0, areaSize = 0;
+        std::byte* data = placeShared(name, initial, size, alignment, readOnly, map, mapSize, area, areaSize);
+        pieces_.push_back({map, mapSize, area, areaSize, data, size, readOnly, name, layout, {}, true});
+        tellPlaced(index, name, layout, readOnly, alignment, map, mapSize, data, size);
+        return data;
+    }
     Side side = this->side();
     std::size_t slack = 0;
     if (index == probe_.piece) {
@@ -193,11 +222,18 @@ void* Call::place(const PieceName& name, ValueKind layout, const void* initial, 
     if (readOnly && !probe_.readOnlyWritable && mprotect(area, areaSize, PROT_READ) != 0)
         noRoomFor(name);
 
-    pieces_.push_back({static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout, {}});
+    pieces_.push_back(
+        {static_cast<std::byte*>(map), mapSize, area, areaSize, data, size, readOnly, name, layout, {}, false});
     if (probe_.readOnlyWritable)
         pieces_.back().initial.assign(data, data + size);
+    tellPlaced(index, name, layout, readOnly, alignment, map, mapSize, data, size);
+    return data;
+}
 
-    // The parent keeps its own record of the piece, to name it from a faulting address.
+// The parent keeps its own record of the piece, to name it from a faulting address.
+void Call::tellPlaced(int index, const PieceName& name, ValueKind layout, bool readOnly, std::size_t alignment,
+                      const void* map, std::size_t mapSize, const void* data, std::size_t size) const
+{
     reports::Placed placed;
     placed.call = static_cast<uint32_t>(number_);
     placed.index = static_cast<uint32_t>(index);
@@ -211,7 +247,6 @@ void* Call::place(const PieceName& name, ValueKind layout, const void* initial, 
     placed.dataEnd = placed.dataStart + size;
     placed.name = name.argument;
     channel_.send(placed);
-    return data;
 }
 
 void Call::noRoomFor(const PieceName& name) const
@@ -298,11 +333,15 @@ void Call::begin()
         show("before the call", before_, nullptr);
     }
     channel_.send(started);
+    if (arena_)
+        arena_->markStarted();
     setProgramsEnvironment();
 }
 
 void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
 {
+    if (arena_)
+        arena_->markReturned();
     setProgramsEnvironment();
     if (show_) {
         std::vector<ListedRegion> leftByTheCall = regionsNow();
@@ -317,8 +356,10 @@ void Call::end(const FloatEnvironment& after, const ListedRegion* result) const
         report({FindingKind::RaisedFloatFlags, {}, {flags}});
     for (const Finding& unkept : unkeptRegisters())
         report(unkept);
+    // Around a piece in the shared storage, the checker looks itself.
     for (const Piece& piece : pieces_)
-        reportWritesAround(piece);
+        if (!piece.shared)
+            reportWritesAround(piece);
     tellChangedPieces();
     lookAfterTheReturn();
 }

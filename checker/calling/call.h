@@ -11,6 +11,7 @@
 // a call is over it is made inaccessible, so an address kept from it faults when it is used.
 #pragma once
 
+#include "arena.h"
 #include "float_environment.h"
 #include "report_channel.h"
 #include "wording.h"
@@ -26,12 +27,6 @@
 #include <utility>
 #include <vector>
 
-// Which end of a piece lies against a guard page.
-enum class Side { End, Start };
-
-// The size of the guard region on each side of a piece: the farthest a reach beyond a piece
-// is seen, and measured.
-inline constexpr std::size_t guardSize = std::size_t{1} << 20;
 
 // How a piece is named: in the sentences (the contract's argument, or a part of one), and in
 // the listing that --show prints (the C expression that reaches it and the program's own name
@@ -64,14 +59,20 @@ inline constexpr std::size_t decoySlotSize = std::size_t{1} << 16;
 
 class Call {
 public:
-    // With `show`, the bytes of every piece are listed before and after the call.
-    Call(const ReportChannel& channel, int number, bool show, Probe probe = {});
+    // With `show`, the bytes of every piece are listed before and after the call. With an
+    // `arena`, every piece lies in the storage the checker shares, in the slot the layout gives
+    // it, and each call of the routine is marked there.
+    Call(const ReportChannel& channel, int number, bool show, Probe probe = {}, MappedArena* arena = nullptr);
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
     // The first call places pieces against the guard after them, the second against the one
     // before them.
     Side side() const { return number_ == 1 ? Side::End : Side::Start; }
+
+    // Whether the pieces lie in the storage the checker shares, which judges what the calls
+    // left from its bytes.
+    bool shared() const { return arena_ != nullptr; }
 
     // ---- Storage --------------------------------------------------------------------------
 
@@ -114,6 +115,18 @@ public:
         }
     }
 
+    // A further call of the routine, made by a check of its results, marked in the shared
+    // storage as run() marks its call.
+    template <typename RoutineCall>
+    void callAgain(RoutineCall&& routineCall)
+    {
+        if (arena_)
+            arena_->markStarted();
+        routineCall();
+        if (arena_)
+            arena_->markReturned();
+    }
+
     // ---- Findings -------------------------------------------------------------------------
 
     // A finding of this call, as data.
@@ -146,12 +159,19 @@ private:
         PieceName name;
         ValueKind layout;
         std::vector<std::byte> initial; // with readOnlyWritable: the bytes as placed
+        bool shared;                    // in the storage the checker shares
     };
 
     void* place(const PieceName& name, ValueKind layout, const void* initial, std::size_t size,
                 std::size_t alignment, bool readOnly);
     // The check cannot go on without its storage: the checker's own failure, not the routine's.
     [[noreturn]] void noRoomFor(const PieceName& name) const;
+    void tellPlaced(int index, const PieceName& name, ValueKind layout, bool readOnly, std::size_t alignment,
+                    const void* map, std::size_t mapSize, const void* data, std::size_t size) const;
+    // The piece in the next slot of the shared storage, which must be the one the layout holds.
+    std::byte* placeShared(const PieceName& name, const void* initial, std::size_t size, std::size_t alignment,
+                           bool readOnly, std::byte*& map, std::size_t& mapSize, std::byte*& area,
+                           std::size_t& areaSize);
     // Fills the piece's bytes with the address of a decoy and tells the parent where it lies.
     void fillWithDecoyAddress(const PieceName& name, ValueKind layout, std::byte* data, std::size_t size) const;
     void begin();
@@ -175,15 +195,13 @@ private:
     int number_;
     bool show_;
     Probe probe_;
+    MappedArena* arena_;
     std::vector<Piece> pieces_;
     std::vector<ListedRegion> before_; // the pieces as begin() listed them, for --show
     // Before the call: the threads of the process and what the signals the programs rely on do.
     std::vector<int> threadsBefore_;
     std::vector<std::pair<int, void*>> handlersBefore_;
 };
-
-// What fills a piece's pages around it.
-inline constexpr std::byte fillByte{0xA5};
 
 // A timer left set (alarm or setitimer), whose signal would end the program `when`, for each
 // timer of the process that is set; a process started from this one has none of them.

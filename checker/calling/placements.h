@@ -8,6 +8,8 @@
 
 #include "call_descriptions.h"
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 // Where the routine receives the argument, from 1: its place in its call's description; 0 for
@@ -32,6 +34,22 @@ template <typename T>
 T* placeOtherValue(Call& call, const ArgumentDescription& argument, T number)
 {
     return call.value<T>(pieceNameOf(argument), number, argument.onlyRead);
+}
+
+// The same number as a piece of the shared storage's plan: its bytes, placed in call `call`
+// as placeValue() and placeOtherValue() place it.
+template <typename T>
+ArenaPiece sharedValue(uint32_t call, const ArgumentDescription& argument, T number)
+{
+    ArenaPiece piece;
+    piece.call = call;
+    piece.initial.resize(sizeof number);
+    std::memcpy(piece.initial.data(), &number, sizeof number);
+    piece.alignment = alignof(T);
+    piece.readOnly = argument.onlyRead;
+    piece.argument = {std::string(argument.name), positionOf(argument)};
+    piece.layout = kindOf<T>();
+    return piece;
 }
 
 // The 8-bit copy of the text the program passes.

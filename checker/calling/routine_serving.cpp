@@ -10,6 +10,7 @@
 #include "routine_binding.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +51,23 @@ void callRoutine(void* library, const RoutineCheck& routine, const RoutineReques
     if (request.probedCall != 0) {
         Call call(channel, request.probedCall, false, request.probe);
         routine.check(address, call);
+    } else if (routine.shared && requestArena() >= 0) {
+        // In the storage the checker made for this request, laid out as the checker lays it.
+        const SharedPlan plan = routine.shared->plan();
+        MappedArena arena(requestArena(), layOutArena(plan.pieces, plan.calls,
+                                                      static_cast<std::size_t>(sysconf(_SC_PAGESIZE))));
+        if (!arena.mapped()) {
+            reports::NoRoom failed;
+            failed.error = errno;
+            failed.argument = plan.pieces.empty() ? std::string() : plan.pieces.front().argument.name;
+            channel.send(failed);
+            _exit(3); // as a call that finds no room for a piece ends
+        }
+        Call first(channel, 1, show, {}, &arena);
+        routine.check(address, first);
+        first.seal();
+        Call second(channel, 2, false, {}, &arena);
+        routine.check(address, second);
     } else {
         Call first(channel, 1, show);
         routine.check(address, first);
@@ -131,7 +149,8 @@ LibraryProcess::Serve servingOf(const Contract& contract, bool show)
                 ++index;
             while (index < contract.routines.size() &&
                    findExportedRoutine(library, contract.routines[index].name).outcome == RoutineLookup::NotExported);
-            if (index == contract.routines.size())
+            // A routine judged from shared storage is asked for with storage of its own.
+            if (index == contract.routines.size() || contract.routines[index].shared)
                 return;
             finishPart(channel, index);
         }

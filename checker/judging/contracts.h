@@ -7,8 +7,32 @@
 
 #include "call.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
+
+// What the calls of a routine place in the storage the checker shares, in their order, and
+// how many calls of the routine they make.
+struct SharedPlan {
+    std::vector<ArenaPiece> pieces;
+    std::size_t calls = 0;
+};
+
+// What the calls left of a routine's results, judged from the shared storage's bytes: its
+// findings, and what the program's window shows after the first call.
+struct SharedJudgement {
+    std::vector<Finding> findings;
+    std::string shows;
+};
+
+// A routine whose calls lie in the storage the checker shares: its plan, and the judgement of
+// its results from the bytes, given how many of its calls returned (a result of a call that did
+// not return is never judged).
+struct SharedCalls {
+    SharedPlan (*plan)();
+    SharedJudgement (*judge)(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned);
+};
 
 struct RoutineCheck {
     const char* name;
@@ -18,6 +42,8 @@ struct RoutineCheck {
     // cannot be written.
     const char* fileWritten = nullptr;
     void (*callOnce)(void* address, Call& call) = nullptr;
+    // For a routine whose calls the checker judges from the storage it shares.
+    const SharedCalls* shared = nullptr;
 };
 
 struct Contract {

@@ -11,17 +11,21 @@
 
 #include <cfenv>
 #include <cstring>
-#include <algorithm>
-#include <sstream>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
+
+// The fixed cases, then a few drawn from the run's seed.
+std::vector<SquareCase> casesToTry()
+{
+    std::vector<SquareCase> cases(squareCases().begin(), squareCases().end());
+    for (const DrawnSquare& drawn : drawnSquares())
+        cases.push_back({drawn.n, drawn.x});
+    return cases;
+}
 
 using Square = decltype(&::square);
 
@@ -34,36 +38,19 @@ struct SquareCall {
     std::vector<std::string> lines;  // its last two lines, or fewer
 };
 
-// The last two lines of square.dat in the call's directory as they stand on disk, each without
-// its line terminator; nothing when there is no such file. A link in its place is not followed
-// (it is no trace, wherever it points), and of a file of any length only the last bytes are
-// read, as many as two quoted lines can take.
+// The lines of square.dat in the call's directory as they stand on disk, each without its
+// line terminator; nothing when there is no such file.
 bool readTrace(std::vector<std::string>& lastTwo)
 {
-    const int file = open("square.dat", O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0)
+    std::ifstream file("square.dat", std::ios::binary);
+    if (!file)
         return false;
-    struct stat status {};
-    if (fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(file);
-        return false;
-    }
-    constexpr off_t tail = 4096;
-    const off_t from = std::max<off_t>(0, status.st_size - tail);
-    std::string bytes(static_cast<std::size_t>(status.st_size - from), '\0');
-    const ssize_t read = pread(file, bytes.data(), bytes.size(), from);
-    close(file);
-    bytes.resize(static_cast<std::size_t>(std::max<ssize_t>(read, 0)));
     std::vector<std::string> lines;
-    std::istringstream text(bytes);
-    for (std::string line; std::getline(text, line);) {
+    for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(line);
     }
-    // The first line of a tail may be the end of a longer one.
-    if (from > 0 && !lines.empty())
-        lines.erase(lines.begin());
     lastTwo.assign(lines.size() > 2 ? lines.end() - 2 : lines.begin(), lines.end());
     return true;
 }
@@ -73,10 +60,14 @@ SquareCall clickWith(Call& call, Square square, double n, double x, int rounding
     double* whole = placeOtherValue(call, described.argument("n"), n);
     double* number = placeOtherValue(call, described.argument("x"), x);
     double* result = placeValue<double>(call, described.argument("y"));
-    setProgramsEnvironment();
-    std::fesetround(rounding);
-    (void)square(whole, number, result);
-    SquareCall made{*result, std::fegetround(), false, {}};
+    int roundingAfter = rounding;
+    call.callAgain([&] {
+        setProgramsEnvironment();
+        std::fesetround(rounding);
+        (void)square(whole, number, result);
+        roundingAfter = std::fegetround();
+    });
+    SquareCall made{*result, roundingAfter, false, {}};
     setProgramsEnvironment();
     made.traced = readTrace(made.lines);
     return made;
@@ -96,16 +87,14 @@ void checkSquares(void* address, Call& call, double y)
     call.shows(squaresShow(y, calls.traced, calls.trace));
     // A second click with Vandrel's own texts.
     calls.again = clickWith(call, square, described.argument("n").number, described.argument("x").number, FE_TONEAREST).y;
-    // The fixed cases, then a few drawn from the run's seed.
-    std::vector<SquareCase> cases(squareCases().begin(), squareCases().end());
-    for (const DrawnSquare& drawn : drawnSquares())
-        cases.push_back({drawn.n, drawn.x});
-    for (const SquareCase& one : cases)
+    for (const SquareCase& one : casesToTry())
         for (const Rounding& rounding : squareRoundings()) {
             const SquareCall made = clickWith(call, square, one.n, one.x, rounding.direction);
             calls.made.push_back({one, rounding, made.y, made.roundingAfter, made.traced, made.lines});
         }
-    for (const Finding& finding : judgeSquares(calls))
+    // In the shared storage the checker reads each y itself; the traces and the rounding
+    // direction after each call only this process sees.
+    for (const Finding& finding : call.shared() ? judgeTraces(calls) : judgeSquares(calls))
         call.report(finding);
 }
 
@@ -130,6 +119,56 @@ void clickOnce(void* address, Call& call)
                     described.argument("x").number, FE_TONEAREST);
 }
 
+// What checkSquare places, click by click: n, x and y of Vandrel's first click, of a second
+// click, of each case under each rounding direction, all in the first call; then n, x and y of
+// the second call.
+SharedPlan squarePlan()
+{
+    SharedPlan plan;
+    const auto click = [&plan](uint32_t call, double n, double x) {
+        plan.pieces.push_back(sharedValue(call, described.argument("n"), n));
+        plan.pieces.push_back(sharedValue(call, described.argument("x"), x));
+        plan.pieces.push_back(sharedValue(call, described.argument("y"), described.argument("y").number));
+        ++plan.calls;
+    };
+    const double programsN = described.argument("n").number;
+    const double programsX = described.argument("x").number;
+    click(1, programsN, programsX);
+    click(1, programsN, programsX);
+    for (const SquareCase& one : casesToTry())
+        for (std::size_t rounding = 0; rounding < squareRoundings().size(); ++rounding)
+            click(1, one.n, one.x);
+    click(2, programsN, programsX);
+    return plan;
+}
+
+// Each y of the first call as the shared storage holds it after the calls; nothing judged
+// unless every call of the first returned.
+SharedJudgement judgeSquare(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const auto yAt = [&](std::size_t click) {
+        double y = 0;
+        std::memcpy(&y, bytes + layout.slots.at(3 * click + 2).data, sizeof y);
+        return y;
+    };
+    SharedJudgement judged;
+    const std::size_t firstCallClicks = 2 + casesToTry().size() * squareRoundings().size();
+    if (returned < firstCallClicks)
+        return judged;
+    SquareCalls calls;
+    calls.y = yAt(0);
+    calls.again = yAt(1);
+    std::size_t next = 2;
+    for (const SquareCase& one : casesToTry())
+        for (const Rounding& rounding : squareRoundings())
+            calls.made.push_back({one, rounding, yAt(next++), rounding.direction, true, {}});
+    judged.findings = judgeSquareValues(calls);
+    return judged;
+}
+
+const SharedCalls squareShared{squarePlan, judgeSquare};
+
 } // namespace
 
-const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel", {{"square", checkSquare, "square.dat", clickOnce}}, true};
+const Contract morvaneContract{"Morvane", "Morvane.dll", "Vandrel",
+                               {{"square", checkSquare, "square.dat", clickOnce, &squareShared}}, true};

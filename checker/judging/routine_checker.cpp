@@ -6,6 +6,7 @@
 #include "reach_causes.h"
 #include "kept_registers.h"
 #include "placements.h"
+#include "storage_results.h"
 #include "library_exports.h"
 #include "wording.h"
 
@@ -190,7 +191,10 @@ Finding stalled(const ChildOutcome& outcome)
     return {FindingKind::Stalled, {}, {seconds(outcome.clockSeconds), seconds(outcome.processorSeconds)}};
 }
 
-Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processorSeconds)
+// With `endSeen`, the calls are over only for a process that also ended as the checker's own
+// code ends it, with exit status 0: a Finished message is the process's word, which a routine
+// can write too.
+Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processorSeconds, bool endSeen = false)
 {
     Reading reading;
     uint32_t currentCall = 0;
@@ -218,6 +222,12 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
             reading.changed.emplace_back(changed->call, changed->index);
     }
 
+    if (endSeen && !(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0))
+        reading.finished = false;
+    // The checker's code ends a process that found no room for the storage with a status of its
+    // own: a process that ended as if its calls were over never found none.
+    if (endSeen && reading.finished)
+        reading.noRoom.reset();
     if (outcome.otherSender)
         add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)
@@ -355,6 +365,38 @@ std::optional<PlacedPiece> argumentMeant(const Reading& reading, const Calling& 
     return meant;
 }
 
+// What the calls left in the storage shared with the routine's process, read by the checker
+// after the process has ended: the writes around each piece and into what it must only read,
+// the results of the calls that returned, and what the window shows. The markers say only how
+// far the calls went: a process that ended as if its calls were over when they were not has a
+// fault of its own.
+void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& shared)
+{
+    const ArenaLayout& layout = arena.layout();
+    const std::size_t returned = callsReturned(layout, arena.bytes());
+    SharedJudgement judged = shared.judge(layout, arena.bytes(), returned);
+    // Said where the calls' own look would have said them: before the results the routine's
+    // process judged itself (Morvane's traces), as each call's look comes before its results.
+    std::vector<Finding> seen = judgeSharedPieces(layout, arena.bytes());
+    seen.insert(seen.end(), judged.findings.begin(), judged.findings.end());
+    // The kinds from KeepsState on are the last group: what the contracts fix about results.
+    const auto results = std::find_if(reading.findings.begin(), reading.findings.end(), [](const Finding& finding) {
+        return finding.kind >= FindingKind::KeepsState && finding.kind <= lastFindingKind;
+    });
+    std::vector<Finding> ordered(reading.findings.begin(), results);
+    for (const Finding& finding : seen)
+        add(ordered, finding);
+    for (auto rest = results; rest != reading.findings.end(); ++rest)
+        add(ordered, *rest);
+    reading.findings = std::move(ordered);
+    // What the window shows, when the bytes tell it; otherwise the process's words stand.
+    if (!judged.shows.empty())
+        reading.shows = std::move(judged.shows);
+    if (reading.finished && returned < layout.markerCount)
+        add(reading.findings, {FindingKind::CallsNotOver, {},
+                               {static_cast<int64_t>(returned + 1), static_cast<int64_t>(layout.markerCount)}});
+}
+
 // How a routine ended the process where its file could not be written.
 struct UnwritableFileEnd {
     std::string file;
@@ -452,12 +494,14 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
 // The library's process serves every routine while it lasts. One that has gone (a thread its
 // start-up code left ended it, say) is started again, once per request, from the same file:
 // known again by its device and inode.
-ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
+ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request, int arena)
 {
     const std::string bytes = encode(request);
-    ChildOutcome outcome = library_ ? library_->run(bytes) : ChildOutcome{};
+    served_ = true;
+    ChildOutcome outcome = library_ ? library_->run(bytes, arena) : ChildOutcome{};
     // A finding in place of the calls, as a routine's process would send it.
-    const auto fault = [](const Finding& finding) {
+    const auto fault = [this](const Finding& finding) {
+        served_ = false;
         ChildOutcome failed;
         failed.messages = {finding, reports::Finished{}};
         return failed;
@@ -487,7 +531,7 @@ ChildOutcome RoutineChecker::runCalls(const RoutineRequest& request)
         library_.reset();
         return fault({FindingKind::AnotherFileLoaded, {}, {printable(candidate_)}});
     }
-    outcome = library_->run(bytes);
+    outcome = library_->run(bytes, arena);
     if (outcome.libraryProcessEnded)
         return fault({FindingKind::LibraryProcessEnded});
     return outcome;
@@ -551,8 +595,25 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     };
 
     const int processorSeconds = processorTimeLimit(timeLimit_);
-    const ChildOutcome outcome = calling(std::nullopt);
-    Reading reading = readOutcome(outcome, timeLimit_, processorSeconds);
+    std::optional<SharedArena> arena;
+    ChildOutcome outcome;
+    if (routine.shared) {
+        // Both calls in storage the checker shares and reads itself, asked for on their own.
+        const SharedPlan plan = routine.shared->plan();
+        arena.emplace(layOutArena(plan.pieces, plan.calls, static_cast<std::size_t>(sysconf(_SC_PAGESIZE))));
+        if (!arena->made()) {
+            const std::string first = plan.pieces.empty() ? std::string() : plan.pieces.front().argument.name;
+            return {{{FindingKind::NoRoomForStorage, {first}, {std::string(std::strerror(errno))}}}, "", ""};
+        }
+        nextPart_ = std::nullopt;
+        outcome = runCalls(RoutineRequest{index, 0, Probe{}, false}, arena->descriptor());
+    } else {
+        outcome = calling(std::nullopt);
+    }
+    const bool judgedShared = arena && served_;
+    Reading reading = readOutcome(outcome, timeLimit_, processorSeconds, judgedShared);
+    if (judgedShared)
+        judgeShared(reading, *arena, *routine.shared);
     if (reading.unnamedCrash)
         nameTheAddressTaken(reading, calling, timeLimit_, processorSeconds);
     const CallDescription* described = describedCall(contract_.name, routine.name);

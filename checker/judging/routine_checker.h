@@ -53,7 +53,8 @@ public:
     void waitForTheEnd();
 
 private:
-    ChildOutcome runCalls(const RoutineRequest& request);
+    // With `arena`, the descriptor of the storage shared with the routine's process.
+    ChildOutcome runCalls(const RoutineRequest& request, int arena = -1);
     void callWhereItsFileCannotBeWritten(const RoutineCheck& routine, RoutineReport& report);
 
     const Contract& contract_;
@@ -64,6 +65,7 @@ private:
     std::string candidate_;
     std::unique_ptr<LibraryProcess> library_;
     std::optional<uint32_t> nextPart_; // the routine the running process calls next
+    bool served_ = false; // the last runCalls() came from a routine's process, not the checker's own failure
     // The file load() found, known again by its device and inode when it is loaded again.
     std::optional<FileIdentity> loadedIdentity_;
 };

@@ -85,6 +85,15 @@ struct FirstWrong {
     }
 };
 
+// How a finding names a call: "x = 3", "x = 2.5 and n = 2 with the caller's rounding toward zero".
+std::string caseWords(const SquareMade& call)
+{
+    const SquareCase& one = call.given;
+    return "x = " + shortestText(one.x) + (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
+        (call.rounding.direction == FE_TONEAREST ? std::string()
+                                                 : std::string(" with the caller's rounding ") + call.rounding.words);
+}
+
 } // namespace
 
 std::span<const Rounding> squareRoundings()
@@ -103,7 +112,7 @@ std::string squaresShow(double y, bool traced, const std::vector<std::string>& t
         (traced ? linesText(trace) : "nothing, for there is no such file");
 }
 
-std::vector<Finding> judgeSquares(const SquareCalls& made)
+std::vector<Finding> judgeSquareValues(const SquareCalls& made)
 {
     std::vector<Finding> judged;
     const double y = made.y;
@@ -111,10 +120,36 @@ std::vector<Finding> judgeSquares(const SquareCalls& made)
         judged.push_back({FindingKind::KeepsState, {}, {quoted(vandrelShows(y)), quoted(vandrelShows(made.again))}});
 
     const Argument yNamed{"y", positionOf(described.argument("y"))};
-    FirstWrong squares, traces, roundingsLeft;
+    FirstWrong squares;
     int calls = 0;
     int squaresJudged = 0;
     int untouched = 0; // calls after which y still holds what Vandrel put there
+    for (const SquareMade& call : made.made) {
+        const SquareCase& one = call.given;
+        const double expected = static_cast<float>(one.x * one.x);
+        ++calls;
+        untouched += sameBits(call.y, described.argument("y").number) ? 1 : 0;
+        if (call.rounding.direction != FE_TONEAREST)
+            continue;
+        ++squaresJudged;
+        if (!sameBits(call.y, expected))
+            squares.add({FindingKind::SquareWrong,
+                         yNamed,
+                         {caseWords(call), shortestText(call.y), shortestText(expected), quoted(vandrelShows(call.y))},
+                         {causeOfSquare(one.x, call.y)}});
+    }
+    // Nothing stored for any call: the routine's store went into a copy of its own.
+    if (squares.count > 0 && untouched == calls)
+        squares.finding->cause = {CauseKind::StoredNothing, yNamed, {std::string("call"), std::string("double")}};
+    squares.report(judged, squaresJudged);
+    return judged;
+}
+
+std::vector<Finding> judgeTraces(const SquareCalls& made)
+{
+    std::vector<Finding> judged;
+    FirstWrong traces, roundingsLeft;
+    int calls = 0;
     for (const SquareMade& call : made.made) {
         const SquareCase& one = call.given;
         const Rounding& rounding = call.rounding;
@@ -122,23 +157,12 @@ std::vector<Finding> judgeSquares(const SquareCalls& made)
         const std::string record1 = traceRecord1(one.n);
         ++calls;
         const bool nearest = rounding.direction == FE_TONEAREST;
-        untouched += sameBits(call.y, described.argument("y").number) ? 1 : 0;
-        const std::string which = "x = " + shortestText(one.x) +
-            (one.n != 1 ? " and n = " + shortestText(one.n) : std::string()) +
-            (nearest ? std::string() : std::string(" with the caller's rounding ") + rounding.words);
+        const std::string which = caseWords(call);
         // Record 2 shows y as the call stored it, truncated: under another direction the
         // nearest 32-bit real may lie on the other side of a whole number. A y the call left
         // as Vandrel set it (taken by value, which is said above) shows the square itself.
         const bool stored = !sameBits(call.y, described.argument("y").number);
         const std::string record2 = traceRecord2(one.x, nearest || !stored ? expected : call.y);
-        if (nearest) {
-            ++squaresJudged;
-            if (!sameBits(call.y, expected))
-                squares.add({FindingKind::SquareWrong,
-                             yNamed,
-                             {which, shortestText(call.y), shortestText(expected), quoted(vandrelShows(call.y))},
-                             {causeOfSquare(one.x, call.y)}});
-        }
         if (!call.traced)
             traces.add({FindingKind::TraceMissing, {}, {which}});
         else if (!traceHolds(call.lines, record1, record2))
@@ -149,11 +173,15 @@ std::vector<Finding> judgeSquares(const SquareCalls& made)
         if (call.roundingAfter != rounding.direction)
             roundingsLeft.add({FindingKind::RoundingNotPutBack, {}, {which}});
     }
-    // Nothing stored for any call: the routine's store went into a copy of its own.
-    if (squares.count > 0 && untouched == calls)
-        squares.finding->cause = {CauseKind::StoredNothing, yNamed, {std::string("call"), std::string("double")}};
-    squares.report(judged, squaresJudged);
     traces.report(judged, calls);
     roundingsLeft.report(judged, calls);
+    return judged;
+}
+
+std::vector<Finding> judgeSquares(const SquareCalls& made)
+{
+    std::vector<Finding> judged = judgeSquareValues(made);
+    const std::vector<Finding> traces = judgeTraces(made);
+    judged.insert(judged.end(), traces.begin(), traces.end());
     return judged;
 }

@@ -54,3 +54,9 @@ std::string squaresShow(double y, bool traced, const std::vector<std::string>& t
 // records, for each case under each rounding direction; the caller's direction is put back;
 // a second click that shows something else is a note.
 std::vector<Finding> judgeSquares(const SquareCalls& calls);
+
+// Its two halves: what y holds after each call (and after the second click), which the checker
+// reads itself; and the trace and the rounding direction after each call, which only the
+// routine's process sees.
+std::vector<Finding> judgeSquareValues(const SquareCalls& calls);
+std::vector<Finding> judgeTraces(const SquareCalls& calls);

@@ -42,6 +42,9 @@ int reportDescriptor = -1;
 // them, for the mark at the end of each part.
 int outputDescriptor = -1;
 
+// In a routine's process: the storage shared with the checker, when the request came with it.
+int arenaDescriptor = -1;
+
 // The processor time each part of a request may take, in whole seconds.
 rlim_t processorSeconds = 1;
 
@@ -201,21 +204,22 @@ void followParent(pid_t parent)
 constexpr std::size_t requestRoom = 1024;
 
 // A request, with the writing ends of the routine's report pipe and of its output pipe
-// alongside it.
-bool sendRequest(int control, std::string_view request, const int (&channels)[2])
+// alongside it, and the shared storage when there is one (the third descriptor, -1 for none).
+bool sendRequest(int control, std::string_view request, const int (&channels)[3])
 {
+    const std::size_t count = channels[2] >= 0 ? 3 : 2;
     iovec part{const_cast<char*>(request.data()), request.size()};
     alignas(cmsghdr) char room[CMSG_SPACE(sizeof channels)] = {};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
     message.msg_control = room;
-    message.msg_controllen = sizeof room;
+    message.msg_controllen = CMSG_SPACE(count * sizeof(int));
     cmsghdr* passed = CMSG_FIRSTHDR(&message);
     passed->cmsg_level = SOL_SOCKET;
     passed->cmsg_type = SCM_RIGHTS;
-    passed->cmsg_len = CMSG_LEN(sizeof channels);
-    std::memcpy(CMSG_DATA(passed), channels, sizeof channels);
+    passed->cmsg_len = CMSG_LEN(count * sizeof(int));
+    std::memcpy(CMSG_DATA(passed), channels, count * sizeof(int));
     // A library's process that is gone is an answer, not a SIGPIPE.
     ssize_t sent;
     while ((sent = sendmsg(control, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
@@ -223,8 +227,9 @@ bool sendRequest(int control, std::string_view request, const int (&channels)[2]
 }
 
 // The request's length, 0 when the checker has closed the socket, -1 on an error; `channels`
-// are the descriptors that came with it, the report pipe's and the output pipe's.
-ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels)[2])
+// are the descriptors that came with it, the report pipe's, the output pipe's, and the shared
+// storage's or -1.
+ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels)[3])
 {
     iovec part{request, sizeof request};
     alignas(cmsghdr) char room[CMSG_SPACE(sizeof channels)] = {};
@@ -235,10 +240,11 @@ ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels
     message.msg_controllen = sizeof room;
     ssize_t length;
     while ((length = recvmsg(control, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
-    channels[0] = channels[1] = -1;
+    channels[0] = channels[1] = channels[2] = -1;
     const cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof channels))
-        std::memcpy(channels, CMSG_DATA(passed), sizeof channels);
+    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS &&
+        (passed->cmsg_len == CMSG_LEN(2 * sizeof(int)) || passed->cmsg_len == CMSG_LEN(3 * sizeof(int))))
+        std::memcpy(channels, CMSG_DATA(passed), passed->cmsg_len - CMSG_LEN(0));
     return length;
 }
 
@@ -329,8 +335,9 @@ void markPartEnd()
 }
 
 [[noreturn]] void runRoutine(const LibraryProcess::Serve& serve, void* library, std::string_view request,
-                             const int (&received)[2], pid_t libraryProcess)
+                             const int (&received)[3], pid_t libraryProcess)
 {
+    arenaDescriptor = received[2];
     followParent(libraryProcess);
     // What the routine starts and leaves comes back to this process when its parent ends, so
     // that the look after each call sees it.
@@ -355,7 +362,7 @@ void markPartEnd()
     const pid_t self = getpid();
     for (;;) {
         char request[requestRoom];
-        int channels[2] = {-1, -1};
+        int channels[3] = {-1, -1, -1};
         const ssize_t length = receiveRequest(control, request, channels);
         // What the last routine left ends only now, so that the checker sees it go on meanwhile.
         endLeftovers();
@@ -367,8 +374,9 @@ void markPartEnd()
             close(control);
             runRoutine(serve, library, std::string_view(request, static_cast<std::size_t>(length)), channels, self);
         }
-        close(channels[0]);
-        close(channels[1]);
+        for (const int channel : channels)
+            if (channel >= 0)
+                close(channel);
         if (routine > 0)
             setpgid(routine, routine); // also here, so that the group exists whichever runs first
         tell(control, {routine > 0 ? routine : 0, 0, 0, 0});
@@ -462,7 +470,7 @@ void fence()
 // channel that came with the request; then the process ends, as the serving code ends a process
 // that finished.
 [[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
-                                    const int (&received)[2], double timeLimit)
+                                    const int (&received)[3], double timeLimit)
 {
     fence();
     loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
@@ -472,7 +480,7 @@ void fence()
 // A routine's process: the library loaded again, quietly (what its start-up code says was
 // said at the first load), then the request served as in a library's process.
 [[noreturn]] void loadAndServe(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
-                               const std::string& directory, std::string_view request, const int (&received)[2],
+                               const std::string& directory, std::string_view request, const int (&received)[3],
                                double timeLimit)
 {
     fence();
@@ -493,7 +501,7 @@ void fence()
     }
     if (chdir(directory.c_str()) != 0)
         _exit(4);
-    const int channels[2] = {channel, received[1]};
+    const int channels[3] = {channel, received[1], received[2]};
     runRoutine(serve, library, request, channels, getppid());
 }
 
@@ -537,7 +545,7 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
     setenv("GFORTRAN_ERROR_BACKTRACE", "0", 1);
     for (bool first = true;; first = false) {
         char request[requestRoom];
-        int channels[2] = {-1, -1};
+        int channels[3] = {-1, -1, -1};
         const ssize_t length = receiveRequest(control, request, channels);
         // The checker is done, or gone: the warden's end ends the sandbox and all in it.
         if (length <= 0 || channels[0] < 0 || channels[1] < 0)
@@ -554,8 +562,9 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
             loadAndServe(load, serve, directory, std::string_view(request, static_cast<std::size_t>(length)),
                          channels, timeLimit);
         }
-        close(channels[0]);
-        close(channels[1]);
+        for (const int channel : channels)
+            if (channel >= 0)
+                close(channel);
         watch(control, child);
     }
 }
@@ -900,7 +909,7 @@ LibraryProcess::LibraryProcess(const Load& load, Serve serve, const std::string&
         bool endIt = false;
         if (interruptedBy || !startWarden(*warden))
             return;
-        if (!startRoutineProcess("load", endIt)) {
+        if (!startRoutineProcess("load", -1, endIt)) {
             end();
             return;
         }
@@ -1038,8 +1047,9 @@ void LibraryProcess::end()
     process_ = -1;
 }
 
-ChildOutcome LibraryProcess::run(std::string_view request)
+ChildOutcome LibraryProcess::run(std::string_view request, int arena)
 {
+    awaitEnd_ = arena >= 0;
     // A request still going on in parts is given up: its process ends before the next.
     if (routine_ > 0)
         stopRoutineProcess();
@@ -1054,7 +1064,7 @@ ChildOutcome LibraryProcess::run(std::string_view request)
         return outcome;
     }
     bool endIt = false;
-    if (!startRoutineProcess(request, endIt)) {
+    if (!startRoutineProcess(request, arena, endIt)) {
         if (endIt)
             end(); // nothing answered: the library's process is gone, or of no use
         outcome.libraryProcessEnded = !serving();
@@ -1063,10 +1073,10 @@ ChildOutcome LibraryProcess::run(std::string_view request)
     return takePart();
 }
 
-// Sends `request` with the ends of two new pipes, and takes the news of the process started
+// Sends `request` with the ends of two new pipes (and the shared storage, when `arena` is one),
 // for it; false when none was, and then `endIt` says whether the library's process is of no
 // more use.
-bool LibraryProcess::startRoutineProcess(std::string_view request, bool& endIt)
+bool LibraryProcess::startRoutineProcess(std::string_view request, int arena, bool& endIt)
 {
     int ends[2];
     int output[2];
@@ -1076,7 +1086,7 @@ bool LibraryProcess::startRoutineProcess(std::string_view request, bool& endIt)
         closeBoth(ends);
         return false;
     }
-    const bool sent = sendRequest(control_, request, {ends[1], output[1]});
+    const bool sent = sendRequest(control_, request, {ends[1], output[1], arena});
     close(ends[1]);
     close(output[1]);
     ProcessNews started{};
@@ -1173,7 +1183,11 @@ ChildOutcome LibraryProcess::takePart(bool lastPart)
 {
     ChildOutcome outcome;
     const TimeLimits limits(routineClock_, timeLimit_, routineHandle_);
-    const bool finished = collect(reports_, output_, printed_, routine_, limits, received_, outcome, others_);
+    bool finished = collect(reports_, output_, printed_, routine_, limits, received_, outcome, others_);
+    // With shared storage, what the process sends up to the end of its pipe is taken, and how it
+    // ended: a Finished message it wrote early, or for another, ends nothing.
+    while (finished && awaitEnd_ && !interruptedBy)
+        finished = collect(reports_, output_, printed_, routine_, limits, received_, outcome, others_);
     // What the part printed lies in the pipe before its end is told: up to the mark after it.
     drainOutput(output_, printed_);
     outcome.printed = printed_.takePart();
@@ -1276,6 +1290,11 @@ void LibraryProcess::stopRoutineProcess()
     close(output_);
     output_ = -1;
     routine_ = -1;
+}
+
+int requestArena()
+{
+    return arenaDescriptor;
 }
 
 void finishPart(const ReportChannel& channel, uint32_t next)

@@ -155,7 +155,10 @@ public:
     // Once it has finished, or its time is up, it and everything it started are ended; a
     // process still running from an earlier request is ended first. A request may be served
     // in parts (finishPart()): the outcome then covers the first part, and goesOn says so.
-    ChildOutcome run(std::string_view request);
+    // With `arena`, the descriptor of storage the checker shares with the routine's process
+    // goes with the request, and the outcome waits for the process's own end: its word that it
+    // finished is taken as words only.
+    ChildOutcome run(std::string_view request, int arena = -1);
 
     // The next part of the request that is running, with `timeLimit` seconds of its own.
     ChildOutcome next();
@@ -168,7 +171,7 @@ public:
 
 private:
     bool startWarden(const Warden& warden);
-    bool startRoutineProcess(std::string_view request, bool& endIt);
+    bool startRoutineProcess(std::string_view request, int arena, bool& endIt);
     ChildOutcome takePart(bool lastPart = false);
     void takeTheRest(ChildOutcome& outcome);
     void stopRoutineProcess();
@@ -193,7 +196,12 @@ private:
     std::vector<char> received_;
     std::vector<pid_t> others_;
     bool newsPending_ = false; // a routine's process was stopped, and the news of its end is to come
+    bool awaitEnd_ = false;    // the request came with shared storage: its process's end is waited for
 };
+
+// In a routine's process: the descriptor of the storage the checker shares, which came with the
+// request being served; -1 when none came.
+int requestArena();
 
 // In a routine's process: one part of its request is done, and the process goes on with the
 // part `next`, which gets its own time and processor time.

@@ -1,5 +1,6 @@
 // The checker's pure functions as tables: the contract a file's name gives, the usual causes
 // of a reach beyond an argument, of a routine not exported, and of a wrong square.
+#include "arena.h"
 #include "contract_results.h"
 #include "contracts.h"
 #include "drawn_inputs.h"
@@ -279,6 +280,11 @@ TEST(SquareResults, NameTheFirstWrongCallOfEachKindAndHowManyThereWere)
         for (const Finding& finding : judgeSquares(row.calls))
             sentences.push_back(sentenceOf(finding));
         EXPECT_EQ(sentences, row.sentences) << row.what;
+        // The halves the checker and the routine's process judge give the same findings.
+        std::vector<Finding> halves = judgeSquareValues(row.calls);
+        for (const Finding& finding : judgeTraces(row.calls))
+            halves.push_back(finding);
+        EXPECT_EQ(halves, judgeSquares(row.calls)) << row.what;
     }
     const SquareCalls traced = callsOf(right);
     EXPECT_EQ(squaresShow(traced.y, traced.traced, traced.trace),
@@ -437,6 +443,213 @@ TEST(StorageResults, NameEachDescriptorFieldChangedAndEachElementLeftUnsafe)
     EXPECT_EQ(sentenceOf(unsafe.front()),
               "left element 3 of y, the third argument, with the kind 0x0008, which the "
               "program cannot hold and release safely");
+}
+
+// ---- The storage shared with the routine's process, and what the checker reads in it -------
+
+ArenaPiece pieceOf(uint32_t call, std::size_t size, bool readOnly, const char* name, int position)
+{
+    ArenaPiece piece;
+    piece.call = call;
+    piece.initial.assign(size, std::byte{0x11});
+    piece.alignment = 2;
+    piece.readOnly = readOnly;
+    piece.argument = {name, position};
+    piece.layout = size == 2 ? VALUE_INT16 : VALUE_TEXT;
+    return piece;
+}
+
+struct SlotRow {
+    std::size_t start, area, areaSize, data;
+    Side side;
+    uint16_t lowBits;
+};
+
+TEST(ArenaLayout, PlacesEachPieceBetweenItsGuardsAgainstTheSideOfItsCall)
+{
+    constexpr std::size_t page = 4096;
+    constexpr std::size_t guard = sharedGuardSize;
+    const ArenaLayout layout = layOutArena({pieceOf(1, 2, true, "a", 1), pieceOf(1, 5000, false, "text", 2),
+                                            pieceOf(2, 2, false, "c", 3), pieceOf(2, 0, false, "none", 4)},
+                                           3, page);
+    const SlotRow expected[] = {
+        {0, guard, page, guard + page - 2, Side::End, page - 2},
+        {2 * guard + page, 3 * guard + page, 2 * page, 3 * guard + 3 * page - 5000, Side::End, 2 * page - 5000},
+        {4 * guard + 3 * page, 5 * guard + 3 * page, page, 5 * guard + 3 * page, Side::Start, 0},
+        {6 * guard + 4 * page, 7 * guard + 4 * page, page, 7 * guard + 4 * page, Side::Start, 0},
+    };
+    ASSERT_EQ(layout.slots.size(), std::size(expected));
+    for (std::size_t i = 0; i < layout.slots.size(); ++i) {
+        const ArenaSlot& slot = layout.slots[i];
+        SCOPED_TRACE(slot.piece.argument.name);
+        EXPECT_EQ(slot.start, expected[i].start);
+        EXPECT_EQ(slot.area, expected[i].area);
+        EXPECT_EQ(slot.areaSize, expected[i].areaSize);
+        EXPECT_EQ(slot.data, expected[i].data);
+        EXPECT_EQ(slot.side, expected[i].side);
+        EXPECT_EQ(lowAddressBits(slot), expected[i].lowBits);
+        EXPECT_EQ(slot.end(), slot.area + slot.areaSize + guard);
+    }
+    // The markers after the last guard, in a page of their own.
+    EXPECT_EQ(layout.markers, 8 * guard + 5 * page);
+    EXPECT_EQ(layout.markerCount, 3u);
+    EXPECT_EQ(layout.size, layout.markers + page);
+
+    // Filled: every byte the fill but the pieces' own, and the markers unset.
+    std::vector<std::byte> bytes(layout.size);
+    fillArena(layout, bytes.data());
+    std::size_t pieceBytes = 0;
+    for (std::size_t at = 0; at < layout.markers; ++at)
+        pieceBytes += bytes[at] == std::byte{0x11} ? 1 : 0;
+    EXPECT_EQ(pieceBytes, 2u + 5000u + 2u);
+    EXPECT_EQ(bytes[layout.slots[0].data - 1], fillByte);
+    EXPECT_EQ(bytes[layout.slots[0].data + 2], fillByte);
+    EXPECT_EQ(callsReturned(layout, bytes.data()), 0u);
+}
+
+struct BytesRow {
+    const char* what;
+    std::size_t slot;  // the piece the change is made beside
+    std::ptrdiff_t at; // from the piece's first byte
+    std::vector<std::string> sentences;
+};
+
+TEST(SharedResults, JudgeTheBytesAroundEachPieceAndWhatItMustOnlyRead)
+{
+    const ArenaLayout layout = layOutArena(
+        {pieceOf(1, 2, true, "a", 1), pieceOf(1, 2, false, "c", 3), pieceOf(2, 2, false, "c", 3)}, 2, 4096);
+    const BytesRow rows[] = {
+        {"nothing changed", 1, 0, {}},
+        {"c itself changed", 1, 0, {}},
+        {"a changed", 0, 1, {"wrote into a, the first argument, which it must only read"}},
+        {"two bytes past c, in its guard",
+         1,
+         3,
+         {"wrote past the end of c, the third argument, by 2 bytes: it took that argument as a 32-bit integer; "
+          "declare it int16_t * in C, integer(c_int16_t) in Fortran"}},
+        {"ten bytes past c, in its guard", 1, 11, {"wrote past the end of c, the third argument, by 10 bytes"}},
+        {"the last byte of c's guard", 1, 2 + static_cast<std::ptrdiff_t>(sharedGuardSize) - 1,
+         {"wrote past the end of c, the third argument, by 4096 bytes"}},
+        {"past c in its page, in the second call", 2, 2,
+         {"wrote past the end of c, the third argument, by 1 byte"}},
+        {"before c, in the guard of the second call", 2, -3, {"wrote before the start of c, the third argument, by 3 bytes"}},
+    };
+    for (const BytesRow& row : rows) {
+        std::vector<std::byte> bytes(layout.size);
+        fillArena(layout, bytes.data());
+        if (std::string_view(row.what) != "nothing changed")
+            bytes[static_cast<std::size_t>(static_cast<std::ptrdiff_t>(layout.slots[row.slot].data) + row.at)] =
+                std::byte{0x42};
+        std::vector<std::string> sentences;
+        for (const Finding& finding : judgeSharedPieces(layout, bytes.data()))
+            sentences.push_back(sentenceOf(finding));
+        EXPECT_EQ(sentences, row.sentences) << row.what;
+    }
+}
+
+TEST(SharedResults, CountTheCallsThatReturnedOneAfterAnotherFromTheFirst)
+{
+    const ArenaLayout layout = layOutArena({pieceOf(1, 2, false, "c", 3)}, 4, 4096);
+    const uint32_t returned = static_cast<uint32_t>(CallMark::Returned);
+    const uint32_t started = static_cast<uint32_t>(CallMark::Started);
+    const struct {
+        std::vector<uint32_t> marks;
+        std::size_t counted;
+    } rows[] = {
+        {{0, 0, 0, 0}, 0},
+        {{returned, returned, returned, returned}, 4},
+        {{returned, returned, started, 0}, 2},
+        {{returned, 0, returned, returned}, 1}, // a mark after a call not made says nothing
+        {{0x12345678, returned, returned, returned}, 0},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::byte> bytes(layout.size);
+        fillArena(layout, bytes.data());
+        std::memcpy(bytes.data() + layout.markers, row.marks.data(), row.marks.size() * sizeof(uint32_t));
+        EXPECT_EQ(callsReturned(layout, bytes.data()), row.counted);
+    }
+}
+
+// Morvane's squares as the checker reads them from the shared storage: y of every call of the
+// first, and nothing judged of calls that did not all return.
+TEST(SharedResults, JudgeSquaresFromTheBytesOfTheCallsThatReturned)
+{
+    const RoutineCheck& square = morvaneContract.routines.front();
+    ASSERT_NE(square.shared, nullptr);
+    const SharedPlan plan = square.shared->plan();
+    // Vandrel's click, a second, each fixed and each drawn case under each rounding; then the second call.
+    EXPECT_EQ(plan.calls, 2 + (squareCases().size() + drawnSquares().size()) * squareRoundings().size() + 1);
+    const ArenaLayout layout = layOutArena(plan.pieces, plan.calls, 4096);
+    const auto leftBy = [&](double (*made)(double)) {
+        std::vector<std::byte> bytes(layout.size);
+        fillArena(layout, bytes.data());
+        for (std::size_t click = 0; click < plan.calls; ++click) {
+            double x = 0;
+            std::memcpy(&x, layout.slots[3 * click + 1].piece.initial.data(), sizeof x);
+            const double y = made(x);
+            std::memcpy(bytes.data() + layout.slots[3 * click + 2].data, &y, sizeof y);
+        }
+        return bytes;
+    };
+    const std::vector<std::byte> right = leftBy([](double x) { return double(float(x * x)); });
+    const std::vector<std::byte> wide = leftBy([](double x) { return x * x; });
+    EXPECT_TRUE(square.shared->judge(layout, right.data(), plan.calls).findings.empty());
+    const SharedJudgement judged = square.shared->judge(layout, wide.data(), plan.calls);
+    ASSERT_EQ(judged.findings.size(), 1u);
+    EXPECT_EQ(judged.findings.front().kind, FindingKind::SquareWrong);
+    EXPECT_EQ(judged.findings.front().cause.kind, CauseKind::SquareAt64Bits);
+    EXPECT_TRUE(square.shared->judge(layout, wide.data(), plan.calls - 2).findings.empty());
+}
+
+// Pettrix's sums as the checker reads them from the shared storage: c from the bytes, a and b as
+// passed; nothing judged of calls that did not all return.
+TEST(SharedResults, JudgeSumsFromTheBytesOfTheClicksThatReturned)
+{
+    const RoutineCheck& sumdll = pettrixContract.routines.front();
+    ASSERT_NE(sumdll.shared, nullptr);
+    const SharedPlan plan = sumdll.shared->plan();
+    const ArenaLayout layout = layOutArena(plan.pieces, plan.calls, 4096);
+    ASSERT_EQ(layout.slots.size(), 3 * plan.calls);
+    const auto leftBy = [&](int16_t (*sum)(int16_t, int16_t)) {
+        std::vector<std::byte> bytes(layout.size);
+        fillArena(layout, bytes.data());
+        for (std::size_t click = 0; click < plan.calls; ++click) {
+            int16_t a = 0, b = 0;
+            std::memcpy(&a, layout.slots[3 * click].piece.initial.data(), sizeof a);
+            std::memcpy(&b, layout.slots[3 * click + 1].piece.initial.data(), sizeof b);
+            const int16_t c = sum(a, b);
+            std::memcpy(bytes.data() + layout.slots[3 * click + 2].data, &c, sizeof c);
+        }
+        return bytes;
+    };
+    const auto sentencesOf = [](const SharedJudgement& judged) {
+        std::vector<std::string> sentences;
+        for (const Finding& finding : judged.findings)
+            sentences.push_back(sentenceOf(finding));
+        return sentences;
+    };
+    const std::vector<std::byte> right = leftBy([](int16_t a, int16_t b) { return wrappedSum(a, b); });
+    const std::vector<std::byte> subtracted =
+        leftBy([](int16_t a, int16_t b) { return static_cast<int16_t>(a - b); });
+
+    const SharedJudgement rightAll = sumdll.shared->judge(layout, right.data(), plan.calls);
+    EXPECT_EQ(sentencesOf(rightAll), std::vector<std::string>{});
+    EXPECT_EQ(rightAll.shows, "message boxes read \"a+b=\", then \"30\"");
+
+    const SharedJudgement wrongAll = sumdll.shared->judge(layout, subtracted.data(), plan.calls);
+    ASSERT_FALSE(wrongAll.findings.empty());
+    EXPECT_EQ(sentenceOf(wrongAll.findings.back()),
+              "for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (7 of 9 pairs)");
+    EXPECT_EQ(wrongAll.shows, "message boxes read \"a+b=\", then \"-10\"");
+
+    // Only the first click returned: what it shows is said, no sum is judged.
+    const SharedJudgement firstOnly = sumdll.shared->judge(layout, subtracted.data(), 1);
+    EXPECT_TRUE(firstOnly.findings.empty());
+    EXPECT_EQ(firstOnly.shows, "message boxes read \"a+b=\", then \"-10\"");
+    // None returned: nothing said at all, though the slots hold what a right routine leaves.
+    const SharedJudgement none = sumdll.shared->judge(layout, right.data(), 0);
+    EXPECT_TRUE(none.findings.empty());
+    EXPECT_TRUE(none.shows.empty());
 }
 
 } // namespace

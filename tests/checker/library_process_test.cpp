@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -93,6 +94,44 @@ TEST(LibraryProcess, KeepsThePartsOfARequestApart)
 
     // A new request gets a process of its own.
     EXPECT_EQ(notes(process.run("again")), std::vector<std::string>{"again part 1 sees 42"});
+}
+
+// With shared storage, the request's descriptor reaches the routine's process, and a Finished
+// message that process sends ends nothing: what it sends after it is taken, and how the process
+// ended. Without, a Finished message from a process that then did not end cleanly counts for
+// nothing either: what came after it is read.
+TEST(LibraryProcess, WithSharedStorageTakesTheProcesssEndNotItsWord)
+{
+    LibraryProcess process(
+        loadMark,
+        [](void*, std::string_view, const ReportChannel& channel) {
+            const int arena = requestArena();
+            channel.send(reports::Shown{arena >= 0 ? "storage came" : "no storage"});
+            if (arena >= 0 && pwrite(arena, "w", 1, 0) != 1)
+                channel.send(reports::Shown{"storage not writable"});
+            channel.send(reports::Finished{});
+            channel.send(reports::Shown{"after its word"});
+            std::fflush(nullptr);
+            _exit(7);
+        },
+        "/tmp", 5);
+    ASSERT_TRUE(process.serving());
+
+    const int arena = memfd_create("shared storage", MFD_CLOEXEC);
+    ASSERT_GE(arena, 0);
+    ASSERT_EQ(ftruncate(arena, 4096), 0);
+    const ChildOutcome shared = process.run("shared", arena);
+    EXPECT_EQ(notes(shared), (std::vector<std::string>{"storage came", "after its word"}));
+    ASSERT_TRUE(WIFEXITED(shared.status));
+    EXPECT_EQ(WEXITSTATUS(shared.status), 7);
+    char written = 0;
+    EXPECT_EQ(pread(arena, &written, 1, 0), 1);
+    EXPECT_EQ(written, 'w');
+    close(arena);
+
+    const ChildOutcome alone = process.run("alone");
+    EXPECT_EQ(notes(alone), (std::vector<std::string>{"no storage", "after its word"}));
+    EXPECT_TRUE(WIFEXITED(alone.status) && WEXITSTATUS(alone.status) == 7) << alone.status;
 }
 
 // Each part has the whole time limit, in processor time; one that spins is ended when it has

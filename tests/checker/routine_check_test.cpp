@@ -358,6 +358,27 @@ const FaultRow faultRows[] = {
     {"Pettrix", "sum_stored_far", "sumdll fault: wrote past the end of c, the third argument, by 5998 bytes"},
     {"Ostrum", "number_read_far_before", "transnumber fault: read before the start of a, the first argument, by 40000 bytes"},
     {"Pettrix", "sum_is_data", "sumdll fault: the library exports the name, but what it names is not a routine"},
+    // Writes made possible with mprotect, seen in the bytes the checker shares and reads itself.
+    {"Pettrix", "read_only_made_writable", "sumdll fault: wrote into a, the first argument, which it must only read"},
+    {"Pettrix", "read_only_made_writable", "sumdll fault: wrote into b, the second argument, which it must only read"},
+    {"Pettrix", "guard_made_writable", "sumdll fault: wrote past the end of c, the third argument, by 10 bytes"},
+    {"Morvane", "morvane_x_made_writable", "square fault: wrote into x, the second argument, which it must only read"},
+    // Records in the checker's name on every descriptor: the verdict is the checker's own.
+    {"Pettrix", "forges_wrong_sum",
+     "sumdll fault: for a = 10 and b = 20, c, the third argument, holds -10, not 30 (Tolvan shows \"-10\") (7 of 9 pairs)"},
+    {"Pettrix", "forges_and_exits",
+     "sumdll fault: ended its process before call 1 of the checker's 12 calls had returned, though a message in the "
+     "checker's name said they were over"},
+    {"Pettrix", "forges_and_crashes", "sumdll fault: wrote through a null address"},
+    // No room claimed by a process that then ended as if its calls were over: the claim is not
+    // believed, and the calls not made are a fault.
+    {"Pettrix", "forges_no_room",
+     "sumdll fault: ended its process before call 1 of the checker's 12 calls had returned, though a message in the "
+     "checker's name said they were over"},
+    // Every call marked returned in the shared storage: the marks make no call that was not made
+    // right.
+    {"Pettrix", "forges_marks",
+     "sumdll fault: for a = -7 and b = 3, c, the third argument, holds 0, not -4 (Tolvan shows \"0\") (6 of 9 pairs)"},
 #if defined(__x86_64__)
     {"Pettrix", "r13_changed",
      "sumdll fault: did not keep r13 as it found it (a routine must leave rbx, rbp and r12 to r15 unchanged)"},
