@@ -16,11 +16,12 @@ const char* const helpText = R"(usage: routine-check [--show] [--time-limit SECO
        routine-check --help | --version
 
 Checks a routine library against the contract of the program that calls it. The
-library is loaded once, as the program loads it. Each routine is called exactly as
-its program calls it, twice, one routine after another in a process started from the
-loaded library (after a routine with a finding, the next starts in a fresh one),
-with every argument against a page that may not be touched; what the contract says
-is only read lies in read-only memory. Then it is called again for the results the
+library is loaded as the program loads it, once to learn what it exports, then
+again in a process of its own for each routine, in a sandbox. Each routine is
+called exactly as its program calls it, twice, with every argument against a page
+that may not be touched; what the contract says is only read lies in read-only
+memory. Pettrix's and Morvane's arguments lie in memory the checker shares, and it
+judges their results from those bytes itself. Then it is called again for the results the
 contract fixes: Pettrix's sum for more pairs, Morvane's square and its trace for
 each edge case under each rounding direction, Ostrum's square read whole, and a
 second click with the program's own values. Besides these fixed inputs, each run
@@ -65,8 +66,8 @@ Options:
                         values, sentence) and what its window shows
   --junit=FILE          also write FILE, a JUnit report: a test suite a library, a
                         test case a routine, a failure a fault
-  --no-sandbox          check a class where no sandbox can be made, its libraries'
-                        code running with your rights
+  --no-sandbox          run the libraries' code outside the sandbox, with your
+                        rights (a class where none can be made needs it)
   --help                show this text
   --version             show the version of routine-check
 

@@ -319,6 +319,37 @@ TEST_F(ClassCheck, VerdictsAreThoseOfEachLibraryCheckedAlone)
     }
 }
 
+// Libraries that write the checker's records on every descriptor they can reach, and then a
+// wrong sum, an early exit or forged marks of calls made, checked beside right and wrong
+// classmates at once: each gets a fault of its own, and every classmate the verdict it gets
+// checked alone.
+TEST_F(ClassCheck, SaboteursChangeNoVerdictButTheirOwn)
+{
+    place(checked("forges_wrong_sum"), "fay/libPettrix.so");
+    place(checked("forges_and_exits"), "gus/libPettrix.so");
+    place(checked("forges_marks"), "hal/libPettrix.so");
+    std::vector<std::string> arguments = withStudents({"--seed", "1", "--format=json", "Pettrix"});
+    for (const char* saboteur : {"fay", "gus", "hal"})
+        arguments.push_back(classFolder() + "/" + saboteur);
+    const CheckRun together = check(arguments);
+    const std::vector<json> inClass = jsonLines(together.output);
+    ASSERT_EQ(inClass.size(), 8u) << together.output;
+    const std::map<std::string, std::string> verdicts{{"ana", "ok"},    {"ben", "fault"}, {"cleo", "fault"},
+                                                      {"dan", "not checked"}, {"eve", "fault"}, {"fay", "fault"},
+                                                      {"gus", "fault"}, {"hal", "fault"}};
+    for (const json& library : inClass) {
+        const std::string student = library["student"].get<std::string>();
+        SCOPED_TRACE(student);
+        EXPECT_EQ(library["verdict"], verdicts.at(student));
+        if (library["path"] == "")
+            continue;
+        const std::vector<json> alone = jsonLines(check({"--seed", "1", "--format=json", "Pettrix", library["path"]}).output);
+        ASSERT_EQ(alone.size(), 1u);
+        EXPECT_EQ(alone[0]["routines"], library["routines"]);
+    }
+    EXPECT_EQ(together.status, 2);
+}
+
 // ---- JUnit -----------------------------------------------------------------------------------
 
 TEST_F(ClassCheck, JUnitFileHasASuiteEachLibraryACaseEachRoutineAFailureEachFault)
