@@ -48,6 +48,7 @@ enum class FindingKind : uint16_t {
     EndedTheProcess,
     WentOnInAProcessOfItsOwn,
     LeftAProcess,
+    StartedTooManyProcesses,
     CallsNotOver,
     // Where its file cannot be written.
     EndedWhereFileUnwritable,

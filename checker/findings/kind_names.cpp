@@ -44,6 +44,7 @@ constexpr KindName kindNames[] = {
     {FindingKind::EndedTheProcess, "ended-the-process"},
     {FindingKind::WentOnInAProcessOfItsOwn, "went-on-in-a-process-of-its-own"},
     {FindingKind::LeftAProcess, "left-a-process"},
+    {FindingKind::StartedTooManyProcesses, "started-too-many-processes"},
     {FindingKind::CallsNotOver, "calls-not-over"},
     {FindingKind::EndedWhereFileUnwritable, "ended-where-file-unwritable"},
     {FindingKind::CrashedWhereFileUnwritable, "crashed-where-file-unwritable"},

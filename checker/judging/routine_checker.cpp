@@ -228,6 +228,12 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
     // own: a process that ended as if its calls were over never found none.
     if (endSeen && reading.finished)
         reading.noRoom.reset();
+    // The warden ended every process of the sandbox, the routine's own among them: that end is
+    // the bound's, not a crash.
+    if (outcome.tooManyProcesses) {
+        add(reading.findings, {FindingKind::StartedTooManyProcesses, {}, {int64_t{sandboxProcessBound}}});
+        return reading;
+    }
     if (outcome.otherSender)
         add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)

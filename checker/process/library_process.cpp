@@ -3,6 +3,7 @@
 #include "sandbox.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -32,6 +34,7 @@ struct ProcessNews {
     int32_t status;        // Ended: as waitpid gave it
     uint32_t ended;        // 0: started, 1: ended
     uint32_t leftRunning;  // Ended: processes that had left its group and still ran
+    uint32_t tooMany;      // Ended: the sandbox held more than sandboxProcessBound processes, all ended
 };
 
 namespace {
@@ -379,12 +382,12 @@ void markPartEnd()
                 close(channel);
         if (routine > 0)
             setpgid(routine, routine); // also here, so that the group exists whichever runs first
-        tell(control, {routine > 0 ? routine : 0, 0, 0, 0});
+        tell(control, {routine > 0 ? routine : 0, 0, 0, 0, 0});
         if (routine < 0)
             continue;
         int status = 0;
         while (waitpid(routine, &status, 0) < 0 && errno == EINTR) {}
-        tell(control, {routine, status, 1, countLeftovers(routine)});
+        tell(control, {routine, status, 1, countLeftovers(routine), 0});
     }
 }
 
@@ -507,20 +510,52 @@ void fence()
 
 // What the warden tells of a process it started: its start, with a descriptor that names it,
 // and its end, as the warden saw it end. What it left ends before the next request.
+// The processes of the sandbox, as its own /proc lists them.
+unsigned processesInSandbox()
+{
+    unsigned count = 0;
+    if (DIR* processes = opendir("/proc")) {
+        while (const dirent* entry = readdir(processes))
+            count += std::isdigit(static_cast<unsigned char>(entry->d_name[0])) ? 1 : 0;
+        closedir(processes);
+    }
+    return count;
+}
+
+// Waits for `child` to end; while it runs, looks at how many processes the sandbox holds, and
+// past the bound ends every one of them but this. True when it did.
+bool waitBounded(pid_t child, int handle, int& status)
+{
+    bool ended = false;
+    if (handle >= 0)
+        for (;;) {
+            pollfd gone{handle, POLLIN, 0};
+            if (poll(&gone, 1, 20) > 0)
+                break;
+            if (processesInSandbox() > sandboxProcessBound) {
+                kill(-1, SIGKILL);
+                ended = true;
+                break;
+            }
+        }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    return ended;
+}
+
 void watch(int control, pid_t child)
 {
     if (child < 0) {
-        tell(control, {0, 0, 0, 0});
+        tell(control, {0, 0, 0, 0, 0});
         return;
     }
     setpgid(child, child); // also here, so that the group exists whichever runs first
     const int handle = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
-    tell(control, {child, 0, 0, 0}, handle);
+    tell(control, {child, 0, 0, 0, 0}, handle);
+    int status = 0;
+    const bool tooMany = waitBounded(child, handle, status);
     if (handle >= 0)
         close(handle);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    tell(control, {child, status, 1, countLeftovers(child)});
+    tell(control, {child, status, 1, countLeftovers(child), tooMany ? 1u : 0u});
 }
 
 } // namespace
@@ -1232,6 +1267,7 @@ ChildOutcome LibraryProcess::takePart(bool lastPart)
     }
     outcome.status = ended.status;
     outcome.leftRunning = ended.leftRunning;
+    outcome.tooManyProcesses = ended.tooMany != 0;
     outcome.channelClosed = WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == channelClosedStatus;
     if (finished && !exitedCleanly(outcome.status))
         distrustFinished(outcome);

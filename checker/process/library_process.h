@@ -66,9 +66,15 @@ struct ChildOutcome {
     bool otherSender = false;       // another process wrote into the channel (a fork went on)
     bool libraryProcessEnded = false; // the library's process was gone, or went while it ran
     unsigned leftRunning = 0; // processes it started that left its process group and still ran
+    bool tooManyProcesses = false; // sandboxed: it and what it started passed sandboxProcessBound, and were ended
     bool goesOn = false;      // one part finished, and the process goes on with the next
     uint32_t nextPart = 0;    // goesOn: what the next part is, as the process said
 };
+
+// How many processes the sandbox may hold at once, its warden included: far more than any
+// routine needs, few enough that a routine that forks without end never reaches the machine's
+// own limits. Past it the warden ends them all.
+inline constexpr unsigned sandboxProcessBound = 256;
 
 // The address space a routine's process may take: enough for any sound routine and the
 // checker's guard regions, not enough to exhaust the machine.

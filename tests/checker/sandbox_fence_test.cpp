@@ -197,6 +197,9 @@ const FenceRow fenceRows[] = {
     // The checker's process id names no process in the sandbox.
     {"signals_checker", "Pettrix", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
     {"leaves_daemon", "Pettrix", {"sumdll fault: left a process of its own running after it returned (it forked)"}, 1},
+    // A fork without end is ended by the warden, with everything it started.
+    {"forks_without_end", "Pettrix",
+     {"sumdll fault: started more than 256 processes at once (it forks without end); the checker ended them all"}, 1},
     // The records that say "finished" on every descriptor: the crash after them is seen in the
     // way the process ended, and the sum after them is judged all the same.
     {"forges_finish_and_crashes", "Pettrix", {"sumdll fault: wrote through a null address"}, 1},
