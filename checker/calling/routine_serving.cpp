@@ -202,8 +202,8 @@ std::unique_ptr<LibraryProcess> startLibraryProcess(const Contract& contract, co
 
 int runWarden(int argc, char** argv)
 {
-    // CONTRACT CANDIDATE TIME-LIMIT SHOW SEED FOLDER DESCRIPTOR, after the option.
-    if (argc != 9)
+    // CONTRACT CANDIDATE TIME-LIMIT SHOW SEED FOLDER DESCRIPTOR [READ-ONLY...], after the option.
+    if (argc < 9)
         return 2;
     const Contract* contract = contractNamed(argv[2]);
     char* end = nullptr;
@@ -216,5 +216,5 @@ int runWarden(int argc, char** argv)
     // The routines' processes draw the same inputs as the checker that judges them.
     setInputSeed(seed);
     serveAsWarden(loadingOf(*contract, argv[3]), servingOf(*contract, std::string_view(argv[5]) == "1"), argv[7],
-                  timeLimit, static_cast<int>(control));
+                  timeLimit, static_cast<int>(control), std::vector<std::string>(argv + 9, argv + argc));
 }

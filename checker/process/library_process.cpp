@@ -461,11 +461,18 @@ void* loadAndReport(const LibraryProcess::Load& load, const std::string& directo
 
 // ---- The warden, in the sandbox ----------------------------------------------------------------
 
+// What the sandbox shows read-only, as the warden was told it, and its work folder: what the
+// warden's processes may read and write.
+struct Shown {
+    std::vector<std::string> readOnly;
+    std::string workFolder;
+};
+
 // In a process the warden started, before any of the library's code runs.
-void fence()
+void fence(const Shown& shown)
 {
     std::string problem;
-    if (!refuseForeignSystemCalls(problem))
+    if (!refuseForeignSystemCalls(problem) || !refuseForeignAccess(shown.readOnly, shown.workFolder, problem))
         _exit(4);
 }
 
@@ -473,9 +480,9 @@ void fence()
 // channel that came with the request; then the process ends, as the serving code ends a process
 // that finished.
 [[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
-                                    const int (&received)[3], double timeLimit)
+                                    const int (&received)[3], double timeLimit, const Shown& shown)
 {
-    fence();
+    fence(shown);
     loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
     _exit(0);
 }
@@ -484,9 +491,9 @@ void fence()
 // said at the first load), then the request served as in a library's process.
 [[noreturn]] void loadAndServe(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
                                const std::string& directory, std::string_view request, const int (&received)[3],
-                               double timeLimit)
+                               double timeLimit, const Shown& shown)
 {
-    fence();
+    fence(shown);
     const int channel = prepareToLoad(received[0], open("/dev/null", O_WRONLY | O_CLOEXEC), timeLimit);
     const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (discard < 0)
@@ -561,8 +568,9 @@ void watch(int control, pid_t child)
 } // namespace
 
 void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve, const std::string& directory,
-                   double timeLimit, int control)
+                   double timeLimit, int control, const std::vector<std::string>& readOnly)
 {
+    const Shown shown{readOnly, directory};
     // Only as the first process of a namespace of its own: there, and only there, what it ends
     // between requests (every other process it can see) is the sandbox's.
     if (getpid() != 1)
@@ -593,9 +601,9 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
             close(control);
             setpgid(0, 0);
             if (first)
-                loadForTheChecker(load, directory, channels, timeLimit);
+                loadForTheChecker(load, directory, channels, timeLimit, shown);
             loadAndServe(load, serve, directory, std::string_view(request, static_cast<std::size_t>(length)),
-                         channels, timeLimit);
+                         channels, timeLimit, shown);
         }
         for (const int channel : channels)
             if (channel >= 0)
@@ -1164,6 +1172,8 @@ bool LibraryProcess::startWarden(const Warden& warden)
     // The socket, on descriptor 3, is all the warden gets of the checker's descriptors.
     constexpr int wardenControl = 3;
     layout.arguments.push_back(std::to_string(wardenControl));
+    // And what the sandbox shows read-only, which the warden's processes may read and no more.
+    layout.arguments.insert(layout.arguments.end(), warden.readOnly.begin(), warden.readOnly.end());
     std::vector<std::string> words = sandboxCommand(layout);
     std::vector<char*> argv;
     for (std::string& word : words)

@@ -222,9 +222,11 @@ int interruptingSignal();
 
 // The warden's work, in the sandbox: `load` and `serve` run in a process of their own for the
 // load and for each request that comes on `control`, in `directory`; ends when the checker
-// closes its end. Never returns.
+// closes its end. Those processes may read only `readOnly` (what the sandbox shows read-only)
+// and write only in `directory`, where the kernel can hold them to that. Never returns.
 [[noreturn]] void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
-                                const std::string& directory, double timeLimit, int control);
+                                const std::string& directory, double timeLimit, int control,
+                                const std::vector<std::string>& readOnly);
 
 // Standard input, output and error opened on /dev/null where the checker was started with
 // any of them closed, so that no pipe of its own ever takes their numbers.

@@ -10,11 +10,36 @@
 
 #include <elf.h>
 #include <fcntl.h>
+#include <linux/landlock.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// What Landlock added after the first versions, where the system's headers are older than its
+// kernel.
+#ifndef LANDLOCK_ACCESS_FS_TRUNCATE
+#define LANDLOCK_ACCESS_FS_TRUNCATE (1ULL << 14)
+#endif
+#ifndef LANDLOCK_ACCESS_FS_IOCTL_DEV
+#define LANDLOCK_ACCESS_FS_IOCTL_DEV (1ULL << 15)
+#endif
+#ifndef LANDLOCK_ACCESS_NET_BIND_TCP
+#define LANDLOCK_ACCESS_NET_BIND_TCP (1ULL << 0)
+#endif
+#ifndef LANDLOCK_ACCESS_NET_CONNECT_TCP
+#define LANDLOCK_ACCESS_NET_CONNECT_TCP (1ULL << 1)
+#endif
+#ifndef LANDLOCK_SCOPE_ABSTRACT_UNIX_SOCKET
+#define LANDLOCK_SCOPE_ABSTRACT_UNIX_SOCKET (1ULL << 0)
+#endif
+#ifndef LANDLOCK_SCOPE_SIGNAL
+#define LANDLOCK_SCOPE_SIGNAL (1ULL << 1)
+#endif
 
 extern char** environ;
 
@@ -30,6 +55,9 @@ constexpr std::array systemFolders{"/bin", "/sbin", "/lib", "/lib32", "/lib64", 
 
 // What the loader and the C runtime read besides the libraries themselves.
 constexpr std::array systemFiles{"/etc/ld.so.cache", "/etc/ld.so.conf", "/etc/localtime"};
+
+// The devices a routine may read and write; the sandbox's /dev holds a few more, which it may not.
+constexpr std::array usableDevices{"/dev/null", "/dev/zero", "/dev/random", "/dev/urandom"};
 
 // The variables a sanitized build of the checker needs in the sandbox, and the loader's search
 // path; nothing else of the user's environment reaches the library.
@@ -163,7 +191,10 @@ std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
     }
     for (const char* file : systemFiles)
         add(command, {"--ro-bind-try", file, file});
-    add(command, {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp"});
+    // /dev and the root are made read-only once everything is mounted: what the library
+    // writes outside the working folder would fill memory without bound. /tmp is an empty
+    // folder of that read-only root; temporary files go to the working folder.
+    add(command, {"--proc", "/proc", "--dev", "/dev", "--remount-ro", "/dev", "--dir", "/tmp"});
 
     for (const std::string& path : layout.readOnly)
         add(command, {"--ro-bind", path, path});
@@ -171,6 +202,9 @@ std::vector<std::string> sandboxCommand(const SandboxLayout& layout)
         add(command, {"--size", std::to_string(layout.workFolderSize), "--tmpfs", layout.workFolder});
     else if (!layout.workFolder.empty())
         add(command, {"--bind", layout.workFolder, layout.workFolder});
+    if (!layout.workFolder.empty())
+        add(command, {"--setenv", "TMPDIR", layout.workFolder});
+    add(command, {"--remount-ro", "/"});
     if (!layout.startIn.empty())
         add(command, {"--chdir", layout.startIn});
     else if (!layout.workFolder.empty())
@@ -309,5 +343,126 @@ bool refuseForeignSystemCalls(std::string& problem)
     seccomp_release(filter);
     if (!made)
         problem = "the system-call filter could not be set";
+    return made;
+}
+
+int landlockVersion()
+{
+    const long version = syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
+    return version > 0 ? static_cast<int>(version) : 0;
+}
+
+namespace {
+
+// The rights Landlock gives a file that is not a folder; the others apply to what a folder holds.
+constexpr std::uint64_t fileRights = LANDLOCK_ACCESS_FS_EXECUTE | LANDLOCK_ACCESS_FS_WRITE_FILE |
+    LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_TRUNCATE | LANDLOCK_ACCESS_FS_IOCTL_DEV;
+
+// The ruleset's attributes as the kernel reads them since its sixth version; an older kernel
+// reads the first fields, and takes the rest when they are 0.
+struct RulesetAttributes {
+    std::uint64_t handledFileAccess = 0;
+    std::uint64_t handledNetworkAccess = 0;
+    std::uint64_t scoped = 0;
+};
+
+// Allows `rights` (those of them the ruleset handles) beneath `path`; a path the sandbox does
+// not hold is passed over. False when the kernel refused the rule.
+bool allowBeneath(int ruleset, const char* path, std::uint64_t rights, std::uint64_t handled)
+{
+    const int file = open(path, O_PATH | O_CLOEXEC);
+    if (file < 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    struct stat status {};
+    landlock_path_beneath_attr rule{};
+    rule.allowed_access = rights & handled;
+    if (fstat(file, &status) == 0 && !S_ISDIR(status.st_mode))
+        rule.allowed_access &= fileRights;
+    rule.parent_fd = file;
+    const bool added = rule.allowed_access == 0 ||
+        syscall(SYS_landlock_add_rule, ruleset, LANDLOCK_RULE_PATH_BENEATH, &rule, 0) == 0;
+    close(file);
+    return added;
+}
+
+} // namespace
+
+bool refuseForeignAccess(const std::vector<std::string>& readOnly, const std::string& workFolder,
+                         std::string& problem)
+{
+    const long version = syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
+    if (version < 0 && (errno == ENOSYS || errno == EOPNOTSUPP))
+        return true; // no Landlock here: the sandbox's mounts and the system-call filter stand alone
+    if (version < 1) {
+        problem = "the kernel's file-access rules could not be asked for: " + std::string(std::strerror(errno));
+        return false;
+    }
+    RulesetAttributes attributes;
+    attributes.handledFileAccess = LANDLOCK_ACCESS_FS_EXECUTE | LANDLOCK_ACCESS_FS_WRITE_FILE |
+        LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR | LANDLOCK_ACCESS_FS_REMOVE_DIR |
+        LANDLOCK_ACCESS_FS_REMOVE_FILE | LANDLOCK_ACCESS_FS_MAKE_CHAR | LANDLOCK_ACCESS_FS_MAKE_DIR |
+        LANDLOCK_ACCESS_FS_MAKE_REG | LANDLOCK_ACCESS_FS_MAKE_SOCK | LANDLOCK_ACCESS_FS_MAKE_FIFO |
+        LANDLOCK_ACCESS_FS_MAKE_BLOCK | LANDLOCK_ACCESS_FS_MAKE_SYM | LANDLOCK_ACCESS_FS_REFER |
+        LANDLOCK_ACCESS_FS_TRUNCATE | LANDLOCK_ACCESS_FS_IOCTL_DEV;
+    attributes.handledNetworkAccess = LANDLOCK_ACCESS_NET_BIND_TCP | LANDLOCK_ACCESS_NET_CONNECT_TCP;
+    attributes.scoped = LANDLOCK_SCOPE_ABSTRACT_UNIX_SOCKET | LANDLOCK_SCOPE_SIGNAL;
+    // Each version handles what the ones before it did and more: what this kernel does not
+    // know is left out, and the rest is still refused.
+    switch (version) {
+    case 1:
+        attributes.handledFileAccess &= ~LANDLOCK_ACCESS_FS_REFER;
+        [[fallthrough]];
+    case 2:
+        attributes.handledFileAccess &= ~LANDLOCK_ACCESS_FS_TRUNCATE;
+        [[fallthrough]];
+    case 3:
+        attributes.handledNetworkAccess = 0;
+        [[fallthrough]];
+    case 4:
+        attributes.handledFileAccess &= ~LANDLOCK_ACCESS_FS_IOCTL_DEV;
+        [[fallthrough]];
+    case 5:
+        attributes.scoped = 0;
+        break;
+    default:
+        break;
+    }
+    const int ruleset = static_cast<int>(syscall(SYS_landlock_create_ruleset, &attributes, sizeof attributes, 0));
+    if (ruleset < 0) {
+        problem = "the kernel's file-access rules could not be made: " + std::string(std::strerror(errno));
+        return false;
+    }
+    const std::uint64_t handled = attributes.handledFileAccess;
+    constexpr std::uint64_t readAndRun =
+        LANDLOCK_ACCESS_FS_EXECUTE | LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR;
+    // Files are read, written, made, emptied and removed, and folders made and removed, in the
+    // working folder alone; nothing there is run.
+    constexpr std::uint64_t readAndWrite = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR |
+        LANDLOCK_ACCESS_FS_WRITE_FILE | LANDLOCK_ACCESS_FS_TRUNCATE | LANDLOCK_ACCESS_FS_MAKE_REG |
+        LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_REMOVE_FILE | LANDLOCK_ACCESS_FS_REMOVE_DIR |
+        LANDLOCK_ACCESS_FS_REFER;
+    constexpr std::uint64_t useDevice = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_WRITE_FILE |
+        LANDLOCK_ACCESS_FS_TRUNCATE | LANDLOCK_ACCESS_FS_IOCTL_DEV;
+    // A process's own /proc: its memory map, its threads, its status, read by the checker's
+    // code and the language runtimes.
+    constexpr std::uint64_t readOnlyFolder = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR;
+
+    bool made = allowBeneath(ruleset, "/usr", readAndRun, handled);
+    for (const char* folder : systemFolders)
+        made = made && allowBeneath(ruleset, folder, readAndRun, handled);
+    for (const char* file : systemFiles)
+        made = made && allowBeneath(ruleset, file, readAndRun, handled);
+    for (const std::string& path : readOnly)
+        made = made && allowBeneath(ruleset, path.c_str(), readAndRun, handled);
+    for (const char* device : usableDevices)
+        made = made && allowBeneath(ruleset, device, useDevice, handled);
+    made = made && allowBeneath(ruleset, "/proc", readOnlyFolder, handled);
+    if (!workFolder.empty())
+        made = made && allowBeneath(ruleset, workFolder.c_str(), readAndWrite, handled);
+    // Setting the rules asks for no new privileges, which the sandbox has already given up.
+    made = made && prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && syscall(SYS_landlock_restrict_self, ruleset, 0) == 0;
+    if (!made)
+        problem = "the kernel's file-access rules could not be set: " + std::string(std::strerror(errno));
+    close(ruleset);
     return made;
 }

@@ -6,10 +6,14 @@
 //   that started the sandbox ends, however it ends (SIGKILL included);
 // - network: none, not even the loopback;
 // - mounts: the system's libraries and the folders named read-only, one working folder
-//   read-write, a /proc of their own, an empty /tmp; nothing else of the machine.
+//   read-write, a /proc of their own, an empty /tmp; nothing else of the machine. The root,
+//   /tmp and /dev are read-only, so that nothing written outside the working folder takes
+//   memory.
 // They hold no capability and cannot gain one (no_new_privs), and a system-call filter
 // refuses what no routine needs: tracing, reaching another process's memory, mounting, new
-// namespaces, loading kernel code, the kernel's key store.
+// namespaces, loading kernel code, the kernel's key store. Where the kernel has Landlock, its
+// rules say again, inside the process, what it may read, run and write, and add that it may
+// use no TCP port, signal no process outside and reach no socket made outside.
 #pragma once
 
 #include <cstdint>
@@ -50,3 +54,17 @@ std::optional<std::string> sandboxUnavailable();
 // every process it starts are refused the system calls no routine needs (they fail with
 // EPERM). False, with the reason in `problem`, when the filter could not be set.
 bool refuseForeignSystemCalls(std::string& problem);
+
+// The Landlock version this kernel offers; 0 when it has none.
+int landlockVersion();
+
+// In a sandboxed process, before any of the library's code runs, where the kernel has Landlock:
+// from now on this process and every process it starts may read and run only what the sandbox
+// shows read-only (the system's folders and files, and `readOnly`, the layout's), read and
+// write only beneath `workFolder`, use /dev/null, /dev/zero, /dev/random and /dev/urandom, and
+// read /proc; they may bind or connect no TCP port, signal no process outside the rules, and
+// reach no abstract socket made outside. As much of that as the kernel's version knows is set.
+// True with nothing done where the kernel has no Landlock; false, with the reason in
+// `problem`, when the rules could not be set.
+bool refuseForeignAccess(const std::vector<std::string>& readOnly, const std::string& workFolder,
+                         std::string& problem);

@@ -70,9 +70,15 @@ protected:
         return exitStatusOf(start(layout({action, argument})));
     }
 
+    // The probe is told the work folder and what the sandbox shows read-only, for its file-access
+    // rules.
     SandboxLayout layout(std::vector<std::string> arguments) const
     {
-        return {PROBE, std::move(arguments), {fs::path(PROBE).parent_path().string()}, (base_ / "work").string(), 0, false, {}};
+        const std::string work = (base_ / "work").string();
+        const std::string shown = fs::path(PROBE).parent_path().string();
+        arguments.resize(2);
+        arguments.insert(arguments.end(), {work, shown});
+        return {PROBE, std::move(arguments), {shown}, work, 0, false, {}};
     }
 
     fs::path base_;
@@ -94,6 +100,12 @@ TEST_F(Sandbox, LetsThroughOnlyWhatALibraryNeeds)
     ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
     const std::string port = std::to_string(ntohs(address.sin_port));
     const std::string self = std::to_string(getpid());
+    // What only the kernel's file-access rules refuse, where it has them: the sandbox itself
+    // shows it.
+    const int landlock = landlockVersion();
+    const int filesFenced = landlock >= 1 ? refused : done;
+    const int portsFenced = landlock >= 4 ? refused : done;
+    const int signalsFenced = landlock >= 6 ? refused : done;
 
     struct Row {
         const char* what;
@@ -114,6 +126,24 @@ TEST_F(Sandbox, LetsThroughOnlyWhatALibraryNeeds)
         {"tracing", "trace", "", refused},
         {"a user namespace of its own", "namespace", "", refused},
         {"a mount namespace of its own", "mount-namespace", "", refused},
+        // Writes outside the work folder, which would take memory without bound.
+        {"a file in /tmp, written", "write", "/tmp/planted", refused},
+        {"a file in /, written", "write", "/planted", refused},
+        {"a file in /dev/shm, written", "write", "/dev/shm/planted", refused},
+        {"a file in /dev, written", "write", "/dev/planted", refused},
+        // What a routine and its runtime use.
+        {"/dev/null, written", "write", "/dev/null", done},
+        {"/dev/urandom, read", "read", "/dev/urandom", done},
+        {"its own status, read", "read", "/proc/self/status", done},
+        {"its own memory map, read", "read", "/proc/self/maps", done},
+        {"the loader's cache, read", "read", "/etc/ld.so.cache", done},
+        {"a system library, read", "read", "/usr/lib/x86_64-linux-gnu/libc.so.6", done},
+        {"a folder in its working folder", "folder", (base_ / "work" / "made").string(), done},
+        // What the sandbox shows and the rules do not let through.
+        {"a device not for routines, read", "read", "/dev/full", filesFenced},
+        {"its own name in /proc, written", "write", "/proc/self/comm", filesFenced},
+        {"a TCP port, bound", "bind", "8080", portsFenced},
+        {"the sandbox's first process, signalled", "signal", "1", signalsFenced},
     };
     for (const Row& row : rows)
         EXPECT_EQ(attempt(row.action, row.argument), row.expected) << row.what;

@@ -1,8 +1,9 @@
 // What a library might try from inside the sandbox, one thing per run:
-//     sandbox_probe ACTION [ARGUMENT]
+//     sandbox_probe ACTION ARGUMENT [WORK-FOLDER READ-ONLY...]
 // Exit status 0 when the attempt succeeded, 3 when the system refused it (its reason on
-// standard error), 2 for a usage mistake. The system-call filter is set first, as the
-// library's process sets it before it loads a library.
+// standard error), 2 for a usage mistake. The system-call filter and, given the sandbox's
+// work folder and what it shows read-only, the kernel's file-access rules are set first, as
+// the warden's processes set them before they load a library.
 #include "sandbox.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -18,6 +20,7 @@
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -40,7 +43,8 @@ int main(int argc, char** argv)
     if (argc < 2)
         return 2;
     std::string problem;
-    if (!refuseForeignSystemCalls(problem)) {
+    if (!refuseForeignSystemCalls(problem) ||
+        (argc > 3 && !refuseForeignAccess(std::vector<std::string>(argv + 4, argv + argc), argv[3], problem))) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 2;
     }
@@ -56,6 +60,8 @@ int main(int argc, char** argv)
         const int file = open(argument, O_WRONLY | O_CREAT | O_TRUNC, 0600);
         return succeeded(file >= 0 && write(file, "x", 1) == 1, "open");
     }
+    if (action == "folder")
+        return succeeded(mkdir(argument, 0700) == 0 && rmdir(argument) == 0, "mkdir");
     if (action == "connect") {
         const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -64,6 +70,14 @@ int main(int argc, char** argv)
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return succeeded(socket >= 0 && connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0,
                          "connect");
+    }
+    if (action == "bind") {
+        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(std::atoi(argument)));
+        return succeeded(socket >= 0 && bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0,
+                         "bind");
     }
     if (action == "signal") // signal 0 asks only whether the process can be reached
         return succeeded(kill(std::atoi(argument), 0) == 0, "kill");
