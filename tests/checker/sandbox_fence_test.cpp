@@ -4,15 +4,15 @@
 // a name for a daemon). Each row gives the lines the check must print; whatever the library
 // tried, the secret appears nowhere, nothing is written outside, no connection arrives, the
 // classmate's library is unchanged, the checker finishes, and no daemon outlives the check.
+#include "sandbox.h"
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <linux/landlock.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -178,13 +178,6 @@ protected:
     bool linger_ = false; // the daemon's routine waits before it returns
     bool withoutNamespaces_ = false;
 };
-
-// The Landlock version of this kernel; 0 when it has none.
-int landlockVersion()
-{
-    const long version = syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
-    return version > 0 ? static_cast<int>(version) : 0;
-}
 
 struct FenceRow {
     const char* file; // in the folder of sabotaging libraries
