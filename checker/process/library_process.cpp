@@ -461,18 +461,13 @@ void* loadAndReport(const LibraryProcess::Load& load, const std::string& directo
 
 // ---- The warden, in the sandbox ----------------------------------------------------------------
 
-// What the sandbox shows read-only, as the warden was told it, and its work folder: what the
-// warden's processes may read and write.
-struct Shown {
-    std::vector<std::string> readOnly;
-    std::string workFolder;
-};
-
-// In a process the warden started, before any of the library's code runs.
-void fence(const Shown& shown)
+// In a process the warden started, before any of the library's code runs: what the sandbox
+// shows read-only (`readOnly`, as the warden was told it) is all it may read, and the work
+// folder, `directory`, all it may write.
+void fence(const std::vector<std::string>& readOnly, const std::string& directory)
 {
     std::string problem;
-    if (!refuseForeignSystemCalls(problem) || !refuseForeignAccess(shown.readOnly, shown.workFolder, problem))
+    if (!refuseForeignSystemCalls(problem) || !refuseForeignAccess(readOnly, directory, problem))
         _exit(4);
 }
 
@@ -480,9 +475,10 @@ void fence(const Shown& shown)
 // channel that came with the request; then the process ends, as the serving code ends a process
 // that finished.
 [[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
-                                    const int (&received)[3], double timeLimit, const Shown& shown)
+                                    const int (&received)[3], double timeLimit,
+                                    const std::vector<std::string>& readOnly)
 {
-    fence(shown);
+    fence(readOnly, directory);
     loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
     _exit(0);
 }
@@ -491,9 +487,9 @@ void fence(const Shown& shown)
 // said at the first load), then the request served as in a library's process.
 [[noreturn]] void loadAndServe(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
                                const std::string& directory, std::string_view request, const int (&received)[3],
-                               double timeLimit, const Shown& shown)
+                               double timeLimit, const std::vector<std::string>& readOnly)
 {
-    fence(shown);
+    fence(readOnly, directory);
     const int channel = prepareToLoad(received[0], open("/dev/null", O_WRONLY | O_CLOEXEC), timeLimit);
     const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (discard < 0)
@@ -570,7 +566,6 @@ void watch(int control, pid_t child)
 void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve, const std::string& directory,
                    double timeLimit, int control, const std::vector<std::string>& readOnly)
 {
-    const Shown shown{readOnly, directory};
     // Only as the first process of a namespace of its own: there, and only there, what it ends
     // between requests (every other process it can see) is the sandbox's.
     if (getpid() != 1)
@@ -601,9 +596,9 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
             close(control);
             setpgid(0, 0);
             if (first)
-                loadForTheChecker(load, directory, channels, timeLimit, shown);
+                loadForTheChecker(load, directory, channels, timeLimit, readOnly);
             loadAndServe(load, serve, directory, std::string_view(request, static_cast<std::size_t>(length)),
-                         channels, timeLimit, shown);
+                         channels, timeLimit, readOnly);
         }
         for (const int channel : channels)
             if (channel >= 0)
