@@ -474,9 +474,9 @@ TEST(ArenaLayout, PlacesEachPieceBetweenItsGuardsAgainstTheSideOfItsCall)
                                            3, page);
     const SlotRow expected[] = {
         {0, guard, page, guard + page - 2, Side::End, page - 2},
-        {2 * guard + page, 3 * guard + page, 2 * page, 3 * guard + 3 * page - 5000, Side::End, 2 * page - 5000},
-        {4 * guard + 3 * page, 5 * guard + 3 * page, page, 5 * guard + 3 * page, Side::Start, 0},
-        {6 * guard + 4 * page, 7 * guard + 4 * page, page, 7 * guard + 4 * page, Side::Start, 0},
+        {2 * guard + page, 3 * guard + page, 2 * page, 3 * guard + 3 * page - 5000, Side::End, 3 * page - 5000},
+        {4 * guard + 3 * page, 5 * guard + 3 * page, page, 5 * guard + 3 * page, Side::Start, 3 * page},
+        {6 * guard + 4 * page, 7 * guard + 4 * page, page, 7 * guard + 4 * page, Side::Start, 4 * page},
     };
     ASSERT_EQ(layout.slots.size(), std::size(expected));
     for (std::size_t i = 0; i < layout.slots.size(); ++i) {
@@ -505,6 +505,47 @@ TEST(ArenaLayout, PlacesEachPieceBetweenItsGuardsAgainstTheSideOfItsCall)
     EXPECT_EQ(bytes[layout.slots[0].data - 1], fillByte);
     EXPECT_EQ(bytes[layout.slots[0].data + 2], fillByte);
     EXPECT_EQ(callsReturned(layout, bytes.data()), 0u);
+}
+
+// An array passed by reference: its elements, the descriptor that holds their address and the
+// variable that holds the descriptor's, as the routine's process will have them; an address
+// beyond a piece's bytes or of no piece is laid nowhere.
+TEST(ArenaLayout, LaysTheAddressesOfThePiecesThatOthersHoldIntoTheirBytes)
+{
+    std::vector<ArenaPiece> pieces{pieceOf(1, 160, false, "the elements of array", 2),
+                                   pieceOf(1, 24, false, "the descriptor of array", 2),
+                                   pieceOf(1, 8, false, "array", 2), pieceOf(1, 8, false, "nothing", 3)};
+    pieces[1].pointers.push_back({8, 0});
+    pieces[2].pointers.push_back({0, 1});
+    pieces[3].pointers = {{4, 0}, {0, 7}}; // past its bytes, and of no piece
+    const ArenaLayout layout = layOutArena(pieces, 1, 4096, 24);
+    const auto held = [&](std::size_t piece, std::size_t at) {
+        std::uintptr_t address = 0;
+        std::memcpy(&address, layout.slots[piece].piece.initial.data() + at, sizeof address);
+        return address;
+    };
+    EXPECT_EQ(held(1, 8), routineAddressOf(layout.slots[0]));
+    EXPECT_EQ(held(2, 0), routineAddressOf(layout.slots[1]));
+    EXPECT_EQ(held(3, 0), 0x1111111111111111u);
+    EXPECT_EQ(slotAt(layout, held(2, 0)), &layout.slots[1]);
+    EXPECT_EQ(slotAt(layout, held(2, 0) + 1), nullptr);
+    // Each piece's reservation after the last one's, guards and pages, none overlapping.
+    for (std::size_t i = 0; i < layout.slots.size(); ++i) {
+        const ArenaSlot& slot = layout.slots[i];
+        EXPECT_EQ(routineAddressOf(slot) & 0xFFFF, lowAddressBits(slot));
+        EXPECT_EQ(routineAddressOf(slot), arenaBase + slot.reserved + guardSize + (slot.data - slot.area));
+        if (i > 0) {
+            EXPECT_EQ(slot.reserved, layout.slots[i - 1].reserved + layout.slots[i - 1].areaSize + 2 * guardSize);
+        }
+    }
+    // The records after the markers, within the file, and the laid bytes are the file's.
+    EXPECT_GE(layout.records, layout.markers + layout.markerCount * sizeof(uint32_t));
+    EXPECT_LE(layout.records + layout.recordSize, layout.size);
+    std::vector<std::byte> bytes(layout.size);
+    fillArena(layout, bytes.data());
+    std::uintptr_t filled = 0;
+    std::memcpy(&filled, bytes.data() + layout.slots[2].data, sizeof filled);
+    EXPECT_EQ(filled, routineAddressOf(layout.slots[1]));
 }
 
 struct BytesRow {

@@ -203,6 +203,13 @@ const FenceRow fenceRows[] = {
     // The records that say "finished" on every descriptor: the crash after them is seen in the
     // way the process ended, and the sum after them is judged all the same.
     {"forges_finish_and_crashes", "Pettrix", {"sumdll fault: wrote through a null address"}, 1},
+    // Korvik's arguments lie in the storage the checker shares as well: what the calls left in
+    // them, and the result recorded there, are judged from its bytes whatever the records say.
+    {"forges_finish_ostrum", "Ostrum",
+     {"yArray fault: changed the descriptor of array, the second argument (its element count)",
+      "zArray fault: changed the tag of array, the first argument",
+      "square shows: Korvik's Label1 reads \"xx = 5, xx^2 = 6\""},
+     1},
     {"forges_finish_wrong_sum", "Pettrix",
      {"sumdll fault: for a = 10 and b = 20, c, the third argument, holds 31, not 30 (Tolvan shows \"31\") (9 of 9 "
       "pairs)"},
