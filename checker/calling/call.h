@@ -127,15 +127,16 @@ public:
             arena_->markReturned();
     }
 
-    // Where the checker's code records what the calls gave back in registers, in the shared
-    // storage, for the checker to read; null when the pieces do not lie there.
+    // Where the checker's code records what it sees of the calls only in this process (a
+    // result in a register, a file the routine wrote), record `index` of the shared storage's,
+    // for the checker to read; null when the pieces do not lie there or it has no such record.
     template <typename Record>
-    Record* record() const
+    Record* record(std::size_t index = 0) const
     {
         static_assert(std::is_trivially_copyable_v<Record>);
-        if (!arena_ || arena_->layout().recordSize < sizeof(Record))
+        if (!arena_ || arena_->layout().recordSize < (index + 1) * sizeof(Record))
             return nullptr;
-        return reinterpret_cast<Record*>(arena_->records());
+        return reinterpret_cast<Record*>(arena_->records()) + index;
     }
 
     // ---- Findings -------------------------------------------------------------------------

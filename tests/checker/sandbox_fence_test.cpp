@@ -290,6 +290,20 @@ TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
     EXPECT_EQ(run.status, 1);
 }
 
+// Unsandboxed, the classmate's secret is there to be read: a square.dat that links to it is
+// still not followed, and the secret is quoted nowhere.
+TEST_F(Fence, UnsandboxedALinkInTheTracesPlaceIsNotFollowed)
+{
+    withoutNamespaces_ = true;
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libtrace_linked_to_secret.so", {}, "Morvane");
+    EXPECT_NE(run.output.find("\nNot sandboxed: "), std::string::npos) << run.output;
+    EXPECT_TRUE(run.hasLine("square fault: for x = 3, there is no square.dat in the call's directory when the call "
+                            "returns (44 of 44 calls)"))
+        << run.output;
+    EXPECT_EQ(run.output.find(secret_), std::string::npos) << run.output;
+    EXPECT_EQ(run.status, 1);
+}
+
 // The warden's hidden option, given by hand outside a sandbox, does nothing: the warden is only
 // ever the first process of a namespace of its own.
 TEST(Warden, RefusesToServeOutsideASandbox)
