@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include <dirent.h>
@@ -461,21 +462,68 @@ void* loadAndReport(const LibraryProcess::Load& load, const std::string& directo
 
 // ---- The warden, in the sandbox ----------------------------------------------------------------
 
-// In a process the warden started, before any of the library's code runs.
-void fence()
+// A descriptor, alone, on a socket.
+bool sendDescriptor(int socket, int descriptor)
+{
+    char mark = 0;
+    iovec part{&mark, sizeof mark};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof descriptor)] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    passed->cmsg_level = SOL_SOCKET;
+    passed->cmsg_type = SCM_RIGHTS;
+    passed->cmsg_len = CMSG_LEN(sizeof descriptor);
+    std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
+    ssize_t sent;
+    while ((sent = sendmsg(socket, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
+    return sent == 1;
+}
+
+// The descriptor sendDescriptor() sent; -1 when the sender ended first.
+int receiveDescriptor(int socket)
+{
+    char mark = 0;
+    iovec part{&mark, sizeof mark};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    ssize_t length;
+    while ((length = recvmsg(socket, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
+    const cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    int descriptor = -1;
+    if (length == 1 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int)))
+        std::memcpy(&descriptor, CMSG_DATA(passed), sizeof descriptor);
+    return descriptor;
+}
+
+// In a process the warden started, before any of the library's code runs: the system calls no
+// routine needs refused, and every new process asked of the warden, which holds the only
+// descriptor that answers (sent on `warden`, and closed here).
+void fence(int warden)
 {
     std::string problem;
-    if (!refuseForeignSystemCalls(problem))
+    int listener = -1;
+    if (!refuseForeignSystemCalls(problem) || !askBeforeEachNewProcess(listener, problem) ||
+        !sendDescriptor(warden, listener))
         _exit(4);
+    close(listener);
+    close(warden);
 }
 
 // The load the checker asked for first: what was loaded and what it exports, said on the
 // channel that came with the request; then the process ends, as the serving code ends a process
 // that finished.
 [[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
-                                    const int (&received)[3], double timeLimit)
+                                    const int (&received)[3], double timeLimit, int warden)
 {
-    fence();
+    fence(warden);
     loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
     _exit(0);
 }
@@ -484,9 +532,9 @@ void fence()
 // said at the first load), then the request served as in a library's process.
 [[noreturn]] void loadAndServe(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
                                const std::string& directory, std::string_view request, const int (&received)[3],
-                               double timeLimit)
+                               double timeLimit, int warden)
 {
-    fence();
+    fence(warden);
     const int channel = prepareToLoad(received[0], open("/dev/null", O_WRONLY | O_CLOEXEC), timeLimit);
     const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (discard < 0)
@@ -522,27 +570,53 @@ unsigned processesInSandbox()
     return count;
 }
 
-// Waits for `child` to end; while it runs, looks at how many processes the sandbox holds, and
-// past the bound ends every one of them but this. True when it did.
-bool waitBounded(pid_t child, int handle, int& status)
+// Waits for `child` to end; while it runs, answers each new process that it or what it started
+// asks to make (on `listener`): made while the sandbox holds fewer than the bound, else refused,
+// and every process of the sandbox but this one ended. True when they were.
+//
+// A process let go on is counted once it is there. Until then the next question from another
+// process waits (a few milliseconds at most) so that processes asking at once are not all let
+// through on one count; the same process asking again has made its last one already.
+bool waitBounded(pid_t child, int handle, int listener, int& status)
 {
     bool ended = false;
+    std::optional<NewProcessQuestion> lastLetGo;
+    unsigned countedBefore = 0;
+    const auto madeOrGone = [&] {
+        return processesInSandbox() > countedBefore || kill(lastLetGo->asker, 0) != 0;
+    };
     if (handle >= 0)
         for (;;) {
-            pollfd gone{handle, POLLIN, 0};
-            if (poll(&gone, 1, 20) > 0)
+            pollfd watched[2] = {{handle, POLLIN, 0}, {listener, POLLIN, 0}};
+            if (poll(watched, 2, -1) < 0 && errno != EINTR)
                 break;
-            if (processesInSandbox() > sandboxProcessBound) {
-                kill(-1, SIGKILL);
-                ended = true;
+            if (watched[0].revents != 0)
                 break;
+            if ((watched[1].revents & POLLIN) != 0) {
+                const std::optional<NewProcessQuestion> question = nextNewProcessQuestion(listener);
+                if (!question)
+                    continue;
+                if (lastLetGo && lastLetGo->asker != question->asker)
+                    for (int looked = 0; looked < 50 && !madeOrGone(); ++looked)
+                        usleep(100);
+                countedBefore = processesInSandbox();
+                const bool allowed = countedBefore < sandboxProcessBound;
+                answerNewProcess(listener, *question, allowed);
+                if (!allowed) {
+                    kill(-1, SIGKILL);
+                    ended = true;
+                    break;
+                }
+                lastLetGo = question;
+            } else if (watched[1].revents != 0) {
+                listener = -1; // no process asks any more; a negative descriptor is not polled
             }
         }
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     return ended;
 }
 
-void watch(int control, pid_t child)
+void watch(int control, pid_t child, int listener)
 {
     if (child < 0) {
         tell(control, {0, 0, 0, 0, 0});
@@ -552,7 +626,7 @@ void watch(int control, pid_t child)
     const int handle = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
     tell(control, {child, 0, 0, 0, 0}, handle);
     int status = 0;
-    const bool tooMany = waitBounded(child, handle, status);
+    const bool tooMany = waitBounded(child, handle, listener, status);
     if (handle >= 0)
         close(handle);
     tell(control, {child, status, 1, countLeftovers(child), tooMany ? 1u : 0u});
@@ -588,19 +662,29 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
         // Every other process of the sandbox: what the last routine left, in its group or not.
         kill(-1, SIGKILL);
         endLeftovers();
+        // The child hands over the descriptor that answers its new processes' questions.
+        int questions[2] = {-1, -1};
+        if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, questions) != 0)
+            _exit(0);
         const pid_t child = fork();
         if (child == 0) {
             close(control);
+            close(questions[0]);
             setpgid(0, 0);
             if (first)
-                loadForTheChecker(load, directory, channels, timeLimit);
+                loadForTheChecker(load, directory, channels, timeLimit, questions[1]);
             loadAndServe(load, serve, directory, std::string_view(request, static_cast<std::size_t>(length)),
-                         channels, timeLimit);
+                         channels, timeLimit, questions[1]);
         }
         for (const int channel : channels)
             if (channel >= 0)
                 close(channel);
-        watch(control, child);
+        close(questions[1]);
+        const int listener = child > 0 ? receiveDescriptor(questions[0]) : -1;
+        close(questions[0]);
+        watch(control, child, listener);
+        if (listener >= 0)
+            close(listener);
     }
 }
 
