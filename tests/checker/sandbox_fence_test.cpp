@@ -196,6 +196,9 @@ const FenceRow fenceRows[] = {
     {"spoils_sibling", "Pettrix", {"sumdll ok", "sumdll printed: \"No such file or directory\""}, 0},
     // The checker's process id names no process in the sandbox.
     {"signals_checker", "Pettrix", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
+    // The checker is not there to open; the warden's memory is refused.
+    {"writes_checker_memory", "Pettrix",
+     {"sumdll ok", "sumdll printed: \"checker's memory refused, warden's memory refused\""}, 0},
     {"leaves_daemon", "Pettrix", {"sumdll fault: left a process of its own running after it returned (it forked)"}, 1},
     // A fork without end is ended by the warden, with everything it started.
     {"forks_without_end", "Pettrix",
