@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,6 +123,8 @@ protected:
             dup2(out, 1);
             dup2(error, 2);
             // Where no sandbox can be made: in namespaces whose user may make no more.
+            if (noSandbox_)
+                execl(CHECKER, CHECKER, "--no-sandbox", contract, copy.c_str(), static_cast<char*>(nullptr));
             if (withoutNamespaces_)
                 execl("/usr/bin/bwrap", "bwrap", "--unshare-user", "--disable-userns", "--dev-bind", "/", "/", "--",
                       CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
@@ -175,6 +178,7 @@ protected:
     int port_ = 0;
     bool linger_ = false; // the daemon's routine waits before it returns
     bool withoutNamespaces_ = false;
+    bool noSandbox_ = false; // started with --no-sandbox
 };
 
 struct FenceRow {
@@ -196,6 +200,8 @@ const FenceRow fenceRows[] = {
     {"spoils_sibling", "Pettrix", {"sumdll ok", "sumdll printed: \"No such file or directory\""}, 0},
     // The checker's process id names no process in the sandbox.
     {"signals_checker", "Pettrix", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
+    // No mount is made in the sandbox.
+    {"mounts_classmate", "Pettrix", {"sumdll ok", "sumdll printed: \"Operation not permitted\""}, 0},
     // The checker is not there to open; the warden's memory is refused.
     {"writes_checker_memory", "Pettrix",
      {"sumdll ok", "sumdll printed: \"checker's memory refused, warden's memory refused\""}, 0},
@@ -310,6 +316,42 @@ TEST_F(Fence, UnsandboxedALinkInTheTracesPlaceIsNotFollowed)
         << run.output;
     EXPECT_EQ(run.output.find(secret_), std::string::npos) << run.output;
     EXPECT_EQ(run.status, 1);
+}
+
+// Without the sandbox, a routine run as root may mount a classmate's folder in the temporary
+// folder the checker removes: the removal stops at the mount, leaves the classmate's files as
+// they are, and says so.
+TEST_F(Fence, UnsandboxedTheTemporaryFolderIsRemovedUpToAMountInIt)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may make a bind mount here";
+    noSandbox_ = true;
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libmounts_classmate.so");
+    // What the test leaves: the mount the routine made, wherever it lies.
+    std::ifstream mounts("/proc/self/mountinfo");
+    std::vector<std::string> made;
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, point;
+        fields >> id >> parent >> device >> root >> point;
+        if (point.find("/routine-check-") != std::string::npos && point.ends_with("/view"))
+            made.push_back(point);
+    }
+    for (const std::string& point : made) {
+        umount2(point.c_str(), MNT_DETACH);
+        std::error_code ignored;
+        fs::remove_all(fs::path(point).parent_path(), ignored);
+    }
+    EXPECT_TRUE(run.hasLine("sumdll printed: \"mounted\"")) << run.output;
+    EXPECT_TRUE(run.hasLine("sumdll ok")) << run.output;
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_NE(run.errors.find("routine-check: could not remove the temporary directory " +
+                              fs::path(made[0]).parent_path().string() + ": a file system is mounted at " + made[0] +
+                              ", and what it shows was left as it is"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_EQ(fileBytes(sibling()), siblingBytes_) << "the classmate's library changed";
+    EXPECT_EQ(fileBytes(base_ / "classmate" / "secret.txt"), secret_ + "\n");
 }
 
 // The warden's hidden option, given by hand outside a sandbox, does nothing: the warden is only
