@@ -234,6 +234,10 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
         add(reading.findings, {FindingKind::StartedTooManyProcesses, {}, {int64_t{sandboxProcessBound}}});
         return reading;
     }
+    if (outcome.tooMuchMemory) {
+        add(reading.findings, {FindingKind::HeldTooMuchMemory, {}, {static_cast<int64_t>(sandboxMemoryBound >> 30)}});
+        return reading;
+    }
     if (outcome.otherSender)
         add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)

@@ -35,7 +35,7 @@ struct ProcessNews {
     int32_t status;        // Ended: as waitpid gave it
     uint32_t ended;        // 0: started, 1: ended
     uint32_t leftRunning;  // Ended: processes that had left its group and still ran
-    uint32_t tooMany;      // Ended: the sandbox held more than sandboxProcessBound processes, all ended
+    uint32_t endedAll;     // Ended: the warden ended every process of the sandbox (an EndedAll)
 };
 
 namespace {
@@ -558,6 +558,35 @@ void fence(int warden)
 
 // What the warden tells of a process it started: its start, with a descriptor that names it,
 // and its end, as the warden saw it end. What it left ends before the next request.
+// Why the warden ended every process of the sandbox while a routine ran.
+enum EndedAll : uint32_t { NotEnded = 0, TooManyProcesses = 1, TooMuchMemory = 2 };
+
+// The memory the processes of the sandbox hold in the machine's memory, all together, this one
+// (process 1) left out.
+uint64_t memoryHeldInSandbox()
+{
+    static const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+    uint64_t held = 0;
+    if (DIR* processes = opendir("/proc")) {
+        while (const dirent* entry = readdir(processes)) {
+            if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0])) || std::strcmp(entry->d_name, "1") == 0)
+                continue;
+            const std::string path = std::string("/proc/") + entry->d_name + "/statm";
+            const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (file < 0)
+                continue;
+            char text[128] = {};
+            const ssize_t got = read(file, text, sizeof text - 1);
+            close(file);
+            unsigned long long size = 0, resident = 0;
+            if (got > 0 && std::sscanf(text, "%llu %llu", &size, &resident) == 2)
+                held += resident * page;
+        }
+        closedir(processes);
+    }
+    return held;
+}
+
 // The processes of the sandbox, as its own /proc lists them.
 unsigned processesInSandbox()
 {
@@ -572,14 +601,15 @@ unsigned processesInSandbox()
 
 // Waits for `child` to end; while it runs, answers each new process that it or what it started
 // asks to make (on `listener`): made while the sandbox holds fewer than the bound, else refused,
-// and every process of the sandbox but this one ended. True when they were.
+// and every process of the sandbox but this one ended; and every 20 ms looks at the memory they
+// hold, and past its bound ends them all. Says why it ended them, when it did.
 //
 // A process let go on is counted once it is there. Until then the next question from another
 // process waits (a few milliseconds at most) so that processes asking at once are not all let
 // through on one count; the same process asking again has made its last one already.
-bool waitBounded(pid_t child, int handle, int listener, int& status)
+EndedAll waitBounded(pid_t child, int handle, int listener, int& status)
 {
-    bool ended = false;
+    EndedAll ended = NotEnded;
     std::optional<NewProcessQuestion> lastLetGo;
     unsigned countedBefore = 0;
     const auto madeOrGone = [&] {
@@ -588,10 +618,16 @@ bool waitBounded(pid_t child, int handle, int listener, int& status)
     if (handle >= 0)
         for (;;) {
             pollfd watched[2] = {{handle, POLLIN, 0}, {listener, POLLIN, 0}};
-            if (poll(watched, 2, -1) < 0 && errno != EINTR)
+            const int ready = poll(watched, 2, 20);
+            if (ready < 0 && errno != EINTR)
                 break;
             if (watched[0].revents != 0)
                 break;
+            if (ready == 0 && memoryHeldInSandbox() > sandboxMemoryBound) {
+                kill(-1, SIGKILL);
+                ended = TooMuchMemory;
+                break;
+            }
             if ((watched[1].revents & POLLIN) != 0) {
                 const std::optional<NewProcessQuestion> question = nextNewProcessQuestion(listener);
                 if (!question)
@@ -604,7 +640,7 @@ bool waitBounded(pid_t child, int handle, int listener, int& status)
                 answerNewProcess(listener, *question, allowed);
                 if (!allowed) {
                     kill(-1, SIGKILL);
-                    ended = true;
+                    ended = TooManyProcesses;
                     break;
                 }
                 lastLetGo = question;
@@ -626,10 +662,10 @@ void watch(int control, pid_t child, int listener)
     const int handle = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
     tell(control, {child, 0, 0, 0, 0}, handle);
     int status = 0;
-    const bool tooMany = waitBounded(child, handle, listener, status);
+    const EndedAll endedAll = waitBounded(child, handle, listener, status);
     if (handle >= 0)
         close(handle);
-    tell(control, {child, status, 1, countLeftovers(child), tooMany ? 1u : 0u});
+    tell(control, {child, status, 1, countLeftovers(child), endedAll});
 }
 
 } // namespace
@@ -1351,7 +1387,8 @@ ChildOutcome LibraryProcess::takePart(bool lastPart)
     }
     outcome.status = ended.status;
     outcome.leftRunning = ended.leftRunning;
-    outcome.tooManyProcesses = ended.tooMany != 0;
+    outcome.tooManyProcesses = ended.endedAll == TooManyProcesses;
+    outcome.tooMuchMemory = ended.endedAll == TooMuchMemory;
     outcome.channelClosed = WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == channelClosedStatus;
     if (finished && !exitedCleanly(outcome.status))
         distrustFinished(outcome);

@@ -209,6 +209,9 @@ const FenceRow fenceRows[] = {
     // A fork without end is ended by the warden, with everything it started.
     {"forks_without_end", "Pettrix",
      {"sumdll fault: started more than 256 processes at once (it forks without end); the checker ended them all"}, 1},
+    // Memory filled in several processes, each within its own bound, is ended all together.
+    {"fills_memory_in_processes", "Pettrix",
+     {"sumdll fault: held more than 4 GiB of memory in all its processes at once; the checker ended them all"}, 1},
     // Many processes, one at a time, are no fault: the bound is on those there at once.
     {"forks_one_at_a_time", "Pettrix", {"sumdll ok"}, 0},
     // The records that say "finished" on every descriptor: the crash after them is seen in the
