@@ -17,6 +17,7 @@
 #include "options.h"
 #include "sandboxing.h"
 #include "what_to_check.h"
+#include "work_folder.h"
 
 #include "library_process.h"
 #include "contracts.h"
@@ -80,10 +81,10 @@ public:
         if (removeIfEmpty())
             return;
         const std::string path = std::exchange(path_, "");
-        std::error_code error;
-        if (std::filesystem::remove_all(path, error) == static_cast<std::uintmax_t>(-1))
+        std::string problem;
+        if (!removeWorkFolder(path, problem))
             std::cerr << "routine-check: could not remove the temporary directory " << printable(path) << ": "
-                      << error.message() << "\n";
+                      << printable(problem) << "\n";
     }
 
 private:

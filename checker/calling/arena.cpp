@@ -1,6 +1,8 @@
 #include "arena.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
@@ -17,10 +19,12 @@ std::size_t roundUp(std::size_t size, std::size_t unit)
 
 } // namespace
 
-ArenaLayout layOutArena(const std::vector<ArenaPiece>& pieces, std::size_t markerCount, std::size_t pageSize)
+ArenaLayout layOutArena(const std::vector<ArenaPiece>& pieces, std::size_t markerCount, std::size_t pageSize,
+                        std::size_t recordSize)
 {
     ArenaLayout layout;
     std::size_t at = 0;
+    std::size_t reserved = 0;
     for (const ArenaPiece& piece : pieces) {
         ArenaSlot slot;
         slot.piece = piece;
@@ -29,12 +33,22 @@ ArenaLayout layOutArena(const std::vector<ArenaPiece>& pieces, std::size_t marke
         slot.area = at + sharedGuardSize;
         slot.areaSize = roundUp(std::max<std::size_t>(piece.initial.size(), 1), pageSize);
         slot.data = slot.side == Side::End ? slot.area + slot.areaSize - piece.initial.size() : slot.area;
+        slot.reserved = reserved;
         at = slot.end();
+        reserved += slot.areaSize + 2 * guardSize;
         layout.slots.push_back(std::move(slot));
     }
+    for (ArenaSlot& slot : layout.slots)
+        for (const ArenaPointer& pointer : slot.piece.pointers)
+            if (pointer.piece < layout.slots.size() && pointer.at + sizeof(std::uintptr_t) <= slot.piece.initial.size()) {
+                const std::uintptr_t address = routineAddressOf(layout.slots[pointer.piece]);
+                std::memcpy(slot.piece.initial.data() + pointer.at, &address, sizeof address);
+            }
     layout.markers = at;
     layout.markerCount = markerCount;
-    layout.size = at + roundUp(std::max<std::size_t>(markerCount * sizeof(uint32_t), 1), pageSize);
+    layout.records = at + roundUp(markerCount * sizeof(uint32_t), alignof(std::max_align_t));
+    layout.recordSize = recordSize;
+    layout.size = roundUp(std::max(layout.records + recordSize, layout.markers + 1), pageSize);
     return layout;
 }
 
@@ -49,7 +63,20 @@ void fillArena(const ArenaLayout& layout, std::byte* bytes)
 
 uint16_t lowAddressBits(const ArenaSlot& slot)
 {
-    return static_cast<uint16_t>((slot.data - slot.area) % areaAlignment);
+    return static_cast<uint16_t>(routineAddressOf(slot) & 0xFFFF);
+}
+
+std::uintptr_t routineAddressOf(const ArenaSlot& slot)
+{
+    return arenaBase + slot.reserved + guardSize + (slot.data - slot.area);
+}
+
+const ArenaSlot* slotAt(const ArenaLayout& layout, std::uintptr_t address)
+{
+    for (const ArenaSlot& slot : layout.slots)
+        if (routineAddressOf(slot) == address)
+            return &slot;
+    return nullptr;
 }
 
 SharedArena::SharedArena(ArenaLayout layout) : layout_(std::move(layout))
@@ -93,11 +120,15 @@ MappedArena::MappedArena(int descriptor, ArenaLayout layout)
     // A file of another size than the layout's is none the checker made for this request.
     if (lseek(descriptor_, 0, SEEK_END) != static_cast<off_t>(layout_.size))
         return;
-    void* map = mmap(nullptr, layout_.size - layout_.markers, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor_,
-                     static_cast<off_t>(layout_.markers));
+    // The markers and the records, from the page where the markers begin.
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t from = layout_.markers / page * page;
+    void* map = mmap(nullptr, layout_.size - from, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor_,
+                     static_cast<off_t>(from));
     if (map == MAP_FAILED)
         return;
-    markers_ = static_cast<volatile uint32_t*>(map);
+    markers_ = reinterpret_cast<volatile uint32_t*>(static_cast<std::byte*>(map) + (layout_.markers - from));
+    records_ = static_cast<std::byte*>(map) + (layout_.records - from);
     mapped_ = true;
 }
 
@@ -109,15 +140,20 @@ MappedArena::~MappedArena()
 
 bool MappedArena::map(const ArenaSlot& slot)
 {
-    // Reserved, not used: the guards cost address space only; the pages begin where the low
-    // 16 bits of an address are 0.
+    // Reserved, not used: the guards cost address space only. Where the layout puts it, and
+    // nowhere else: what lies there already is the routine's.
     const std::size_t reserved = slot.areaSize + 2 * guardSize;
-    void* map = mmap(nullptr, reserved + areaAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* wanted = reinterpret_cast<void*>(arenaBase + slot.reserved);
+    void* map = mmap(wanted, reserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_FIXED_NOREPLACE,
+                     -1, 0);
     if (map == MAP_FAILED)
         return false;
-    // What lies before the aligned start and after the reservation stays reserved too: address
-    // space only, and two calls fewer.
-    auto* aligned = reinterpret_cast<std::byte*>(roundUp(reinterpret_cast<uintptr_t>(map), areaAlignment));
+    if (map != wanted) { // a kernel that takes the address as a hint only
+        munmap(map, reserved);
+        errno = EEXIST;
+        return false;
+    }
+    auto* aligned = static_cast<std::byte*>(map);
     reservations_.at(static_cast<std::size_t>(&slot - layout_.slots.data())) = aligned;
     // The shared part of the guards and the pages, from the file, over the reservation.
     std::byte* shared = aligned + guardSize - sharedGuardSize;

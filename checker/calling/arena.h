@@ -8,10 +8,14 @@
 // or a read-only piece writable and writes there writes into bytes the checker reads.
 //
 // The layout is a pure function of what the calls place, in their order: both sides compute
-// it from the request, and the checker never takes it from the routine's process. After the
-// pieces lie the markers, one word a call, which the routine's process sets before and after
-// each call of the routine: they only say how far the calls went, never that what they left
-// is right.
+// it from the request, and the checker never takes it from the routine's process. Where each
+// piece lies in the routine's process follows from the layout too, so that a piece may hold
+// the address of another (an array's descriptor, the address of its elements) and the checker
+// knows every address the program passed. After the pieces lie the markers, one word a call,
+// which the routine's process sets before and after each call of the routine: they only say
+// how far the calls went, never that what they left is right. After the markers lie the
+// records: what a call gives back in a register, which has no storage of the program's to lie
+// in, written there by the checker's code in the routine's process right after the call.
 #pragma once
 
 #include "finding.h"
@@ -36,9 +40,18 @@ inline constexpr std::size_t sharedGuardSize = std::size_t{4} << 10;
 // What fills a piece's pages around it, and the shared part of its guard regions.
 inline constexpr std::byte fillByte{0xA5};
 
-// Each piece's pages begin at an address whose low 16 bits are 0 in the routine's process, so
-// that those bits of a piece's address follow from the layout alone.
-inline constexpr std::size_t areaAlignment = std::size_t{1} << 16;
+// Where the pieces' reservations begin in the routine's process, one after another, each a
+// whole number of pages long: far from where the loader and the C library map anything (and
+// above a sanitizer's shadow memory). Pieces placed one after another lie at addresses whose
+// low 16 bits differ, as two mappings' do in a program.
+inline constexpr std::uintptr_t arenaBase = std::uintptr_t{0x2000} << 32;
+
+// A piece that holds the address of another: at byte `at` of its bytes, the address of the
+// data of piece `piece` (an index into the pieces laid out), as the routine's process has it.
+struct ArenaPointer {
+    std::size_t at = 0;
+    std::size_t piece = 0;
+};
 
 // One piece a call places, in the order it places it.
 struct ArenaPiece {
@@ -48,6 +61,7 @@ struct ArenaPiece {
     bool readOnly = false;
     Argument argument = {}; // for the sentences
     ValueKind layout = VALUE_TEXT;
+    std::vector<ArenaPointer> pointers = {}; // laid into `initial` with the layout
 };
 
 // Where a piece lies in the file: its shared guard before, its pages, its shared guard after.
@@ -58,6 +72,7 @@ struct ArenaSlot {
     std::size_t area = 0;      // of the pages
     std::size_t areaSize = 0;  // a whole number of pages
     std::size_t data = 0;      // of the piece
+    std::size_t reserved = 0;  // where its reservation begins in the routine's process, from arenaBase
     std::size_t end() const { return area + areaSize + sharedGuardSize; } // of the guard after
 };
 
@@ -68,18 +83,29 @@ struct ArenaLayout {
     std::vector<ArenaSlot> slots;
     std::size_t markers = 0;     // where the markers begin
     std::size_t markerCount = 0; // one for each call of the routine
+    std::size_t records = 0;     // where the records begin, after the markers
+    std::size_t recordSize = 0;
     std::size_t size = 0;        // of the whole file, a whole number of pages
 };
 
-// The pieces laid out in their order, `pageSize` apart at least; in the first call each piece
-// lies against the guard after it, in the second against the one before it.
-ArenaLayout layOutArena(const std::vector<ArenaPiece>& pieces, std::size_t markerCount, std::size_t pageSize);
+// The pieces laid out in their order, `pageSize` apart at least, each address a piece holds
+// laid into its bytes; in the first call each piece lies against the guard after it, in the
+// second against the one before it.
+ArenaLayout layOutArena(const std::vector<ArenaPiece>& pieces, std::size_t markerCount, std::size_t pageSize,
+                        std::size_t recordSize = 0);
 
 // The file's bytes before the calls: fill, each piece's bytes, markers unset.
 void fillArena(const ArenaLayout& layout, std::byte* bytes);
 
 // The low 16 bits of a piece's address in the routine's process.
 uint16_t lowAddressBits(const ArenaSlot& slot);
+
+// The address of a piece's data in the routine's process.
+std::uintptr_t routineAddressOf(const ArenaSlot& slot);
+
+// The piece whose data begins at `address` in the routine's process; null for any other
+// address.
+const ArenaSlot* slotAt(const ArenaLayout& layout, std::uintptr_t address);
 
 // ---- The checker's side --------------------------------------------------------------------
 
@@ -107,9 +133,9 @@ private:
 
 // ---- The routine's process's side ---------------------------------------------------------
 
-// The same file mapped in the routine's process: the markers at once, and each slot's pages
-// between reserved guards, at an address whose low 16 bits are 0, when its piece is placed, so
-// that a routine that keeps the address space leaves no room for the next piece, as in a
+// The same file mapped in the routine's process: the markers and records at once, and each
+// slot's pages between reserved guards, where the layout puts them, when its piece is placed,
+// so that a routine that keeps the address space leaves no room for the next piece, as in a
 // program.
 class MappedArena {
 public:
@@ -121,6 +147,7 @@ public:
     MappedArena& operator=(const MappedArena&) = delete;
 
     bool mapped() const { return mapped_; }
+    const ArenaLayout& layout() const { return layout_; }
 
     // The next slot of call `call`, in the order the call places its pieces; null when the call
     // places more than the layout holds.
@@ -136,12 +163,16 @@ public:
     void markStarted();
     void markReturned();
 
+    // Where the records lie, layout().recordSize bytes.
+    std::byte* records() const { return records_; }
+
 private:
     ArenaLayout layout_;
     int descriptor_ = -1;
     bool mapped_ = false;
     std::vector<std::byte*> reservations_; // one for each slot
     volatile uint32_t* markers_ = nullptr;
+    std::byte* records_ = nullptr;
     std::size_t nextMarker_ = 0;
     std::size_t placed_ = 0; // slots handed out
 };

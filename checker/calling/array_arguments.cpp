@@ -32,14 +32,7 @@ ArrayArgument placeArray(Call& call, const std::string& name, const std::string&
         {"the elements of " + name, "(" + descriptorThrough + ")->data", "", programName, variable.position},
         array.initial);
 
-    // The descriptor of a fixed local array of index 1 to 10, as the programs create one.
-    SAFEARRAY descriptor{};
-    descriptor.dimensions = 1;
-    descriptor.features = SAFEARRAY_FIXED_SIZE | SAFEARRAY_OF_VARIANTS;
-    descriptor.elementSize = sizeof(VARIANT);
-    descriptor.locks = 0;
-    descriptor.data = array.elements;
-    descriptor.bounds[0] = {arrayLength, arrayFirstIndex};
+    const SAFEARRAY descriptor = arrayDescriptor(array.elements);
     array.before = descriptor;
     array.descriptor = call.value(
         {"the descriptor of " + name, descriptorThrough, programName + "'s descriptor", {}, variable.position},
@@ -48,13 +41,16 @@ ArrayArgument placeArray(Call& call, const std::string& name, const std::string&
     return array;
 }
 
-void checkArray(const Call& call, const ArrayArgument& array)
+SAFEARRAY arrayDescriptor(VARIANT* elements)
 {
-    call.expectSameDescriptor(array.name, array.position, array.before, *array.descriptor);
-    if (*array.variable != array.descriptor)
-        call.report({FindingKind::DescriptorChanged, {array.name, array.position},
-                     {std::string("the address that its array variable holds")}});
-    call.expectSafeElements(array.name, array.position, array.initial, array.elements, 1);
+    SAFEARRAY descriptor{};
+    descriptor.dimensions = 1;
+    descriptor.features = SAFEARRAY_FIXED_SIZE | SAFEARRAY_OF_VARIANTS;
+    descriptor.elementSize = sizeof(VARIANT);
+    descriptor.locks = 0;
+    descriptor.data = elements;
+    descriptor.bounds[0] = {arrayLength, arrayFirstIndex};
+    return descriptor;
 }
 
 std::optional<TagMismatch> tagMismatch(const VARIANT& element)

@@ -24,8 +24,9 @@ struct ArrayArgument {
 ArrayArgument placeArray(Call& call, const std::string& name, const std::string& programName,
                          const std::vector<VARIANT>& initial, const PieceName& variable);
 
-// The faults of a routine that changed the descriptor, the variable or an element's kind.
-void checkArray(const Call& call, const ArrayArgument& array);
+// The descriptor of a fixed local array of index 1 to 10 of Variants whose elements lie at
+// `elements`, as the programs create one.
+SAFEARRAY arrayDescriptor(VARIANT* elements);
 
 // Ten Variants holding the 16-bit integers first, first + step, ... (all 16 bytes set, as the
 // program's Variants are).

@@ -529,21 +529,6 @@ void Call::reportWritesAround(const Piece& piece) const
         }
 }
 
-void Call::expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
-                                const SAFEARRAY& after) const
-{
-    for (const Finding& change : descriptorChanges({arrayName, position}, before, after))
-        report(change);
-}
-
-void Call::expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
-                              const VARIANT* after, int firstIndex) const
-{
-    const std::vector<VARIANT> left(after, after + before.size());
-    for (const Finding& unsafe : unsafeElements({arrayName, position}, before, left, firstIndex))
-        report(unsafe);
-}
-
 void Call::seal()
 {
     for (const Piece& piece : pieces_)

@@ -127,6 +127,18 @@ public:
             arena_->markReturned();
     }
 
+    // Where the checker's code records what it sees of the calls only in this process (a
+    // result in a register, a file the routine wrote), record `index` of the shared storage's,
+    // for the checker to read; null when the pieces do not lie there or it has no such record.
+    template <typename Record>
+    Record* record(std::size_t index = 0) const
+    {
+        static_assert(std::is_trivially_copyable_v<Record>);
+        if (!arena_ || arena_->layout().recordSize < (index + 1) * sizeof(Record))
+            return nullptr;
+        return reinterpret_cast<Record*>(arena_->records()) + index;
+    }
+
     // ---- Findings -------------------------------------------------------------------------
 
     // A finding of this call, as data.
@@ -134,15 +146,6 @@ public:
     // What the program's window will show from this call, after the program's name
     // ("message boxes read \"a+b=\", then \"30\"").
     void shows(std::string_view text) const { channel_.send(reports::Shows{std::string(text)}); }
-
-    // A fault for each field of an array's descriptor the routine changed.
-    void expectSameDescriptor(const std::string& arrayName, int position, const SAFEARRAY& before,
-                              const SAFEARRAY& after) const;
-
-    // A fault for each element left holding something the program would release or follow
-    // as its own: a text, an array or a reference it did not make.
-    void expectSafeElements(const std::string& arrayName, int position, const std::vector<VARIANT>& before,
-                            const VARIANT* after, int firstIndex) const;
 
     // Makes every piece of this call inaccessible.
     void seal();

@@ -55,6 +55,12 @@ ArenaPiece sharedValue(uint32_t call, const ArgumentDescription& argument, T num
 // The 8-bit copy of the text the program passes.
 char* placeText(Call& call, const ArgumentDescription& argument);
 
+// The same text as a piece of the shared storage's plan, placed in call `call`.
+ArenaPiece sharedText(uint32_t call, const ArgumentDescription& argument);
+
+// Elements of an array of Variants as a piece of the plan, as Call::elements() places them.
+ArenaPiece sharedElements(uint32_t call, const ArgumentDescription& argument, const std::vector<VARIANT>& elements);
+
 // The elements of the argument's array from the one passed to the last, as the program holds
 // them.
 std::vector<VARIANT> elementsOf(const ArrayContents& array);
@@ -62,3 +68,7 @@ std::vector<VARIANT> elementsOf(const ArrayContents& array);
 // The array an argument passes by reference, or that its Variant refers to: elements,
 // descriptor and the variable that holds the descriptor's address.
 ArrayArgument placeArray(Call& call, const ArgumentDescription& argument);
+
+// The same three pieces added to a plan, as placeArray() places them in call `call`: the
+// descriptor holds the address of the elements, the variable the descriptor's.
+void planArray(std::vector<ArenaPiece>& pieces, uint32_t call, const ArgumentDescription& argument);

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr int integerRegisters = 6;
-constexpr int vectorRegisters = 8;
+constexpr int vectorRegisters = vectorRegisterCount;
 
 // Laid out as kept_registers_x86_64.S reads and writes it.
 struct LoadedCall {
@@ -27,11 +27,11 @@ constexpr uint64_t otherContents = 0x401C000040E00000u;
 
 extern "C" void routine_check_call_loaded(LoadedCall* call);
 
-std::optional<std::string> vectorRegisterFollowed(void* routine, std::initializer_list<const void*> arguments,
-                                                  bool realResult)
+RegisterResults resultsWithRegisters(void* routine, std::initializer_list<const void*> arguments, bool realResult)
 {
+    RegisterResults results;
     if (arguments.size() > integerRegisters)
-        return std::nullopt;
+        return results;
     const auto resultWith = [&](int changed) {
         LoadedCall call{};
         call.target = reinterpret_cast<uintptr_t>(routine);
@@ -43,20 +43,29 @@ std::optional<std::string> vectorRegisterFollowed(void* routine, std::initialize
         routine_check_call_loaded(&call);
         return realResult ? call.returnedVector : call.returnedInteger;
     };
-    const uint64_t usual = resultWith(-1);
-    if (resultWith(-1) != usual)
-        return std::nullopt;
+    results.usual[0] = resultWith(-1);
+    results.usual[1] = resultWith(-1);
     for (int i = 0; i < vectorRegisters; ++i)
-        if (resultWith(i) != usual)
-            return "xmm" + std::to_string(i);
-    return std::nullopt;
+        results.changed[i] = resultWith(i);
+    results.made = true;
+    return results;
 }
 
 #else
 
-std::optional<std::string> vectorRegisterFollowed(void*, std::initializer_list<const void*>, bool)
+RegisterResults resultsWithRegisters(void*, std::initializer_list<const void*>, bool)
 {
-    return std::nullopt;
+    return {};
 }
 
 #endif
+
+std::optional<std::string> registerFollowed(const RegisterResults& results)
+{
+    if (!results.made || results.usual[1] != results.usual[0])
+        return std::nullopt;
+    for (int i = 0; i < vectorRegisterCount; ++i)
+        if (results.changed[i] != results.usual[0])
+            return "xmm" + std::to_string(i);
+    return std::nullopt;
+}

@@ -10,11 +10,20 @@
 #include <optional>
 #include <string>
 
-// The vector register whose contents the routine's result follows when it is called with
-// `arguments` in the integer argument registers, as the program passes them, and one vector
-// register at a time loaded with another real: "xmm0". Nothing when the result stays the same
-// (or when the routine gives different results for the same registers, or on a platform
-// where the registers cannot be loaded). `realResult` reads the result where a real is
-// returned (xmm0), otherwise where an integer is (rax).
-std::optional<std::string> vectorRegisterFollowed(void* routine, std::initializer_list<const void*> arguments,
-                                                  bool realResult);
+inline constexpr int vectorRegisterCount = 8; // xmm0 to xmm7
+
+// What a routine gave back called with `arguments` in the integer argument registers, as the
+// program passes them: twice with the usual contents in the vector registers, then once with
+// each vector register in turn loaded with another real. `realResult` reads the result where
+// a real is returned (xmm0), otherwise where an integer is (rax). Nothing is called on a
+// platform where the registers cannot be loaded.
+struct RegisterResults {
+    bool made = false;
+    uint64_t usual[2] = {0, 0};
+    uint64_t changed[vectorRegisterCount] = {};
+};
+RegisterResults resultsWithRegisters(void* routine, std::initializer_list<const void*> arguments, bool realResult);
+
+// The vector register whose contents the result follows: "xmm0". Nothing when the result
+// stays the same, or when the routine gave different results for the same registers.
+std::optional<std::string> registerFollowed(const RegisterResults& results);

@@ -55,7 +55,8 @@ void callRoutine(void* library, const RoutineCheck& routine, const RoutineReques
         // In the storage the checker made for this request, laid out as the checker lays it.
         const SharedPlan plan = routine.shared->plan();
         MappedArena arena(requestArena(), layOutArena(plan.pieces, plan.calls,
-                                                      static_cast<std::size_t>(sysconf(_SC_PAGESIZE))));
+                                                      static_cast<std::size_t>(sysconf(_SC_PAGESIZE)),
+                                                      plan.recordSize));
         if (!arena.mapped()) {
             reports::NoRoom failed;
             failed.error = errno;

@@ -20,8 +20,8 @@ library is loaded as the program loads it, once to learn what it exports, then
 again in a process of its own for each routine, in a sandbox. Each routine is
 called exactly as its program calls it, twice, with every argument against a page
 that may not be touched; what the contract says is only read lies in read-only
-memory. Pettrix's and Morvane's arguments lie in memory the checker shares, and it
-judges their results from those bytes itself. Then it is called again for the results the
+memory. Every argument lies in memory the checker shares, and it judges what the
+calls left from those bytes itself. Then it is called again for the results the
 contract fixes: Pettrix's sum for more pairs, Morvane's square and its trace for
 each edge case under each rounding direction, Ostrum's square read whole, and a
 second click with the program's own values. Besides these fixed inputs, each run

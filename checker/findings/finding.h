@@ -49,6 +49,7 @@ enum class FindingKind : uint16_t {
     WentOnInAProcessOfItsOwn,
     LeftAProcess,
     StartedTooManyProcesses,
+    HeldTooMuchMemory,
     CallsNotOver,
     // Where its file cannot be written.
     EndedWhereFileUnwritable,

@@ -45,6 +45,7 @@ constexpr KindName kindNames[] = {
     {FindingKind::WentOnInAProcessOfItsOwn, "went-on-in-a-process-of-its-own"},
     {FindingKind::LeftAProcess, "left-a-process"},
     {FindingKind::StartedTooManyProcesses, "started-too-many-processes"},
+    {FindingKind::HeldTooMuchMemory, "held-too-much-memory"},
     {FindingKind::CallsNotOver, "calls-not-over"},
     {FindingKind::EndedWhereFileUnwritable, "ended-where-file-unwritable"},
     {FindingKind::CrashedWhereFileUnwritable, "crashed-where-file-unwritable"},

@@ -50,6 +50,8 @@ constexpr FindingRow findingTable[] = {
     {FindingKind::LeftAProcess, Severity::Fault, "left a process of its own running after it returned (it forked)"},
     {FindingKind::StartedTooManyProcesses, Severity::Fault,
      "started more than {N} processes at once (it forks without end); the checker ended them all"},
+    {FindingKind::HeldTooMuchMemory, Severity::Fault,
+     "held more than {N} GiB of memory in all its processes at once; the checker ended them all"},
     {FindingKind::CallsNotOver, Severity::Fault,
      "ended its process before call {N} of the checker's {M} calls had returned, though a message in the checker's "
      "name said they were over"},

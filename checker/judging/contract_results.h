@@ -21,21 +21,3 @@ void checkSquares(void* address, Call& call, double y);
 // What a wrong y for x most likely came from: the square at 64-bit precision, or a 32-bit
 // real in its first 4 bytes; no cause when it looks like nothing known.
 CauseKind causeOfSquare(double x, double y);
-
-// Ostrum's square: a result of the 32-bit kind that Korvik reads. `x` and `result` are what
-// test 3 left.
-void checkSquareResult(void* address, Call& call, float x, float result);
-
-// Ostrum's transnumber: the same values on a second click of test 5.
-void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b);
-
-// What Korvik shows after tests 1, 2, 6 and 7, said through the first call: lblindex2 from
-// text B, Text1's two listings from the count and the elements, and the fixed captions of
-// Label3 and Label4.
-void showChara(const Call& call, const char* textB);
-void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
-
-// Ostrum's chara and xArray: the same lblindex2 and Text1 on a second click of tests 1 and 2.
-void checkCharaResult(void* address, Call& call, const char* textB);
-void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y);
-void showCaption(const Call& call, const char* label, const std::string& caption);

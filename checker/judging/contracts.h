@@ -17,6 +17,7 @@
 struct SharedPlan {
     std::vector<ArenaPiece> pieces;
     std::size_t calls = 0;
+    std::size_t recordSize = 0; // what the calls give back in registers, recorded
 };
 
 // What the calls left of a routine's results, judged from the shared storage's bytes: its

@@ -1,253 +1,542 @@
 // Ostrum as Korvik calls it: tests 1 to 7, with test 2 calling xArray from index 1, and what
 // Korvik then shows, in Label1 (test 3) and Label2 (test 5) among the rest.
+//
+// Every piece of every call lies in the storage the checker shares, and the checker judges
+// what the calls left from its bytes: the routine's process only places the pieces and makes
+// the calls. Each routine has its plan (what its check places, call by call, in order) and its
+// judgement (the same results read back from the bytes).
 #include "array_arguments.h"
-#include "contract_results.h"
 #include "contracts.h"
 #include "placements.h"
 #include "register_arguments.h"
 #include "ostrum_results.h"
 #include "shown_texts.h"
+#include "storage_results.h"
 
 #include "ostrum.h"
 
-#include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
-} // namespace
+// ---- Reading the shared storage back ------------------------------------------------------
 
-void checkSquareResult(void* address, Call& call, float x, float result)
-{
-    if (call.side() != Side::End)
-        return;
-    const auto square = reinterpret_cast<decltype(&::square)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("square");
-    SquareResultCalls calls;
-    calls.x = x;
-    calls.result = result;
-    // Called with other reals in the registers and the same x; a result that follows a
-    // register is judged alone.
-    float* byValue = placeValue<float>(call, described.argument("x"));
-    calls.followedRegister = vectorRegisterFollowed(address, {byValue}, true);
-    call.shows(squareResultShows(x, result, calls.followedRegister));
-    if (!calls.followedRegister) {
-        float* again = placeValue<float>(call, described.argument("x"));
-        setProgramsEnvironment();
-        calls.againResult = square(again);
-        setProgramsEnvironment();
-        calls.againX = *again;
-        // Called once more as a routine of a 64-bit real result, the same register is read whole.
-        using WideSquare = double(ROUTINE_CALL*)(float*);
-        float* wideX = placeValue<float>(call, described.argument("x"));
-        setProgramsEnvironment();
-        calls.wide = reinterpret_cast<WideSquare>(address)(wideX);
-        setProgramsEnvironment();
-        calls.wideX = *wideX;
+// The pieces of a routine's calls in the order the check places them, numbered as it goes,
+// in the checker: piece(k) is the k-th piece placed.
+class PiecesLeft {
+public:
+    PiecesLeft(const ArenaLayout& layout, const std::byte* bytes) : layout_(layout), bytes_(bytes) {}
+
+    const std::byte* bytesOf(std::size_t piece) const { return bytes_ + layout_.slots.at(piece).data; }
+
+    template <typename T>
+    T valueOf(std::size_t piece) const
+    {
+        T value;
+        std::memcpy(&value, bytesOf(piece), sizeof value);
+        return value;
     }
-    for (const Finding& finding : judgeSquareResult(calls).findings)
-        call.report(finding);
-}
 
-namespace {
+    std::vector<VARIANT> elementsOf(std::size_t piece) const
+    {
+        std::vector<VARIANT> elements(arrayLength);
+        std::memcpy(elements.data(), bytesOf(piece), arrayLength * sizeof(VARIANT));
+        return elements;
+    }
 
-// The low 16 bits of an address, as a routine that takes a 16-bit argument by value reads it.
-int16_t lowBits(const void* address)
+    const ArenaSlot& slot(std::size_t piece) const { return layout_.slots.at(piece); }
+
+    template <typename Record>
+    Record record() const
+    {
+        Record record{};
+        if (layout_.recordSize >= sizeof record)
+            std::memcpy(&record, bytes_ + layout_.records, sizeof record);
+        return record;
+    }
+
+private:
+    const ArenaLayout& layout_;
+    const std::byte* bytes_;
+};
+
+// A plan, piece by piece: each adder gives the number of the piece it placed.
+class PlanOf {
+public:
+    explicit PlanOf(uint32_t call) : call_(call) {}
+
+    template <typename T>
+    std::size_t value(const ArgumentDescription& argument, T number)
+    {
+        return add(sharedValue(call_, argument, number));
+    }
+    template <typename T>
+    std::size_t value(const ArgumentDescription& argument)
+    {
+        return value(argument, static_cast<T>(argument.number));
+    }
+    std::size_t text(const ArgumentDescription& argument) { return add(sharedText(call_, argument)); }
+    std::size_t elements(const ArgumentDescription& argument)
+    {
+        return add(sharedElements(call_, argument, ::elementsOf(argument.array)));
+    }
+    // Elements, descriptor and variable, as placeArray() places them: the number of the first.
+    std::size_t array(const ArgumentDescription& argument)
+    {
+        const std::size_t first = plan.pieces.size();
+        planArray(plan.pieces, call_, argument);
+        return first;
+    }
+    std::size_t add(ArenaPiece piece)
+    {
+        plan.pieces.push_back(std::move(piece));
+        return plan.pieces.size() - 1;
+    }
+    // The next call's pieces; `calls` more calls of the routine, each with its marker.
+    void nextCall(uint32_t call) { call_ = call; }
+    void calls(std::size_t count) { plan.calls += count; }
+
+    SharedPlan plan;
+
+private:
+    uint32_t call_;
+};
+
+// What a call of test 6 or 7 left of its array: elements, descriptor and variable.
+std::vector<Finding> arrayFindings(const PiecesLeft& left, std::size_t first, const ArgumentDescription& argument)
 {
-    return static_cast<int16_t>(reinterpret_cast<uintptr_t>(address) & 0xFFFF);
+    const Argument named{std::string(argument.name), positionOf(argument)};
+    std::vector<Finding> found;
+    SAFEARRAY before{};
+    std::memcpy(&before, left.slot(first + 1).piece.initial.data(), sizeof before);
+    for (const Finding& change : descriptorChanges(named, before, left.valueOf<SAFEARRAY>(first + 1)))
+        found.push_back(change);
+    if (left.valueOf<std::uintptr_t>(first + 2) != routineAddressOf(left.slot(first + 1)))
+        found.push_back({FindingKind::DescriptorChanged, named, {std::string("the address that its array variable holds")}});
+    for (const Finding& unsafe : unsafeElements(named, ::elementsOf(argument.array), left.elementsOf(first), 1))
+        found.push_back(unsafe);
+    return found;
 }
 
-} // namespace
+// ---- Test 1: chara ----------------------------------------------------------------------
 
-void checkTransnumberResult(void* address, Call& call, int16_t a, int16_t b)
-{
-    if (call.side() != Side::End)
-        return;
-    const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("transnumber");
-    const auto click = [&] {
-        int16_t* first = placeValue<int16_t>(call, described.argument("a"));
-        int16_t* second = placeValue<int16_t>(call, described.argument("b"));
-        setProgramsEnvironment();
-        transnumber(first, second);
-        setProgramsEnvironment();
-        return TransnumberClick{{lowBits(first), lowBits(second)}, {*first, *second}};
-    };
-    TransnumberCalls calls;
-    calls.a = a;
-    calls.b = b;
-    calls.second = click();
-    calls.third = click();
-    calls.fourth = click();
-    const OstrumJudged judged = judgeTransnumber(calls);
-    call.shows(judged.shows);
-    for (const Finding& finding : judged.findings)
-        call.report(finding);
-}
+constexpr const CallDescription& charaCall = ostrumCalls.call("chara");
 
-void showChara(const Call& call, const char* textB)
-{
-    if (call.side() == Side::End)
-        call.shows("lblindex2 reads " + quoted(korvikCharaShows(textB)));
-}
-
-void showListing(const Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
-{
-    if (call.side() != Side::End)
-        return;
-    const std::optional<ListingShown> listing = korvikListingShows(count, x, y);
-    // The error ends the handler before the second listing replaces the first.
-    std::string text = "Text1 reads " + quoted(korvikFirstListingLine(1)) + " to " +
-                       quoted(korvikFirstListingLine(arrayLength)) + ", then ";
-    if (!listing)
-        text += "nothing that can be foretold: Korvik reads an element the routine left with a kind only the "
-                "program may make as one it made, and may crash";
-    else if (!listing->error.empty())
-        text += "Korvik ends with the runtime error \"" + listing->error + "\"";
-    else if (listing->lines.empty())
-        text += "\"\"";
-    else
-        text += quotedLines(listing->lines);
-    call.shows(text);
-}
-
-void showCaption(const Call& call, const char* label, const std::string& caption)
-{
-    if (call.side() == Side::End)
-        call.shows(std::string(label) + " reads " + quoted(caption));
-}
-
-void checkCharaResult(void* address, Call& call, const char* textB)
-{
-    if (call.side() != Side::End)
-        return;
-    const auto chara = reinterpret_cast<decltype(&::chara)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("chara");
-    char* textA = placeText(call, described.argument("textA"));
-    int32_t* lengthA = placeValue<int32_t>(call, described.argument("lengthA"));
-    char* again = placeText(call, described.argument("textB"));
-    int32_t* lengthB = placeValue<int32_t>(call, described.argument("lengthB"));
-    setProgramsEnvironment();
-    chara(textA, lengthA, again, lengthB);
-    setProgramsEnvironment();
-    if (const std::optional<Finding> keeps = judgeCharaAgain(textB, again))
-        call.report(*keeps);
-}
-
-void checkXArrayResult(void* address, Call& call, int16_t count, const VARIANT* x, const VARIANT* y)
-{
-    if (call.side() != Side::End)
-        return;
-    const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("xArray");
-    int16_t* againCount = placeValue<int16_t>(call, described.argument("count"));
-    VARIANT* againX = call.elements(pieceNameOf(described.argument("x")), elementsOf(described.argument("x").array));
-    VARIANT* againY = call.elements(pieceNameOf(described.argument("y")), elementsOf(described.argument("y").array));
-    setProgramsEnvironment();
-    xArray(againCount, againX, againY);
-    setProgramsEnvironment();
-    const XArrayLeft first{count, {x, x + arrayLength}, {y, y + arrayLength}};
-    const XArrayLeft second{*againCount, {againX, againX + arrayLength}, {againY, againY + arrayLength}};
-    if (const std::optional<Finding> keeps = judgeXArrayAgain(first, second))
-        call.report(*keeps);
-}
-
-namespace {
-
-// Test 1: text A as an 8-bit copy, its length through a 32-bit temporary, text B as an
-// 8-bit copy that is turned back, B's length by its own address.
+// Text A as an 8-bit copy, its length through a 32-bit temporary, text B as an 8-bit copy that
+// is turned back, B's length by its own address; in the first call, a second click.
 void checkChara(void* address, Call& call)
 {
-    const auto chara = reinterpret_cast<decltype(&::chara)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("chara");
-    char* textA = placeText(call, described.argument("textA"));
-    int32_t* lengthA = placeValue<int32_t>(call, described.argument("lengthA"));
-    char* textB = placeText(call, described.argument("textB"));
-    int32_t* lengthB = placeValue<int32_t>(call, described.argument("lengthB"));
-    call.run([&] { chara(textA, lengthA, textB, lengthB); });
-    showChara(call, textB);
-    checkCharaResult(address, call, textB);
-    if (const std::optional<Finding> changed = judgeLengthB(*lengthB))
-        call.report(*changed);
+    const auto routine = reinterpret_cast<decltype(&::chara)>(address);
+    char* textA = placeText(call, charaCall.argument("textA"));
+    int32_t* lengthA = placeValue<int32_t>(call, charaCall.argument("lengthA"));
+    char* textB = placeText(call, charaCall.argument("textB"));
+    int32_t* lengthB = placeValue<int32_t>(call, charaCall.argument("lengthB"));
+    call.run([&] { routine(textA, lengthA, textB, lengthB); });
+    if (call.side() != Side::End)
+        return;
+    char* againA = placeText(call, charaCall.argument("textA"));
+    int32_t* againLengthA = placeValue<int32_t>(call, charaCall.argument("lengthA"));
+    char* againB = placeText(call, charaCall.argument("textB"));
+    int32_t* againLengthB = placeValue<int32_t>(call, charaCall.argument("lengthB"));
+    call.callAgain([&] {
+        setProgramsEnvironment();
+        routine(againA, againLengthA, againB, againLengthB);
+        setProgramsEnvironment();
+    });
 }
 
-// Test 2: the count by its own address, and element 1 of two arrays of ten Variants: x holds
-// the 16-bit integers 1 to 10, y is empty.
+SharedPlan charaPlan()
+{
+    PlanOf plan(1);
+    for (int click = 0; click < 2; ++click) {
+        plan.text(charaCall.argument("textA"));
+        plan.value<int32_t>(charaCall.argument("lengthA"));
+        plan.text(charaCall.argument("textB"));
+        plan.value<int32_t>(charaCall.argument("lengthB"));
+    }
+    plan.calls(2);
+    plan.nextCall(2);
+    plan.text(charaCall.argument("textA"));
+    plan.value<int32_t>(charaCall.argument("lengthA"));
+    plan.text(charaCall.argument("textB"));
+    plan.value<int32_t>(charaCall.argument("lengthB"));
+    plan.calls(1);
+    return plan.plan;
+}
+
+// lblindex2 from text B; a second click that shows otherwise is a note, and so is a length of
+// B that the call changed (Korvik does not read it back).
+SharedJudgement judgeCharaCalls(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const PiecesLeft left(layout, bytes);
+    SharedJudgement judged;
+    const auto textB = [&](std::size_t piece) { return reinterpret_cast<const char*>(left.bytesOf(piece)); };
+    const auto lengthB = [&](std::size_t piece) {
+        if (const std::optional<Finding> changed = judgeLengthB(left.valueOf<int32_t>(piece)))
+            judged.findings.push_back(*changed);
+    };
+    if (returned >= 1)
+        judged.shows = "lblindex2 reads " + quoted(korvikCharaShows(textB(2)));
+    if (returned >= 2)
+        if (const std::optional<Finding> keeps = judgeCharaAgain(textB(2), textB(6)))
+            judged.findings.push_back(*keeps);
+    if (returned >= 1)
+        lengthB(3);
+    if (returned >= 3)
+        lengthB(11);
+    return judged;
+}
+
+// ---- Test 2: xArray ---------------------------------------------------------------------
+
+constexpr const CallDescription& xArrayCall = ostrumCalls.call("xArray");
+
+// The count by its own address, and element 1 of two arrays of ten Variants: x holds the
+// 16-bit integers 1 to 10, y is empty; in the first call, a second click.
 void checkXArray(void* address, Call& call)
 {
-    const auto xArray = reinterpret_cast<decltype(&::xArray)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("xArray");
-    int16_t* count = placeValue<int16_t>(call, described.argument("count"));
-    const std::vector<VARIANT> xBefore = elementsOf(described.argument("x").array);
-    const std::vector<VARIANT> yBefore = elementsOf(described.argument("y").array);
-    VARIANT* x = call.elements(pieceNameOf(described.argument("x")), xBefore);
-    VARIANT* y = call.elements(pieceNameOf(described.argument("y")), yBefore);
-    call.run([&] { xArray(count, x, y); });
-    showListing(call, *count, x, y);
-    checkXArrayResult(address, call, *count, x, y);
-    call.expectSafeElements("x", positionOf(described.argument("x")), xBefore, x, 1);
-    call.expectSafeElements("y", positionOf(described.argument("y")), yBefore, y, 1);
-    for (const Finding& finding : judgeXArray({*count, {x, x + arrayLength}, {y, y + arrayLength}}))
-        call.report(finding);
+    const auto routine = reinterpret_cast<decltype(&::xArray)>(address);
+    const auto place = [&] {
+        int16_t* count = placeValue<int16_t>(call, xArrayCall.argument("count"));
+        VARIANT* x = call.elements(pieceNameOf(xArrayCall.argument("x")), elementsOf(xArrayCall.argument("x").array));
+        VARIANT* y = call.elements(pieceNameOf(xArrayCall.argument("y")), elementsOf(xArrayCall.argument("y").array));
+        return std::tuple{count, x, y};
+    };
+    const auto [count, x, y] = place();
+    call.run([&] { routine(count, x, y); });
+    if (call.side() != Side::End)
+        return;
+    const auto [againCount, againX, againY] = place();
+    call.callAgain([&] {
+        setProgramsEnvironment();
+        routine(againCount, againX, againY);
+        setProgramsEnvironment();
+    });
 }
 
-// Test 3: a 32-bit real temporary holding 5; the result is a 32-bit real.
+SharedPlan xArrayPlan()
+{
+    PlanOf plan(1);
+    const auto click = [&] {
+        plan.value<int16_t>(xArrayCall.argument("count"));
+        plan.elements(xArrayCall.argument("x"));
+        plan.elements(xArrayCall.argument("y"));
+    };
+    click();
+    click();
+    plan.calls(2);
+    plan.nextCall(2);
+    click();
+    plan.calls(1);
+    return plan.plan;
+}
+
+// Text1's listings from the count and the elements; elements Korvik would release or follow,
+// a count beyond the elements and tags over other kinds; a second click that lists otherwise.
+SharedJudgement judgeXArrayCalls(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const PiecesLeft left(layout, bytes);
+    const auto leftBy = [&](std::size_t first) {
+        return XArrayLeft{left.valueOf<int16_t>(first), left.elementsOf(first + 1), left.elementsOf(first + 2)};
+    };
+    SharedJudgement judged;
+    const auto judgeClick = [&](const XArrayLeft& click) {
+        for (const auto& [array, elements] : {std::pair{&xArrayCall.argument("x"), &click.x},
+                                              std::pair{&xArrayCall.argument("y"), &click.y}})
+            for (const Finding& unsafe : unsafeElements({std::string(array->name), positionOf(*array)},
+                                                        elementsOf(array->array), *elements, 1))
+                judged.findings.push_back(unsafe);
+        for (const Finding& finding : ::judgeXArray(click))
+            judged.findings.push_back(finding);
+    };
+    if (returned < 1)
+        return judged;
+    const XArrayLeft first = leftBy(0);
+    const std::optional<ListingShown> listing = korvikListingShows(first.count, first.x.data(), first.y.data());
+    // The error ends the handler before the second listing replaces the first.
+    judged.shows = "Text1 reads " + quoted(korvikFirstListingLine(1)) + " to " +
+        quoted(korvikFirstListingLine(arrayLength)) + ", then ";
+    if (!listing)
+        judged.shows += "nothing that can be foretold: Korvik reads an element the routine left with a kind only the "
+                        "program may make as one it made, and may crash";
+    else if (!listing->error.empty())
+        judged.shows += "Korvik ends with the runtime error \"" + listing->error + "\"";
+    else if (listing->lines.empty())
+        judged.shows += "\"\"";
+    else
+        judged.shows += quotedLines(listing->lines);
+    if (returned >= 2)
+        if (const std::optional<Finding> keeps = judgeXArrayAgain(first, leftBy(3)))
+            judged.findings.push_back(*keeps);
+    judgeClick(first);
+    if (returned >= 3)
+        judgeClick(leftBy(6));
+    return judged;
+}
+
+// ---- Test 3: square ---------------------------------------------------------------------
+
+constexpr const CallDescription& squareCall = ostrumCalls.call("square");
+
+// What square gave back in a register, recorded by the checker's code right after each call.
+struct SquareRecord {
+    float result;             // test 3's
+    RegisterResults registers; // called with other reals in the vector registers
+    float againResult;        // a second click's
+    double wide;              // read whole, as a routine of a 64-bit real result
+};
+
+// A 32-bit real temporary holding 5; the result is a 32-bit real. In the first call: the same
+// x with other reals in the registers (a result that follows a register is judged alone), a
+// second click, and a call as a routine of a 64-bit real result.
 void checkSquare(void* address, Call& call)
 {
-    const auto square = reinterpret_cast<decltype(&::square)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("square");
-    float* x = placeValue<float>(call, described.argument("x"));
-    float result = 0;
-    call.run([&] { return result = square(x); });
-    checkSquareResult(address, call, *x, result);
+    const auto routine = reinterpret_cast<decltype(&::square)>(address);
+    SquareRecord* record = call.record<SquareRecord>();
+    float* x = placeValue<float>(call, squareCall.argument("x"));
+    call.run([&] {
+        const float result = routine(x);
+        if (record && call.side() == Side::End)
+            record->result = result;
+        return result;
+    });
+    if (call.side() != Side::End)
+        return;
+    float* byValue = placeValue<float>(call, squareCall.argument("x"));
+    call.callAgain([&] {
+        const RegisterResults registers = resultsWithRegisters(address, {byValue}, true);
+        if (record)
+            record->registers = registers;
+    });
+    float* again = placeValue<float>(call, squareCall.argument("x"));
+    call.callAgain([&] {
+        setProgramsEnvironment();
+        const float result = routine(again);
+        setProgramsEnvironment();
+        if (record)
+            record->againResult = result;
+    });
+    using WideSquare = double(ROUTINE_CALL*)(float*);
+    float* wideX = placeValue<float>(call, squareCall.argument("x"));
+    call.callAgain([&] {
+        setProgramsEnvironment();
+        const double wide = reinterpret_cast<WideSquare>(address)(wideX);
+        setProgramsEnvironment();
+        if (record)
+            record->wide = wide;
+    });
 }
 
-// Test 5: a 16-bit temporary holding 15, then a 16-bit variable holding 0.
+SharedPlan squarePlan()
+{
+    PlanOf plan(1);
+    for (int piece = 0; piece < 4; ++piece)
+        plan.value<float>(squareCall.argument("x"));
+    plan.calls(4);
+    plan.nextCall(2);
+    plan.value<float>(squareCall.argument("x"));
+    plan.calls(1);
+    plan.plan.recordSize = sizeof(SquareRecord);
+    return plan.plan;
+}
+
+// Label1 from x and the result; a result that follows a register, a second click that shows
+// otherwise, a 64-bit real where Korvik reads a 32-bit one.
+SharedJudgement judgeSquareCalls(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const PiecesLeft left(layout, bytes);
+    const auto record = left.record<SquareRecord>();
+    SharedJudgement judged;
+    if (returned < 2)
+        return judged;
+    SquareResultCalls calls;
+    calls.x = left.valueOf<float>(0);
+    calls.result = record.result;
+    calls.followedRegister = registerFollowed(record.registers);
+    if (returned < 4 && !calls.followedRegister) {
+        judged.shows = squareResultShows(calls.x, calls.result, calls.followedRegister);
+        return judged;
+    }
+    calls.againX = left.valueOf<float>(2);
+    calls.againResult = record.againResult;
+    calls.wideX = left.valueOf<float>(3);
+    calls.wide = record.wide;
+    const OstrumJudged results = judgeSquareResult(calls);
+    judged.shows = results.shows;
+    judged.findings = results.findings;
+    return judged;
+}
+
+// ---- Test 5: transnumber ----------------------------------------------------------------
+
+constexpr const CallDescription& transnumberCall = ostrumCalls.call("transnumber");
+
+// A 16-bit temporary holding 15, then a 16-bit variable holding 0; in the first call, three
+// more clicks in fresh storage.
 void checkTransnumber(void* address, Call& call)
 {
-    const auto transnumber = reinterpret_cast<decltype(&::transnumber)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("transnumber");
-    int16_t* a = placeValue<int16_t>(call, described.argument("a"));
-    int16_t* b = placeValue<int16_t>(call, described.argument("b"));
-    call.run([&] { transnumber(a, b); });
-    checkTransnumberResult(address, call, *a, *b);
+    const auto routine = reinterpret_cast<decltype(&::transnumber)>(address);
+    int16_t* a = placeValue<int16_t>(call, transnumberCall.argument("a"));
+    int16_t* b = placeValue<int16_t>(call, transnumberCall.argument("b"));
+    call.run([&] { routine(a, b); });
+    if (call.side() != Side::End)
+        return;
+    for (int click = 0; click < 3; ++click) {
+        int16_t* first = placeValue<int16_t>(call, transnumberCall.argument("a"));
+        int16_t* second = placeValue<int16_t>(call, transnumberCall.argument("b"));
+        call.callAgain([&] {
+            setProgramsEnvironment();
+            routine(first, second);
+            setProgramsEnvironment();
+        });
+    }
 }
+
+SharedPlan transnumberPlan()
+{
+    PlanOf plan(1);
+    for (int click = 0; click < 4; ++click) {
+        plan.value<int16_t>(transnumberCall.argument("a"));
+        plan.value<int16_t>(transnumberCall.argument("b"));
+    }
+    plan.calls(4);
+    plan.nextCall(2);
+    plan.value<int16_t>(transnumberCall.argument("a"));
+    plan.value<int16_t>(transnumberCall.argument("b"));
+    plan.calls(1);
+    return plan.plan;
+}
+
+// Label2 from a and b; a value that follows the address of the other argument, a second click
+// that shows otherwise.
+SharedJudgement judgeTransnumberCalls(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const PiecesLeft left(layout, bytes);
+    SharedJudgement judged;
+    if (returned < 4)
+        return judged;
+    const auto click = [&](std::size_t first) {
+        return TransnumberClick{
+            {static_cast<int16_t>(lowAddressBits(left.slot(first))), static_cast<int16_t>(lowAddressBits(left.slot(first + 1)))},
+            {left.valueOf<int16_t>(first), left.valueOf<int16_t>(first + 1)}};
+    };
+    TransnumberCalls calls;
+    calls.a = left.valueOf<int16_t>(0);
+    calls.b = left.valueOf<int16_t>(1);
+    calls.second = click(2);
+    calls.third = click(4);
+    calls.fourth = click(6);
+    OstrumJudged judgedCalls = ::judgeTransnumber(calls);
+    judged.shows = std::move(judgedCalls.shows);
+    judged.findings = std::move(judgedCalls.findings);
+    return judged;
+}
+
+// ---- Tests 6 and 7: yArray and zArray ---------------------------------------------------
+
+constexpr const CallDescription& yArrayCall = ostrumCalls.call("yArray");
+constexpr const CallDescription& zArrayCall = ostrumCalls.call("zArray");
 
 // Test 6: the count through a 16-bit temporary, and the array by reference: the address of
 // the variable that holds the address of its descriptor. Elements 2, 4, ..., 20.
 void checkYArray(void* address, Call& call)
 {
-    const auto yArray = reinterpret_cast<decltype(&::yArray)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("yArray");
-    int16_t* count = placeValue<int16_t>(call, described.argument("count"));
-    const ArrayArgument array = placeArray(call, described.argument("array"));
-    call.run([&] { yArray(count, array.variable); });
-    showCaption(call, "Label3", korvikYArrayShows());
-    checkArray(call, array);
+    const auto routine = reinterpret_cast<decltype(&::yArray)>(address);
+    int16_t* count = placeValue<int16_t>(call, yArrayCall.argument("count"));
+    const ArrayArgument array = placeArray(call, yArrayCall.argument("array"));
+    call.run([&] { routine(count, array.variable); });
 }
 
-// Test 7: a Variant tagged VT_BYREF | VT_ARRAY | VT_VARIANT whose value is the address of the
-// array variable. Elements 1 to 10.
-void checkZArray(void* address, Call& call)
+SharedPlan yArrayPlan()
 {
-    const auto zArray = reinterpret_cast<decltype(&::zArray)>(address);
-    constexpr const CallDescription& described = ostrumCalls.call("zArray");
-    const ArrayArgument array = placeArray(call, described.argument("array"));
+    PlanOf plan(1);
+    for (uint32_t call = 1; call <= 2; ++call) {
+        plan.nextCall(call);
+        plan.value<int16_t>(yArrayCall.argument("count"));
+        plan.array(yArrayCall.argument("array"));
+        plan.calls(1);
+    }
+    return plan.plan;
+}
+
+SharedJudgement judgeYArrayCalls(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const PiecesLeft left(layout, bytes);
+    SharedJudgement judged;
+    for (std::size_t call = 0; call < std::min<std::size_t>(returned, 2); ++call)
+        for (const Finding& finding : arrayFindings(left, call * 4 + 1, yArrayCall.argument("array")))
+            judged.findings.push_back(finding);
+    if (returned >= 1)
+        judged.shows = "Label3 reads " + quoted(korvikYArrayShows());
+    return judged;
+}
+
+// The Variant that passes the array: tagged VT_BYREF | VT_ARRAY | VT_VARIANT, holding the
+// address of the array variable.
+VARIANT wrappedArray()
+{
     VARIANT wrapped{};
     wrapped.value.bits = 0;
     wrapped.kind = VT_BYREF | VT_ARRAY | VT_VARIANT;
-    wrapped.value.arrayRef = array.variable;
-    VARIANT* variant = call.value(pieceNameOf(described.argument("array")), wrapped);
-    call.run([&] { zArray(variant); });
-    showCaption(call, "Label4", korvikZArrayShows());
-    const Argument arrayNamed{"array", positionOf(described.argument("array"))};
-    if (variant->kind != wrapped.kind)
-        call.report({FindingKind::TagChanged, arrayNamed});
-    else if (variant->value.arrayRef != array.variable)
-        call.report({FindingKind::DescriptorChanged, arrayNamed, {std::string("the address of its array variable")}});
-    checkArray(call, array);
+    return wrapped;
 }
+
+// Test 7: a Variant whose value is the address of the array variable. Elements 1 to 10.
+void checkZArray(void* address, Call& call)
+{
+    const auto routine = reinterpret_cast<decltype(&::zArray)>(address);
+    const ArrayArgument array = placeArray(call, zArrayCall.argument("array"));
+    VARIANT wrapped = wrappedArray();
+    wrapped.value.arrayRef = array.variable;
+    VARIANT* variant = call.value(pieceNameOf(zArrayCall.argument("array")), wrapped);
+    call.run([&] { routine(variant); });
+}
+
+SharedPlan zArrayPlan()
+{
+    PlanOf plan(1);
+    for (uint32_t call = 1; call <= 2; ++call) {
+        plan.nextCall(call);
+        const std::size_t elements = plan.array(zArrayCall.argument("array"));
+        ArenaPiece variant = sharedValue(call, zArrayCall.argument("array"), wrappedArray());
+        variant.pointers.push_back({offsetof(VARIANT, value), elements + 2});
+        plan.add(std::move(variant));
+        plan.calls(1);
+    }
+    return plan.plan;
+}
+
+SharedJudgement judgeZArrayCalls(const ArenaLayout& layout, const std::byte* bytes, std::size_t returned)
+{
+    const PiecesLeft left(layout, bytes);
+    const ArgumentDescription& array = zArrayCall.argument("array");
+    const Argument named{std::string(array.name), positionOf(array)};
+    SharedJudgement judged;
+    for (std::size_t call = 0; call < std::min<std::size_t>(returned, 2); ++call) {
+        const std::size_t first = call * 4;
+        const VARIANT variant = left.valueOf<VARIANT>(first + 3);
+        if (variant.kind != wrappedArray().kind)
+            judged.findings.push_back({FindingKind::TagChanged, named});
+        else if (reinterpret_cast<std::uintptr_t>(variant.value.arrayRef) != routineAddressOf(left.slot(first + 2)))
+            judged.findings.push_back({FindingKind::DescriptorChanged, named, {std::string("the address of its array variable")}});
+        for (const Finding& finding : arrayFindings(left, first, array))
+            judged.findings.push_back(finding);
+    }
+    if (returned >= 1)
+        judged.shows = "Label4 reads " + quoted(korvikZArrayShows());
+    return judged;
+}
+
+const SharedCalls charaShared{charaPlan, judgeCharaCalls};
+const SharedCalls xArrayShared{xArrayPlan, judgeXArrayCalls};
+const SharedCalls squareShared{squarePlan, judgeSquareCalls};
+const SharedCalls transnumberShared{transnumberPlan, judgeTransnumberCalls};
+const SharedCalls yArrayShared{yArrayPlan, judgeYArrayCalls};
+const SharedCalls zArrayShared{zArrayPlan, judgeZArrayCalls};
 
 } // namespace
 
@@ -255,10 +544,10 @@ const Contract ostrumContract{
     "Ostrum",
     "Ostrum",
     "Korvik",
-    {{"chara", checkChara},
-     {"xArray", checkXArray},
-     {"square", checkSquare},
-     {"transnumber", checkTransnumber},
-     {"yArray", checkYArray},
-     {"zArray", checkZArray}},
+    {{"chara", checkChara, nullptr, nullptr, &charaShared},
+     {"xArray", checkXArray, nullptr, nullptr, &xArrayShared},
+     {"square", checkSquare, nullptr, nullptr, &squareShared},
+     {"transnumber", checkTransnumber, nullptr, nullptr, &transnumberShared},
+     {"yArray", checkYArray, nullptr, nullptr, &yArrayShared},
+     {"zArray", checkZArray, nullptr, nullptr, &zArrayShared}},
 };

@@ -234,6 +234,10 @@ Reading readOutcome(const ChildOutcome& outcome, double timeLimit, int processor
         add(reading.findings, {FindingKind::StartedTooManyProcesses, {}, {int64_t{sandboxProcessBound}}});
         return reading;
     }
+    if (outcome.tooMuchMemory) {
+        add(reading.findings, {FindingKind::HeldTooMuchMemory, {}, {static_cast<int64_t>(sandboxMemoryBound >> 30)}});
+        return reading;
+    }
     if (outcome.otherSender)
         add(reading.findings, {FindingKind::WentOnInAProcessOfItsOwn});
     else if (outcome.leftRunning > 0)
@@ -606,7 +610,7 @@ RoutineReport RoutineChecker::check(const RoutineCheck& routine)
     if (routine.shared) {
         // Both calls in storage the checker shares and reads itself, asked for on their own.
         const SharedPlan plan = routine.shared->plan();
-        arena.emplace(layOutArena(plan.pieces, plan.calls, static_cast<std::size_t>(sysconf(_SC_PAGESIZE))));
+        arena.emplace(layOutArena(plan.pieces, plan.calls, static_cast<std::size_t>(sysconf(_SC_PAGESIZE)), plan.recordSize));
         if (!arena->made()) {
             const std::string first = plan.pieces.empty() ? std::string() : plan.pieces.front().argument.name;
             return {{{FindingKind::NoRoomForStorage, {first}, {std::string(std::strerror(errno))}}}, "", ""};

@@ -6,6 +6,7 @@
 #include "shown_texts.h"
 #include "wording.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cstring>
 #include <optional>
@@ -184,4 +185,26 @@ std::vector<Finding> judgeSquares(const SquareCalls& made)
     const std::vector<Finding> traces = judgeTraces(made);
     judged.insert(judged.end(), traces.begin(), traces.end());
     return judged;
+}
+
+TraceRecord traceRecordOf(int roundingAfter, bool traced, const std::vector<std::string>& lines)
+{
+    TraceRecord record{};
+    record.roundingAfter = roundingAfter;
+    record.traced = traced ? 1 : 0;
+    record.lineCount = static_cast<uint8_t>(std::min<std::size_t>(lines.size(), 2));
+    for (std::size_t i = 0; i < record.lineCount; ++i) {
+        const std::size_t length = std::min(lines[i].size(), traceLineRoom);
+        record.lengths[i] = static_cast<uint16_t>(length);
+        std::memcpy(record.lines[i], lines[i].data(), length);
+    }
+    return record;
+}
+
+std::vector<std::string> linesOf(const TraceRecord& record)
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < std::min<std::size_t>(record.lineCount, 2); ++i)
+        lines.emplace_back(record.lines[i], std::min<std::size_t>(record.lengths[i], traceLineRoom));
+    return lines;
 }

@@ -4,6 +4,8 @@
 
 #include "finding.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -49,6 +51,23 @@ struct SquareCalls {
 // What Vandrel's lblresult and square.dat show after the first click: said as soon as it is
 // known, before the calls that may end the process.
 std::string squaresShow(double y, bool traced, const std::vector<std::string>& trace);
+
+// What the checker's code sees of a click right after it returns, recorded in the storage the
+// checker shares: the rounding direction the routine left, and the last two lines of
+// square.dat, each cut to traceLineRoom bytes.
+inline constexpr std::size_t traceLineRoom = 240;
+struct TraceRecord {
+    int32_t roundingAfter;
+    uint8_t traced;
+    uint8_t lineCount;
+    uint16_t lengths[2];
+    char lines[2][traceLineRoom];
+};
+
+TraceRecord traceRecordOf(int roundingAfter, bool traced, const std::vector<std::string>& lines);
+
+// The lines a record holds.
+std::vector<std::string> linesOf(const TraceRecord& record);
 
 // y holds the nearest 32-bit real of x * x, widened, and square.dat ends with the call's two
 // records, for each case under each rounding direction; the caller's direction is put back;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include <dirent.h>
@@ -34,7 +35,7 @@ struct ProcessNews {
     int32_t status;        // Ended: as waitpid gave it
     uint32_t ended;        // 0: started, 1: ended
     uint32_t leftRunning;  // Ended: processes that had left its group and still ran
-    uint32_t tooMany;      // Ended: the sandbox held more than sandboxProcessBound processes, all ended
+    uint32_t endedAll;     // Ended: the warden ended every process of the sandbox (an EndedAll)
 };
 
 namespace {
@@ -461,24 +462,71 @@ void* loadAndReport(const LibraryProcess::Load& load, const std::string& directo
 
 // ---- The warden, in the sandbox ----------------------------------------------------------------
 
-// In a process the warden started, before any of the library's code runs: what the sandbox
-// shows read-only (`readOnly`, as the warden was told it) is all it may read, and the work
-// folder, `directory`, all it may write.
-void fence(const std::vector<std::string>& readOnly, const std::string& directory)
+// A descriptor, alone, on a socket.
+bool sendDescriptor(int socket, int descriptor)
+{
+    char mark = 0;
+    iovec part{&mark, sizeof mark};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof descriptor)] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    passed->cmsg_level = SOL_SOCKET;
+    passed->cmsg_type = SCM_RIGHTS;
+    passed->cmsg_len = CMSG_LEN(sizeof descriptor);
+    std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
+    ssize_t sent;
+    while ((sent = sendmsg(socket, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
+    return sent == 1;
+}
+
+// The descriptor sendDescriptor() sent; -1 when the sender ended first.
+int receiveDescriptor(int socket)
+{
+    char mark = 0;
+    iovec part{&mark, sizeof mark};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    ssize_t length;
+    while ((length = recvmsg(socket, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
+    const cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    int descriptor = -1;
+    if (length == 1 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int)))
+        std::memcpy(&descriptor, CMSG_DATA(passed), sizeof descriptor);
+    return descriptor;
+}
+
+// In a process the warden started, before any of the library's code runs: the system calls no
+// routine needs refused; every new process asked of the warden, which holds the only descriptor
+// that answers (sent on `warden`, and closed here); and what the sandbox shows read-only
+// (`readOnly`, as the warden was told it) all it may read, the work folder, `directory`, all it
+// may write.
+void fence(int warden, const std::vector<std::string>& readOnly, const std::string& directory)
 {
     std::string problem;
-    if (!refuseForeignSystemCalls(problem) || !refuseForeignAccess(readOnly, directory, problem))
+    int listener = -1;
+    if (!refuseForeignSystemCalls(problem) || !askBeforeEachNewProcess(listener, problem) ||
+        !sendDescriptor(warden, listener) || !refuseForeignAccess(readOnly, directory, problem))
         _exit(4);
+    close(listener);
+    close(warden);
 }
 
 // The load the checker asked for first: what was loaded and what it exports, said on the
 // channel that came with the request; then the process ends, as the serving code ends a process
 // that finished.
 [[noreturn]] void loadForTheChecker(const LibraryProcess::Load& load, const std::string& directory,
-                                    const int (&received)[3], double timeLimit,
+                                    const int (&received)[3], double timeLimit, int warden,
                                     const std::vector<std::string>& readOnly)
 {
-    fence(readOnly, directory);
+    fence(warden, readOnly, directory);
     loadAndReport(load, directory, prepareToLoad(received[0], received[1], timeLimit));
     _exit(0);
 }
@@ -487,9 +535,9 @@ void fence(const std::vector<std::string>& readOnly, const std::string& director
 // said at the first load), then the request served as in a library's process.
 [[noreturn]] void loadAndServe(const LibraryProcess::Load& load, const LibraryProcess::Serve& serve,
                                const std::string& directory, std::string_view request, const int (&received)[3],
-                               double timeLimit, const std::vector<std::string>& readOnly)
+                               double timeLimit, int warden, const std::vector<std::string>& readOnly)
 {
-    fence(readOnly, directory);
+    fence(warden, readOnly, directory);
     const int channel = prepareToLoad(received[0], open("/dev/null", O_WRONLY | O_CLOEXEC), timeLimit);
     const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (discard < 0)
@@ -513,6 +561,35 @@ void fence(const std::vector<std::string>& readOnly, const std::string& director
 
 // What the warden tells of a process it started: its start, with a descriptor that names it,
 // and its end, as the warden saw it end. What it left ends before the next request.
+// Why the warden ended every process of the sandbox while a routine ran.
+enum EndedAll : uint32_t { NotEnded = 0, TooManyProcesses = 1, TooMuchMemory = 2 };
+
+// The memory the processes of the sandbox hold in the machine's memory, all together, this one
+// (process 1) left out.
+uint64_t memoryHeldInSandbox()
+{
+    static const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+    uint64_t held = 0;
+    if (DIR* processes = opendir("/proc")) {
+        while (const dirent* entry = readdir(processes)) {
+            if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0])) || std::strcmp(entry->d_name, "1") == 0)
+                continue;
+            const std::string path = std::string("/proc/") + entry->d_name + "/statm";
+            const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (file < 0)
+                continue;
+            char text[128] = {};
+            const ssize_t got = read(file, text, sizeof text - 1);
+            close(file);
+            unsigned long long size = 0, resident = 0;
+            if (got > 0 && std::sscanf(text, "%llu %llu", &size, &resident) == 2)
+                held += resident * page;
+        }
+        closedir(processes);
+    }
+    return held;
+}
+
 // The processes of the sandbox, as its own /proc lists them.
 unsigned processesInSandbox()
 {
@@ -525,27 +602,60 @@ unsigned processesInSandbox()
     return count;
 }
 
-// Waits for `child` to end; while it runs, looks at how many processes the sandbox holds, and
-// past the bound ends every one of them but this. True when it did.
-bool waitBounded(pid_t child, int handle, int& status)
+// Waits for `child` to end; while it runs, answers each new process that it or what it started
+// asks to make (on `listener`): made while the sandbox holds fewer than the bound, else refused,
+// and every process of the sandbox but this one ended; and every 20 ms looks at the memory they
+// hold, and past its bound ends them all. Says why it ended them, when it did.
+//
+// A process let go on is counted once it is there. Until then the next question from another
+// process waits (a few milliseconds at most) so that processes asking at once are not all let
+// through on one count; the same process asking again has made its last one already.
+EndedAll waitBounded(pid_t child, int handle, int listener, int& status)
 {
-    bool ended = false;
+    EndedAll ended = NotEnded;
+    std::optional<NewProcessQuestion> lastLetGo;
+    unsigned countedBefore = 0;
+    const auto madeOrGone = [&] {
+        return processesInSandbox() > countedBefore || kill(lastLetGo->asker, 0) != 0;
+    };
     if (handle >= 0)
         for (;;) {
-            pollfd gone{handle, POLLIN, 0};
-            if (poll(&gone, 1, 20) > 0)
+            pollfd watched[2] = {{handle, POLLIN, 0}, {listener, POLLIN, 0}};
+            const int ready = poll(watched, 2, 20);
+            if (ready < 0 && errno != EINTR)
                 break;
-            if (processesInSandbox() > sandboxProcessBound) {
+            if (watched[0].revents != 0)
+                break;
+            if (ready == 0 && memoryHeldInSandbox() > sandboxMemoryBound) {
                 kill(-1, SIGKILL);
-                ended = true;
+                ended = TooMuchMemory;
                 break;
+            }
+            if ((watched[1].revents & POLLIN) != 0) {
+                const std::optional<NewProcessQuestion> question = nextNewProcessQuestion(listener);
+                if (!question)
+                    continue;
+                if (lastLetGo && lastLetGo->asker != question->asker)
+                    for (int looked = 0; looked < 50 && !madeOrGone(); ++looked)
+                        usleep(100);
+                countedBefore = processesInSandbox();
+                const bool allowed = countedBefore < sandboxProcessBound;
+                answerNewProcess(listener, *question, allowed);
+                if (!allowed) {
+                    kill(-1, SIGKILL);
+                    ended = TooManyProcesses;
+                    break;
+                }
+                lastLetGo = question;
+            } else if (watched[1].revents != 0) {
+                listener = -1; // no process asks any more; a negative descriptor is not polled
             }
         }
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     return ended;
 }
 
-void watch(int control, pid_t child)
+void watch(int control, pid_t child, int listener)
 {
     if (child < 0) {
         tell(control, {0, 0, 0, 0, 0});
@@ -555,10 +665,10 @@ void watch(int control, pid_t child)
     const int handle = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
     tell(control, {child, 0, 0, 0, 0}, handle);
     int status = 0;
-    const bool tooMany = waitBounded(child, handle, status);
+    const EndedAll endedAll = waitBounded(child, handle, listener, status);
     if (handle >= 0)
         close(handle);
-    tell(control, {child, status, 1, countLeftovers(child), tooMany ? 1u : 0u});
+    tell(control, {child, status, 1, countLeftovers(child), endedAll});
 }
 
 } // namespace
@@ -591,19 +701,29 @@ void serveAsWarden(const LibraryProcess::Load& load, const LibraryProcess::Serve
         // Every other process of the sandbox: what the last routine left, in its group or not.
         kill(-1, SIGKILL);
         endLeftovers();
+        // The child hands over the descriptor that answers its new processes' questions.
+        int questions[2] = {-1, -1};
+        if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, questions) != 0)
+            _exit(0);
         const pid_t child = fork();
         if (child == 0) {
             close(control);
+            close(questions[0]);
             setpgid(0, 0);
             if (first)
-                loadForTheChecker(load, directory, channels, timeLimit, readOnly);
+                loadForTheChecker(load, directory, channels, timeLimit, questions[1], readOnly);
             loadAndServe(load, serve, directory, std::string_view(request, static_cast<std::size_t>(length)),
-                         channels, timeLimit, readOnly);
+                         channels, timeLimit, questions[1], readOnly);
         }
         for (const int channel : channels)
             if (channel >= 0)
                 close(channel);
-        watch(control, child);
+        close(questions[1]);
+        const int listener = child > 0 ? receiveDescriptor(questions[0]) : -1;
+        close(questions[0]);
+        watch(control, child, listener);
+        if (listener >= 0)
+            close(listener);
     }
 }
 
@@ -1272,7 +1392,8 @@ ChildOutcome LibraryProcess::takePart(bool lastPart)
     }
     outcome.status = ended.status;
     outcome.leftRunning = ended.leftRunning;
-    outcome.tooManyProcesses = ended.tooMany != 0;
+    outcome.tooManyProcesses = ended.endedAll == TooManyProcesses;
+    outcome.tooMuchMemory = ended.endedAll == TooMuchMemory;
     outcome.channelClosed = WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == channelClosedStatus;
     if (finished && !exitedCleanly(outcome.status))
         distrustFinished(outcome);

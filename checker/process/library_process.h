@@ -67,6 +67,7 @@ struct ChildOutcome {
     bool libraryProcessEnded = false; // the library's process was gone, or went while it ran
     unsigned leftRunning = 0; // processes it started that left its process group and still ran
     bool tooManyProcesses = false; // sandboxed: it and what it started passed sandboxProcessBound, and were ended
+    bool tooMuchMemory = false;    // sandboxed: it and what it started held more than sandboxMemoryBound, and were ended
     bool goesOn = false;      // one part finished, and the process goes on with the next
     uint32_t nextPart = 0;    // goesOn: what the next part is, as the process said
 };
@@ -75,6 +76,11 @@ struct ChildOutcome {
 // routine needs, few enough that a routine that forks without end never reaches the machine's
 // own limits. Past it the warden ends them all.
 inline constexpr unsigned sandboxProcessBound = 256;
+
+// How much memory the sandbox's processes may hold at once, all together (what each holds in
+// the machine's memory): as much as one routine's address space. Looked at every 20 ms while
+// a routine runs; past it the warden ends them all.
+inline constexpr uint64_t sandboxMemoryBound = uint64_t{4} << 30;
 
 // The address space a routine's process may take: enough for any sound routine and the
 // checker's guard regions, not enough to exhaust the machine.

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <linux/landlock.h>
 #include <sched.h>
+#include <linux/seccomp.h>
 #include <seccomp.h>
 #include <spawn.h>
 #include <sys/prctl.h>
@@ -465,4 +466,56 @@ bool refuseForeignAccess(const std::vector<std::string>& readOnly, const std::st
         problem = "the kernel's file-access rules could not be set: " + std::string(std::strerror(errno));
     close(ruleset);
     return made;
+}
+
+bool askBeforeEachNewProcess(int& listener, std::string& problem)
+{
+    // A filter of its own: where a clone of the first is refused (a namespace), the refusal
+    // stands over the question.
+    scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ALLOW);
+    if (!filter) {
+        problem = "the system-call filter could not be made";
+        return false;
+    }
+    bool made = seccomp_rule_add(filter, SCMP_ACT_NOTIFY, SCMP_SYS(fork), 0) == 0 &&
+        seccomp_rule_add(filter, SCMP_ACT_NOTIFY, SCMP_SYS(vfork), 0) == 0 &&
+        seccomp_rule_add(filter, SCMP_ACT_NOTIFY, SCMP_SYS(clone), 1,
+                         SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)) == 0 &&
+        seccomp_load(filter) == 0;
+    listener = made ? seccomp_notify_fd(filter) : -1;
+    seccomp_release(filter);
+    if (!made || listener < 0) {
+        problem = "the system-call filter that counts new processes could not be set";
+        return false;
+    }
+    return true;
+}
+
+std::optional<NewProcessQuestion> nextNewProcessQuestion(int listener)
+{
+    seccomp_notif* question = nullptr;
+    seccomp_notif_resp* answer = nullptr;
+    if (seccomp_notify_alloc(&question, &answer) != 0)
+        return std::nullopt;
+    std::optional<NewProcessQuestion> next;
+    if (seccomp_notify_receive(listener, question) == 0)
+        next = NewProcessQuestion{question->id, static_cast<int>(question->pid)};
+    seccomp_notify_free(question, answer);
+    return next;
+}
+
+void answerNewProcess(int listener, const NewProcessQuestion& question, bool allowed)
+{
+    seccomp_notif* unused = nullptr;
+    seccomp_notif_resp* answer = nullptr;
+    if (seccomp_notify_alloc(&unused, &answer) != 0)
+        return;
+    answer->id = question.id;
+    answer->val = 0;
+    // Let go on, the call is made as the process asked: nothing of its arguments is read here.
+    answer->error = allowed ? 0 : -EAGAIN;
+    answer->flags = allowed ? SECCOMP_USER_NOTIF_FLAG_CONTINUE : 0;
+    // A process that has gone since it asked needs no answer.
+    (void)seccomp_notify_respond(listener, answer);
+    seccomp_notify_free(unused, answer);
 }

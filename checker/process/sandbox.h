@@ -68,3 +68,22 @@ int landlockVersion();
 // `problem`, when the rules could not be set.
 bool refuseForeignAccess(const std::vector<std::string>& readOnly, const std::string& workFolder,
                          std::string& problem);
+
+// After refuseForeignSystemCalls(): a second filter by which every new process this process or
+// any it starts makes (fork, vfork, a clone that makes no thread) waits until the holder of
+// `listener` lets it be made or refuses it. False, with the reason in `problem`, when the
+// filter could not be set.
+bool askBeforeEachNewProcess(int& listener, std::string& problem);
+
+// A question on the listener: its number, and the process that asks, by its id in the sandbox.
+struct NewProcessQuestion {
+    std::uint64_t id = 0;
+    int asker = 0;
+};
+
+// The next question on `listener`; nothing when none could be read.
+std::optional<NewProcessQuestion> nextNewProcessQuestion(int listener);
+
+// The new process is made when `allowed`; else the call that would make it fails with EAGAIN,
+// as at a limit on processes.
+void answerNewProcess(int listener, const NewProcessQuestion& question, bool allowed);

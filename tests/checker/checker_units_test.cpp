@@ -474,9 +474,9 @@ TEST(ArenaLayout, PlacesEachPieceBetweenItsGuardsAgainstTheSideOfItsCall)
                                            3, page);
     const SlotRow expected[] = {
         {0, guard, page, guard + page - 2, Side::End, page - 2},
-        {2 * guard + page, 3 * guard + page, 2 * page, 3 * guard + 3 * page - 5000, Side::End, 2 * page - 5000},
-        {4 * guard + 3 * page, 5 * guard + 3 * page, page, 5 * guard + 3 * page, Side::Start, 0},
-        {6 * guard + 4 * page, 7 * guard + 4 * page, page, 7 * guard + 4 * page, Side::Start, 0},
+        {2 * guard + page, 3 * guard + page, 2 * page, 3 * guard + 3 * page - 5000, Side::End, 3 * page - 5000},
+        {4 * guard + 3 * page, 5 * guard + 3 * page, page, 5 * guard + 3 * page, Side::Start, 3 * page},
+        {6 * guard + 4 * page, 7 * guard + 4 * page, page, 7 * guard + 4 * page, Side::Start, 4 * page},
     };
     ASSERT_EQ(layout.slots.size(), std::size(expected));
     for (std::size_t i = 0; i < layout.slots.size(); ++i) {
@@ -505,6 +505,47 @@ TEST(ArenaLayout, PlacesEachPieceBetweenItsGuardsAgainstTheSideOfItsCall)
     EXPECT_EQ(bytes[layout.slots[0].data - 1], fillByte);
     EXPECT_EQ(bytes[layout.slots[0].data + 2], fillByte);
     EXPECT_EQ(callsReturned(layout, bytes.data()), 0u);
+}
+
+// An array passed by reference: its elements, the descriptor that holds their address and the
+// variable that holds the descriptor's, as the routine's process will have them; an address
+// beyond a piece's bytes or of no piece is laid nowhere.
+TEST(ArenaLayout, LaysTheAddressesOfThePiecesThatOthersHoldIntoTheirBytes)
+{
+    std::vector<ArenaPiece> pieces{pieceOf(1, 160, false, "the elements of array", 2),
+                                   pieceOf(1, 24, false, "the descriptor of array", 2),
+                                   pieceOf(1, 8, false, "array", 2), pieceOf(1, 8, false, "nothing", 3)};
+    pieces[1].pointers.push_back({8, 0});
+    pieces[2].pointers.push_back({0, 1});
+    pieces[3].pointers = {{4, 0}, {0, 7}}; // past its bytes, and of no piece
+    const ArenaLayout layout = layOutArena(pieces, 1, 4096, 24);
+    const auto held = [&](std::size_t piece, std::size_t at) {
+        std::uintptr_t address = 0;
+        std::memcpy(&address, layout.slots[piece].piece.initial.data() + at, sizeof address);
+        return address;
+    };
+    EXPECT_EQ(held(1, 8), routineAddressOf(layout.slots[0]));
+    EXPECT_EQ(held(2, 0), routineAddressOf(layout.slots[1]));
+    EXPECT_EQ(held(3, 0), 0x1111111111111111u);
+    EXPECT_EQ(slotAt(layout, held(2, 0)), &layout.slots[1]);
+    EXPECT_EQ(slotAt(layout, held(2, 0) + 1), nullptr);
+    // Each piece's reservation after the last one's, guards and pages, none overlapping.
+    for (std::size_t i = 0; i < layout.slots.size(); ++i) {
+        const ArenaSlot& slot = layout.slots[i];
+        EXPECT_EQ(routineAddressOf(slot) & 0xFFFF, lowAddressBits(slot));
+        EXPECT_EQ(routineAddressOf(slot), arenaBase + slot.reserved + guardSize + (slot.data - slot.area));
+        if (i > 0) {
+            EXPECT_EQ(slot.reserved, layout.slots[i - 1].reserved + layout.slots[i - 1].areaSize + 2 * guardSize);
+        }
+    }
+    // The records after the markers, within the file, and the laid bytes are the file's.
+    EXPECT_GE(layout.records, layout.markers + layout.markerCount * sizeof(uint32_t));
+    EXPECT_LE(layout.records + layout.recordSize, layout.size);
+    std::vector<std::byte> bytes(layout.size);
+    fillArena(layout, bytes.data());
+    std::uintptr_t filled = 0;
+    std::memcpy(&filled, bytes.data() + layout.slots[2].data, sizeof filled);
+    EXPECT_EQ(filled, routineAddressOf(layout.slots[1]));
 }
 
 struct BytesRow {
@@ -579,15 +620,25 @@ TEST(SharedResults, JudgeSquaresFromTheBytesOfTheCallsThatReturned)
     const SharedPlan plan = square.shared->plan();
     // Vandrel's click, a second, each fixed and each drawn case under each rounding; then the second call.
     EXPECT_EQ(plan.calls, 2 + (squareCases().size() + drawnSquares().size()) * squareRoundings().size() + 1);
-    const ArenaLayout layout = layOutArena(plan.pieces, plan.calls, 4096);
+    const ArenaLayout layout = layOutArena(plan.pieces, plan.calls, 4096, plan.recordSize);
+    ASSERT_EQ(layout.recordSize, (plan.calls - 1) * sizeof(TraceRecord));
+    // Each click's y, and the record of a trace written right and the caller's rounding put back.
     const auto leftBy = [&](double (*made)(double)) {
         std::vector<std::byte> bytes(layout.size);
         fillArena(layout, bytes.data());
         for (std::size_t click = 0; click < plan.calls; ++click) {
-            double x = 0;
+            double n = 0, x = 0;
+            std::memcpy(&n, layout.slots[3 * click].piece.initial.data(), sizeof n);
             std::memcpy(&x, layout.slots[3 * click + 1].piece.initial.data(), sizeof x);
             const double y = made(x);
             std::memcpy(bytes.data() + layout.slots[3 * click + 2].data, &y, sizeof y);
+            if (click + 1 == plan.calls)
+                break; // the second call's, of which nothing is recorded
+            const Rounding& rounding = squareRoundings()[click < 2 ? 0 : (click - 2) % squareRoundings().size()];
+            const double shown = rounding.direction == FE_TONEAREST ? double(float(x * x)) : y;
+            const TraceRecord record =
+                traceRecordOf(rounding.direction, true, {traceRecord1(n), traceRecord2(x, shown)});
+            std::memcpy(bytes.data() + layout.records + click * sizeof record, &record, sizeof record);
         }
         return bytes;
     };
@@ -599,6 +650,19 @@ TEST(SharedResults, JudgeSquaresFromTheBytesOfTheCallsThatReturned)
     EXPECT_EQ(judged.findings.front().kind, FindingKind::SquareWrong);
     EXPECT_EQ(judged.findings.front().cause.kind, CauseKind::SquareAt64Bits);
     EXPECT_TRUE(square.shared->judge(layout, wide.data(), plan.calls - 2).findings.empty());
+    // The records are judged too: a click that left another rounding direction, and one whose
+    // square.dat was not there.
+    std::vector<std::byte> recorded = right;
+    TraceRecord third{};
+    std::memcpy(&third, recorded.data() + layout.records + 3 * sizeof third, sizeof third);
+    third.roundingAfter = FE_TONEAREST;
+    std::memcpy(recorded.data() + layout.records + 3 * sizeof third, &third, sizeof third);
+    TraceRecord fourth = traceRecordOf(squareRoundings()[2].direction, false, {});
+    std::memcpy(recorded.data() + layout.records + 4 * sizeof fourth, &fourth, sizeof fourth);
+    std::vector<FindingKind> kinds;
+    for (const Finding& finding : square.shared->judge(layout, recorded.data(), plan.calls).findings)
+        kinds.push_back(finding.kind);
+    EXPECT_EQ(kinds, (std::vector<FindingKind>{FindingKind::TraceMissing, FindingKind::RoundingNotPutBack}));
 }
 
 // Pettrix's sums as the checker reads them from the shared storage: c from the bytes, a and b as

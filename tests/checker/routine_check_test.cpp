@@ -528,6 +528,8 @@ TEST_F(RoutineCheck, SoundLibrariesPass)
     const PassingRow rows[] = {
         {"Pettrix", deep.file(), {"Checking Pettrix in " + deep.file() + ".", "sumdll ok"}},
         {"Pettrix", checked("sum_from_dependency"), {"sumdll ok"}},
+        // Only the end of square.dat is read: the last two lines of a 64 GiB file, after a hole.
+        {"Morvane", checked("morvane_sparse_trace"), {"square ok"}},
         {"Pettrix", checked("closes_low_descriptors"), {"sumdll ok"}},
         {"Pettrix", checked("expects_limits"), {"sumdll ok"}},
         {"Pettrix",

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -124,6 +125,8 @@ protected:
             dup2(out, 1);
             dup2(error, 2);
             // Where no sandbox can be made: in namespaces whose user may make no more.
+            if (noSandbox_)
+                execl(CHECKER, CHECKER, "--no-sandbox", contract, copy.c_str(), static_cast<char*>(nullptr));
             if (withoutNamespaces_)
                 execl("/usr/bin/bwrap", "bwrap", "--unshare-user", "--disable-userns", "--dev-bind", "/", "/", "--",
                       CHECKER, contract, copy.c_str(), static_cast<char*>(nullptr));
@@ -177,6 +180,7 @@ protected:
     int port_ = 0;
     bool linger_ = false; // the daemon's routine waits before it returns
     bool withoutNamespaces_ = false;
+    bool noSandbox_ = false; // started with --no-sandbox
 };
 
 struct FenceRow {
@@ -204,13 +208,30 @@ const FenceRow fenceRows[] = {
     {"spoils_sibling", "Pettrix", {"sumdll ok", "sumdll printed: \"No such file or directory\""}, 0},
     // The checker's process id names no process in the sandbox.
     {"signals_checker", "Pettrix", {"sumdll ok", "sumdll printed: \"No such process\""}, 0},
+    // No mount is made in the sandbox.
+    {"mounts_classmate", "Pettrix", {"sumdll ok", "sumdll printed: \"Operation not permitted\""}, 0},
+    // The checker is not there to open; the warden's memory is refused.
+    {"writes_checker_memory", "Pettrix",
+     {"sumdll ok", "sumdll printed: \"checker's memory refused, warden's memory refused\""}, 0},
     {"leaves_daemon", "Pettrix", {"sumdll fault: left a process of its own running after it returned (it forked)"}, 1},
     // A fork without end is ended by the warden, with everything it started.
     {"forks_without_end", "Pettrix",
      {"sumdll fault: started more than 256 processes at once (it forks without end); the checker ended them all"}, 1},
+    // Memory filled in several processes, each within its own bound, is ended all together.
+    {"fills_memory_in_processes", "Pettrix",
+     {"sumdll fault: held more than 4 GiB of memory in all its processes at once; the checker ended them all"}, 1},
+    // Many processes, one at a time, are no fault: the bound is on those there at once.
+    {"forks_one_at_a_time", "Pettrix", {"sumdll ok"}, 0},
     // The records that say "finished" on every descriptor: the crash after them is seen in the
     // way the process ended, and the sum after them is judged all the same.
     {"forges_finish_and_crashes", "Pettrix", {"sumdll fault: wrote through a null address"}, 1},
+    // Korvik's arguments lie in the storage the checker shares as well: what the calls left in
+    // them, and the result recorded there, are judged from its bytes whatever the records say.
+    {"forges_finish_ostrum", "Ostrum",
+     {"yArray fault: changed the descriptor of array, the second argument (its element count)",
+      "zArray fault: changed the tag of array, the first argument",
+      "square shows: Korvik's Label1 reads \"xx = 5, xx^2 = 6\""},
+     1},
     {"forges_finish_wrong_sum", "Pettrix",
      {"sumdll fault: for a = 10 and b = 20, c, the third argument, holds 31, not 30 (Tolvan shows \"31\") (9 of 9 "
       "pairs)"},
@@ -239,7 +260,9 @@ TEST_P(Sabotage, StaysInTheSandbox)
     const bool withLandlock = landlockVersion() >= row.landlockSince;
     for (const std::string& line : withLandlock ? row.lines : row.linesWithoutLandlock)
         EXPECT_TRUE(run.hasLine(line)) << "expected the line \"" << line << "\" in:\n" << run.output << run.errors;
-
+    // Each new process is asked of the warden before it is made: a fork without end is held at
+    // the bound, however busy the machine.
+    EXPECT_EQ(run.output.find("saw more than 300 processes"), std::string::npos) << run.output;
     EXPECT_EQ(run.status, row.status) << run.output << run.errors;
     expectFenced(run);
 }
@@ -299,6 +322,56 @@ TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
         run.hasLine("sumdll fault: could not be checked: the process that holds its loaded library ended while it ran"))
         << run.output;
     EXPECT_EQ(run.status, 1);
+}
+
+// Unsandboxed, the classmate's secret is there to be read: a square.dat that links to it is
+// still not followed, and the secret is quoted nowhere.
+TEST_F(Fence, UnsandboxedALinkInTheTracesPlaceIsNotFollowed)
+{
+    withoutNamespaces_ = true;
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libtrace_linked_to_secret.so", {}, "Morvane");
+    EXPECT_NE(run.output.find("\nNot sandboxed: "), std::string::npos) << run.output;
+    EXPECT_TRUE(run.hasLine("square fault: for x = 3, there is no square.dat in the call's directory when the call "
+                            "returns (44 of 44 calls)"))
+        << run.output;
+    EXPECT_EQ(run.output.find(secret_), std::string::npos) << run.output;
+    EXPECT_EQ(run.status, 1);
+}
+
+// Without the sandbox, a routine run as root may mount a classmate's folder in the temporary
+// folder the checker removes: the removal stops at the mount, leaves the classmate's files as
+// they are, and says so.
+TEST_F(Fence, UnsandboxedTheTemporaryFolderIsRemovedUpToAMountInIt)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may make a bind mount here";
+    noSandbox_ = true;
+    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libmounts_classmate.so");
+    // What the test leaves: the mount the routine made, wherever it lies.
+    std::ifstream mounts("/proc/self/mountinfo");
+    std::vector<std::string> made;
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, point;
+        fields >> id >> parent >> device >> root >> point;
+        if (point.find("/routine-check-") != std::string::npos && point.ends_with("/view"))
+            made.push_back(point);
+    }
+    for (const std::string& point : made) {
+        umount2(point.c_str(), MNT_DETACH);
+        std::error_code ignored;
+        fs::remove_all(fs::path(point).parent_path(), ignored);
+    }
+    EXPECT_TRUE(run.hasLine("sumdll printed: \"mounted\"")) << run.output;
+    EXPECT_TRUE(run.hasLine("sumdll ok")) << run.output;
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_NE(run.errors.find("routine-check: could not remove the temporary directory " +
+                              fs::path(made[0]).parent_path().string() + ": a file system is mounted at " + made[0] +
+                              ", and what it shows was left as it is"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_EQ(fileBytes(sibling()), siblingBytes_) << "the classmate's library changed";
+    EXPECT_EQ(fileBytes(base_ / "classmate" / "secret.txt"), secret_ + "\n");
 }
 
 // The warden's hidden option, given by hand outside a sandbox, does nothing: the warden is only
