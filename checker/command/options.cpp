@@ -73,7 +73,11 @@ Options:
 
 A library's code runs in a sandbox: it sees no other process, no network, the
 system's files read-only and its own folder, and writes only in a folder of its
-own. Where this system cannot make one, a single library is checked all the same
+own; all its processes together may number 256 and hold 4 GiB of memory. Not
+fenced: what a routine leaves running (ended before the next routine), and what
+the checker's code records inside the routine's process (a result in a register,
+the rounding direction, the end of square.dat), which a routine could rewrite.
+Where this system cannot make one, a single library is checked all the same
 with a line "Not sandboxed:" that says why; a class is refused unless
 --no-sandbox is given.
 
