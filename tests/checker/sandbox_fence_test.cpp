@@ -251,6 +251,12 @@ const FenceRow fenceRows[] = {
      1},
 };
 
+// A row is shown by its library's name, in test names and messages alike.
+void PrintTo(const FenceRow& row, std::ostream* out)
+{
+    *out << row.file;
+}
+
 class Sabotage : public Fence, public testing::WithParamInterface<FenceRow> {};
 
 TEST_P(Sabotage, StaysInTheSandbox)
