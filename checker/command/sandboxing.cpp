@@ -3,12 +3,21 @@
 #include "sandbox.h"
 
 #include <cstdlib>
+#include <string_view>
 
 std::optional<std::string> sandboxMissing()
 {
     if (const char* injected = std::getenv("ROUTINE_CHECK_TEST_NO_SANDBOX"); injected && *injected)
         return std::string(injected);
+    // A class's check: the class found once that a sandbox can be made, for all its checks.
+    if (const char* tried = std::getenv(sandboxTriedVariable); tried && std::string_view(tried) == "1")
+        return std::nullopt;
     return sandboxUnavailable();
+}
+
+void tellChecksTheSandboxWasTried()
+{
+    setenv(sandboxTriedVariable, "1", 1);
 }
 
 std::optional<std::string> whyNotSandboxed(bool noSandbox)

@@ -43,10 +43,13 @@ struct CheckRun {
     }
 };
 
-// routine-check with `arguments`, and `environment` added to the test's own.
-CheckRun check(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {})
+// routine-check with `arguments`, and `environment` added to the test's own; started by
+// `launcher` when one is given (a tracer and its options).
+CheckRun check(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+               const std::vector<std::string>& launcher = {})
 {
-    std::vector<std::string> words{CHECKER};
+    std::vector<std::string> words(launcher);
+    words.push_back(CHECKER);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -504,6 +507,30 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
     const CheckRun asked = check({"--seed", "1", "--no-sandbox", "Pettrix", SAMPLE_PETTRIX_C});
     ASSERT_GE(asked.lines().size(), 3u);
     EXPECT_EQ(asked.lines()[2], "Not sandboxed: --no-sandbox was given; the library's code runs with your rights.");
+}
+
+// The class finds once that a sandbox can be made, and its checks do not try again: each makes
+// only the sandbox it runs in. The trial makes every namespace in one unshare; bubblewrap makes
+// them in a clone, and unshares no more than a user namespace.
+TEST_F(ClassCheck, TriesOnceWhetherASandboxCanBeMade)
+{
+    ASSERT_TRUE(fs::exists(STRACE)) << "strace is missing (Debian package strace)";
+    const std::string log = fs::absolute("namespaces.log").string();
+    // The leak check at exit cannot run under a tracer.
+    const CheckRun run = check(withStudents({"--seed", "1", "Pettrix"}), {"ASAN_OPTIONS=detect_leaks=0"},
+                               {STRACE, "-f", "-qq", "-e", "trace=unshare,clone", "-o", log});
+    ASSERT_FALSE(run.lines().empty()) << run.errors;
+    EXPECT_EQ(run.lines().back(), "summary: 5 libraries, 1 ok, 3 with a fault, 1 could not be checked");
+    int trials = 0, sandboxes = 0;
+    std::istringstream calls(fileBytes(log));
+    for (std::string call; std::getline(calls, call);) {
+        if (call.find("CLONE_NEWNET") == std::string::npos)
+            continue;
+        trials += call.find(" unshare(") != std::string::npos ? 1 : 0;
+        sandboxes += call.find(" clone(") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(trials, 1);
+    EXPECT_EQ(sandboxes, 4) << "a sandbox for each library found, in dan's folder none";
 }
 
 // ---- The seed --------------------------------------------------------------------------------
