@@ -8,6 +8,10 @@
 // machine without one by setting ROUTINE_CHECK_TEST_NO_SANDBOX to the reason.
 std::optional<std::string> sandboxMissing();
 
+// What is known without trying, which is only that stand-in: one library's check tries the
+// sandbox by making it, and asks sandboxMissing() only when none was made.
+std::optional<std::string> sandboxMissingUntried();
+
 // Set by a class for the checks it starts, once it has found that a sandbox can be made: each
 // check then makes one without trying again whether it can, which takes a process and a set of
 // namespaces a library.
