@@ -12,9 +12,9 @@ std::optional<std::string> sandboxMissing();
 // sandbox by making it, and asks sandboxMissing() only when none was made.
 std::optional<std::string> sandboxMissingUntried();
 
-// Set by a class for the checks it starts, once it has found that a sandbox can be made: each
-// check then makes one without trying again whether it can, which takes a process and a set of
-// namespaces a library.
+// Set by a class for the checks it starts, once it has found that a sandbox can be made: no
+// check tries again whether it can (which takes a process and a set of namespaces), and none
+// goes on without one when its own was not made.
 inline constexpr const char* sandboxTriedVariable = "ROUTINE_CHECK_SANDBOX_TRIED";
 
 // In a class, before its checks start (they inherit its environment), when a sandbox can be made.

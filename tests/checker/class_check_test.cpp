@@ -564,7 +564,7 @@ TEST_F(ClassCheck, OneLibraryMakesItsSandboxWithoutATrial)
 
 // Where no namespace can be made (a user namespace of its own allows no more in it), one
 // library's check finds so when its sandbox is not made, and goes on without one, with the
-// system's reason; a class is refused with the same reason.
+// system's reason; a class's check does not, and a class is refused with the same reason.
 TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
 {
     const std::vector<std::string> withoutNamespaces{
@@ -587,6 +587,17 @@ TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
     EXPECT_EQ(libraries[0]["verdict"], "ok");
     ASSERT_EQ(libraries[0]["notes"].size(), 1u);
     EXPECT_THAT(libraries[0]["notes"][0].get<std::string>(), testing::StartsWith("not sandboxed: " + reason));
+
+    // A class's check, told that the class found a sandbox can be made, never goes on without
+    // its own.
+    const CheckRun ofAClass = check({"--seed", "1", "--format=json", "Pettrix", SAMPLE_PETTRIX_C},
+                                    {"ROUTINE_CHECK_SANDBOX_TRIED=1"}, withoutNamespaces);
+    const std::vector<json> notRun = jsonLines(ofAClass.output);
+    ASSERT_EQ(notRun.size(), 1u) << ofAClass.errors;
+    EXPECT_EQ(notRun[0]["verdict"], "not checked");
+    EXPECT_EQ(notRun[0]["sandboxed"], true);
+    EXPECT_EQ(notRun[0]["routines"], json::array());
+    EXPECT_EQ(ofAClass.status, 2);
 
     const CheckRun refused = check(withStudents({"--seed", "1", "Pettrix"}), {}, withoutNamespaces);
     EXPECT_EQ(refused.output, "");
