@@ -35,6 +35,7 @@
 #include <new>
 #include <optional>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -137,24 +138,32 @@ int checkOneLibrary(const Options& options, const Contract& contract, const std:
     if (const std::optional<std::string> problem = problemBeforeLoading(contract, file))
         return notChecked(options, result, *problem);
 
-    // Without the sandbox the check goes on, and says so.
-    const std::optional<std::string> notSandboxed = whyNotSandboxed(options.noSandbox);
-    result.sandboxed = !notSandboxed;
-    if (notSandboxed)
-        result.notes.push_back("not sandboxed: " + *notSandboxed);
-
-    // Sandboxed, the routines run in a work folder in the sandbox's memory, and nothing is made
-    // on the machine; unsandboxed, in a temporary directory of the machine's.
+    // The sandbox is tried by making it, which takes no process more than the sandbox's own:
+    // only where none was made is it asked why, and then the check goes on without it, and says
+    // so. None of the library's code ran in a sandbox that was not made. With --no-sandbox, a
+    // machine that cannot make one still gives its own reason.
+    std::optional<std::string> notSandboxed =
+        options.noSandbox ? whyNotSandboxed(true) : sandboxMissingUntried();
     std::optional<WorkingDirectory> directory;
-    if (notSandboxed) {
-        directory.emplace();
-        if (directory->path().empty())
-            return notChecked(options, result, "cannot make a temporary directory for the routines to run in");
+    std::unique_ptr<RoutineChecker> checker;
+    LibraryFacts facts;
+    for (;;) {
+        result.sandboxed = !notSandboxed;
+        if (notSandboxed)
+            result.notes = {"not sandboxed: " + *notSandboxed};
+        // Sandboxed, the routines run in a work folder in the sandbox's memory, and nothing is
+        // made on the machine; unsandboxed, in a temporary directory of the machine's.
+        if (notSandboxed && !directory) {
+            directory.emplace();
+            if (directory->path().empty())
+                return notChecked(options, result, "cannot make a temporary directory for the routines to run in");
+        }
+        checker = std::make_unique<RoutineChecker>(contract, directory ? directory->path() : "", options.timeLimit,
+                                                   options.show, !notSandboxed);
+        facts = checker->load(file.candidate);
+        if (notSandboxed || !facts.sandboxNotMade || interruptingSignal() || !(notSandboxed = sandboxMissing()))
+            break;
     }
-    RoutineChecker checker(contract, directory ? directory->path() : "", options.timeLimit, options.show,
-                           !notSandboxed);
-
-    const LibraryFacts facts = checker.load(file.candidate);
     if (interruptingSignal())
         return nothingChecked;
     // What the start-up code printed may say why it did not load.
@@ -178,7 +187,7 @@ int checkOneLibrary(const Options& options, const Contract& contract, const std:
     int unchecked = 0; // routines the checker could not check, for a failure of its own
     std::vector<std::string> explained; // exports named as the cause of a missing routine
     for (const RoutineCheck& routine : contract.routines) {
-        const RoutineReport routineReport = checkRoutine(checker, contract, facts, routine, explained);
+        const RoutineReport routineReport = checkRoutine(*checker, contract, facts, routine, explained);
         if (interruptingSignal())
             return nothingChecked;
         withFault += hasFault(routineReport) ? 1 : 0;
@@ -197,9 +206,9 @@ int checkOneLibrary(const Options& options, const Contract& contract, const std:
     }
     // An empty directory goes while the processes end; one a routine wrote into, once nothing
     // is left to write there.
-    checker.stop();
+    checker->stop();
     if (directory && !directory->removeIfEmpty()) {
-        checker.waitForTheEnd();
+        checker->waitForTheEnd();
         directory->remove();
     }
     result.verdict = unchecked > 0 ? Verdict::NotChecked : withFault > 0 ? Verdict::Fault : Verdict::Ok;

@@ -143,7 +143,15 @@ BENCHMARK(checkClassInOneCommand)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return runBenchmarksWithRatios(argc, argv, {{"checkSampleOstrum", "startNothing"},
+    // The repetitions of the benchmarks take turns, so that a load that comes and goes on a
+    // shared machine falls on each alike; given again on the command line, the option there
+    // stands.
+    std::vector<char*> arguments(argv, argv + argc);
+    char interleaved[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaved);
+    arguments.push_back(nullptr);
+    int count = argc + 1;
+    return runBenchmarksWithRatios(count, arguments.data(), {{"checkSampleOstrum", "startNothing"},
                                                        {"checkMorvane", "startNothing"},
                                                        {"checkSamplePettrix", "startNothing"},
                                                        {"checkSamplePettrix", "checkSamplePettrixNotSandboxed"},

@@ -58,6 +58,8 @@ int checkClass(const Options& options, const Contract* contract, const std::vect
                   << " (--no-sandbox checks it all the same, the students' code running with your rights)\n";
         return someNotChecked;
     }
+    if (!notSandboxed)
+        tellChecksTheSandboxWasTried();
 
     std::vector<std::string> command{ownProgram(),         "--format=json", "--seed",
                                      std::to_string(seed), "--time-limit",  std::to_string(options.timeLimit)};

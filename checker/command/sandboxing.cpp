@@ -3,12 +3,28 @@
 #include "sandbox.h"
 
 #include <cstdlib>
+#include <string_view>
 
-std::optional<std::string> sandboxMissing()
+std::optional<std::string> sandboxMissingUntried()
 {
     if (const char* injected = std::getenv("ROUTINE_CHECK_TEST_NO_SANDBOX"); injected && *injected)
         return std::string(injected);
+    return std::nullopt;
+}
+
+std::optional<std::string> sandboxMissing()
+{
+    if (std::optional<std::string> injected = sandboxMissingUntried())
+        return injected;
+    // A class's check: the class found once that a sandbox can be made, for all its checks.
+    if (const char* tried = std::getenv(sandboxTriedVariable); tried && std::string_view(tried) == "1")
+        return std::nullopt;
     return sandboxUnavailable();
+}
+
+void tellChecksTheSandboxWasTried()
+{
+    setenv(sandboxTriedVariable, "1", 1);
 }
 
 std::optional<std::string> whyNotSandboxed(bool noSandbox)

@@ -449,6 +449,7 @@ LibraryFacts RoutineChecker::load(const std::string& candidate)
     const std::string shownCandidate = printable(candidate);
     LibraryFacts facts;
     facts.printed = outcome.printed;
+    facts.sandboxNotMade = sandboxed_ && !library_->sandboxMade();
     bool finished = false;
     for (const Report& report : outcome.messages) {
         if (const auto* failed = std::get_if<reports::LoadFailed>(&report)) {

@@ -29,6 +29,7 @@ struct LibraryFacts {
     std::vector<std::string> exported;     // the contract's routines that it exports
     std::vector<std::string> alsoExported; // what it exports beyond the contract
     Printed printed;                       // what its start-up code printed
+    bool sandboxNotMade = false;           // sandboxed: no sandbox was made, and none of its code ran
 };
 
 class RoutineChecker {

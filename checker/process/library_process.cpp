@@ -1255,6 +1255,7 @@ bool LibraryProcess::startRoutineProcess(std::string_view request, int arena, bo
     const long answerMilliseconds = std::max<long>(
         std::lround((sandboxed_ ? clockBackstop(timeLimit_) : timeLimit_) * 1000), endingMilliseconds);
     const bool told = sent && receiveNews(control_, answerMilliseconds, started, gone, &handle);
+    sandboxMade_ = sandboxMade_ || (sandboxed_ && told);
     // Sandboxed, the process is known outside only by the descriptor that came with the news;
     // one that has already ended has no number left, nor a clock to read.
     const pid_t clock = sandboxed_ ? (handle >= 0 ? processOf(handle) : -1) : started.pid;

@@ -180,6 +180,9 @@ public:
     void stop();
 
     bool sandboxed() const { return sandboxed_; }
+    // Sandboxed: whether the sandbox was made, its warden answering the first request. When it
+    // was not, none of the library's code has run.
+    bool sandboxMade() const { return sandboxMade_; }
 
 private:
     bool startWarden(const Warden& warden);
@@ -192,6 +195,7 @@ private:
 
     double timeLimit_;
     bool sandboxed_ = false;
+    bool sandboxMade_ = false;
     pid_t process_ = -1;
     int control_ = -1; // the checker's end of the socket to the library's process
     ChildOutcome loading_;

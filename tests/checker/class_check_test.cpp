@@ -43,10 +43,13 @@ struct CheckRun {
     }
 };
 
-// routine-check with `arguments`, and `environment` added to the test's own.
-CheckRun check(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {})
+// routine-check with `arguments`, and `environment` added to the test's own; started by
+// `launcher` when one is given (a tracer and its options).
+CheckRun check(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+               const std::vector<std::string>& launcher = {})
 {
-    std::vector<std::string> words{CHECKER};
+    std::vector<std::string> words(launcher);
+    words.push_back(CHECKER);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -504,6 +507,103 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
     const CheckRun asked = check({"--seed", "1", "--no-sandbox", "Pettrix", SAMPLE_PETTRIX_C});
     ASSERT_GE(asked.lines().size(), 3u);
     EXPECT_EQ(asked.lines()[2], "Not sandboxed: --no-sandbox was given; the library's code runs with your rights.");
+}
+
+// The namespaces a run made, as strace saw them: a trial whether a sandbox can be made makes
+// every namespace in one unshare; bubblewrap makes them in a clone, and unshares no more than a
+// user namespace.
+struct NamespacesMade {
+    int trials = 0;
+    int sandboxes = 0;
+};
+
+// routine-check with `arguments` under strace, and the namespaces it made.
+NamespacesMade namespacesMade(const std::vector<std::string>& arguments, CheckRun& run)
+{
+    NamespacesMade made;
+    if (!fs::exists(STRACE)) {
+        ADD_FAILURE() << "strace is missing (Debian package strace)";
+        return made;
+    }
+    const std::string log = fs::absolute("namespaces.log").string();
+    // The leak check at exit cannot run under a tracer.
+    run = check(arguments, {"ASAN_OPTIONS=detect_leaks=0"}, {STRACE, "-f", "-qq", "-e", "trace=unshare,clone", "-o", log});
+    std::istringstream calls(fileBytes(log));
+    for (std::string call; std::getline(calls, call);) {
+        if (call.find("CLONE_NEWNET") == std::string::npos)
+            continue;
+        made.trials += call.find(" unshare(") != std::string::npos ? 1 : 0;
+        made.sandboxes += call.find(" clone(") != std::string::npos ? 1 : 0;
+    }
+    fs::remove(log);
+    return made;
+}
+
+// The class finds once that a sandbox can be made, and its checks do not try again: each makes
+// only the sandbox it runs in.
+TEST_F(ClassCheck, TriesOnceWhetherASandboxCanBeMade)
+{
+    CheckRun run;
+    const NamespacesMade made = namespacesMade(withStudents({"--seed", "1", "Pettrix"}), run);
+    ASSERT_FALSE(run.lines().empty()) << run.errors;
+    EXPECT_EQ(run.lines().back(), "summary: 5 libraries, 1 ok, 3 with a fault, 1 could not be checked");
+    EXPECT_EQ(made.trials, 1);
+    EXPECT_EQ(made.sandboxes, 4) << "a sandbox for each library found, in dan's folder none";
+}
+
+// One library's check tries the sandbox by making it, and makes no other namespaces.
+TEST_F(ClassCheck, OneLibraryMakesItsSandboxWithoutATrial)
+{
+    CheckRun run;
+    const NamespacesMade made = namespacesMade({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, run);
+    EXPECT_EQ(run.lines().back(), "summary: 1 routine, 1 ok, 0 with a fault") << run.errors;
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(made.trials, 0);
+    EXPECT_EQ(made.sandboxes, 1);
+}
+
+// Where no namespace can be made (a user namespace of its own allows no more in it), one
+// library's check finds so when its sandbox is not made, and goes on without one, with the
+// system's reason; a class's check does not, and a class is refused with the same reason.
+TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
+{
+    const std::vector<std::string> withoutNamespaces{
+        "/usr/bin/unshare", "--user", "--map-root-user", "sh", "-c",
+        "echo 0 > /proc/sys/user/max_user_namespaces && exec \"$0\" \"$@\""};
+    const std::string reason = "this system does not let bubblewrap make namespaces: ";
+
+    const CheckRun single = check({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, {}, withoutNamespaces);
+    ASSERT_GE(single.lines().size(), 4u) << single.errors;
+    EXPECT_THAT(single.lines()[2], testing::StartsWith("Not sandboxed: " + reason));
+    EXPECT_THAT(single.lines()[2], testing::EndsWith("; the library's code runs with your rights."));
+    EXPECT_EQ(single.lines()[3], "sumdll ok");
+    EXPECT_EQ(single.status, 0);
+
+    const CheckRun inJson =
+        check({"--seed", "1", "--format=json", "Pettrix", SAMPLE_PETTRIX_C}, {}, withoutNamespaces);
+    const std::vector<json> libraries = jsonLines(inJson.output);
+    ASSERT_EQ(libraries.size(), 1u) << inJson.errors;
+    EXPECT_EQ(libraries[0]["sandboxed"], false);
+    EXPECT_EQ(libraries[0]["verdict"], "ok");
+    ASSERT_EQ(libraries[0]["notes"].size(), 1u);
+    EXPECT_THAT(libraries[0]["notes"][0].get<std::string>(), testing::StartsWith("not sandboxed: " + reason));
+
+    // A class's check, told that the class found a sandbox can be made, never goes on without
+    // its own.
+    const CheckRun ofAClass = check({"--seed", "1", "--format=json", "Pettrix", SAMPLE_PETTRIX_C},
+                                    {"ROUTINE_CHECK_SANDBOX_TRIED=1"}, withoutNamespaces);
+    const std::vector<json> notRun = jsonLines(ofAClass.output);
+    ASSERT_EQ(notRun.size(), 1u) << ofAClass.errors;
+    EXPECT_EQ(notRun[0]["verdict"], "not checked");
+    EXPECT_EQ(notRun[0]["sandboxed"], true);
+    EXPECT_EQ(notRun[0]["routines"], json::array());
+    EXPECT_EQ(ofAClass.status, 2);
+
+    const CheckRun refused = check(withStudents({"--seed", "1", "Pettrix"}), {}, withoutNamespaces);
+    EXPECT_EQ(refused.output, "");
+    EXPECT_THAT(refused.errors, testing::StartsWith("routine-check: a class is checked only in the sandbox, and none "
+                                                    "can be made here: " + reason));
+    EXPECT_EQ(refused.status, 2);
 }
 
 // ---- The seed --------------------------------------------------------------------------------
