@@ -148,7 +148,10 @@ std::optional<ListingShown> korvikListingShows(int16_t count, const VARIANT* x, 
 
 std::string quoted(const std::string& text)
 {
-    return "\"" + printable(text) + "\"";
+    std::string result = "\"";
+    result += printable(text);
+    result += '"';
+    return result;
 }
 
 std::string quotedLines(const std::vector<std::string>& lines)
