@@ -440,7 +440,10 @@ std::string rowName(const ::testing::TestParamInfo<FaultRow>& info)
 {
     const auto earlier = std::count_if(std::begin(faultRows), std::begin(faultRows) + static_cast<std::ptrdiff_t>(info.index),
                                        [&](const FaultRow& row) { return std::string_view(row.file) == info.param.file; });
-    return std::string(info.param.file) + (earlier > 0 ? "_" + std::to_string(earlier + 1) : "");
+    std::string name = info.param.file;
+    if (earlier > 0)
+        name += '_' + std::to_string(earlier + 1);
+    return name;
 }
 
 INSTANTIATE_TEST_SUITE_P(RoutineCheck, FaultFound, ::testing::ValuesIn(faultRows), rowName);
