@@ -252,25 +252,54 @@ ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels
     return length;
 }
 
-// News, and with the news that a process started, a descriptor that names that process alone
-// (sandboxed: the checker, outside, knows it by no number of the sandbox).
-void tell(int control, const ProcessNews& news, int handle = -1)
+// `size` bytes of `bytes` on `socket`, with `descriptor` alongside when it is not negative;
+// false when not all were sent. A reader that is gone is an answer, not a SIGPIPE.
+bool sendWithDescriptor(int socket, const void* bytes, std::size_t size, int descriptor)
 {
-    iovec part{const_cast<ProcessNews*>(&news), sizeof news};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof handle)] = {};
+    iovec part{const_cast<void*>(bytes), size};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof descriptor)] = {};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
-    if (handle >= 0) {
+    if (descriptor >= 0) {
         message.msg_control = room;
         message.msg_controllen = sizeof room;
         cmsghdr* passed = CMSG_FIRSTHDR(&message);
         passed->cmsg_level = SOL_SOCKET;
         passed->cmsg_type = SCM_RIGHTS;
-        passed->cmsg_len = CMSG_LEN(sizeof handle);
-        std::memcpy(CMSG_DATA(passed), &handle, sizeof handle);
+        passed->cmsg_len = CMSG_LEN(sizeof descriptor);
+        std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
     }
-    while (sendmsg(control, &message, MSG_NOSIGNAL) < 0 && errno == EINTR) {}
+    ssize_t sent;
+    while ((sent = sendmsg(socket, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
+    return sent == static_cast<ssize_t>(size);
+}
+
+// Up to `size` bytes into `bytes`, as recvmsg counts them; the descriptor that came with them
+// in `descriptor`, -1 when none did.
+ssize_t receiveWithDescriptor(int socket, void* bytes, std::size_t size, int& descriptor)
+{
+    iovec part{bytes, size};
+    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = room;
+    message.msg_controllen = sizeof room;
+    ssize_t length;
+    while ((length = recvmsg(socket, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
+    descriptor = -1;
+    const cmsghdr* passed = CMSG_FIRSTHDR(&message);
+    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int)))
+        std::memcpy(&descriptor, CMSG_DATA(passed), sizeof descriptor);
+    return length;
+}
+
+// News, and with the news that a process started, a descriptor that names that process alone
+// (sandboxed: the checker, outside, knows it by no number of the sandbox).
+void tell(int control, const ProcessNews& news, int handle = -1)
+{
+    sendWithDescriptor(control, &news, sizeof news, handle);
 }
 
 // The processes whose parent is this process: /proc/self/task/TID/children of each thread.
@@ -465,41 +494,17 @@ void* loadAndReport(const LibraryProcess::Load& load, const std::string& directo
 // A descriptor, alone, on a socket.
 bool sendDescriptor(int socket, int descriptor)
 {
-    char mark = 0;
-    iovec part{&mark, sizeof mark};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof descriptor)] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = room;
-    message.msg_controllen = sizeof room;
-    cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    passed->cmsg_level = SOL_SOCKET;
-    passed->cmsg_type = SCM_RIGHTS;
-    passed->cmsg_len = CMSG_LEN(sizeof descriptor);
-    std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
-    ssize_t sent;
-    while ((sent = sendmsg(socket, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
-    return sent == 1;
+    const char mark = 0;
+    return sendWithDescriptor(socket, &mark, sizeof mark, descriptor);
 }
 
 // The descriptor sendDescriptor() sent; -1 when the sender ended first.
 int receiveDescriptor(int socket)
 {
     char mark = 0;
-    iovec part{&mark, sizeof mark};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = room;
-    message.msg_controllen = sizeof room;
-    ssize_t length;
-    while ((length = recvmsg(socket, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
-    const cmsghdr* passed = CMSG_FIRSTHDR(&message);
     int descriptor = -1;
-    if (length == 1 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int)))
-        std::memcpy(&descriptor, CMSG_DATA(passed), sizeof descriptor);
+    if (receiveWithDescriptor(socket, &mark, sizeof mark, descriptor) != 1 && descriptor >= 0)
+        close(std::exchange(descriptor, -1));
     return descriptor;
 }
 
@@ -944,20 +949,9 @@ bool receiveNews(int control, long milliseconds, ProcessNews& news, bool& gone, 
             continue;
         if (ready <= 0)
             return false;
-        iovec part{&news, sizeof news};
-        alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
-        msghdr message{};
-        message.msg_iov = &part;
-        message.msg_iovlen = 1;
-        message.msg_control = room;
-        message.msg_controllen = sizeof room;
-        const ssize_t length = recvmsg(control, &message, MSG_CMSG_CLOEXEC);
-        if (length < 0 && errno == EINTR)
-            continue;
-        const cmsghdr* passed = CMSG_FIRSTHDR(&message);
-        if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int))) {
-            int received = -1;
-            std::memcpy(&received, CMSG_DATA(passed), sizeof received);
+        int received = -1;
+        const ssize_t length = receiveWithDescriptor(control, &news, sizeof news, received);
+        if (received >= 0) {
             if (handle && *handle < 0)
                 *handle = received;
             else
