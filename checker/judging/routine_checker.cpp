@@ -385,8 +385,9 @@ void judgeShared(Reading& reading, const SharedArena& arena, const SharedCalls& 
     const ArenaLayout& layout = arena.layout();
     const std::size_t returned = callsReturned(layout, arena.bytes());
     SharedJudgement judged = shared.judge(layout, arena.bytes(), returned);
-    // Said where the calls' own look would have said them: before the results the routine's
-    // process judged itself (Morvane's traces), as each call's look comes before its results.
+    // Said where the calls' own look would have said them: after what the routine's process
+    // saw of each call (its floating-point environment, its threads) and before any result, as
+    // each call's look comes before its results.
     std::vector<Finding> seen = judgeSharedPieces(layout, arena.bytes());
     seen.insert(seen.end(), judged.findings.begin(), judged.findings.end());
     // The kinds from KeepsState on are the last group: what the contracts fix about results.
