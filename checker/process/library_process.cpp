@@ -14,6 +14,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include <dirent.h>
@@ -207,80 +208,39 @@ void followParent(pid_t parent)
 
 constexpr std::size_t requestRoom = 1024;
 
-// A request, with the writing ends of the routine's report pipe and of its output pipe
-// alongside it, and the shared storage when there is one (the third descriptor, -1 for none).
-bool sendRequest(int control, std::string_view request, const int (&channels)[3])
-{
-    const std::size_t count = channels[2] >= 0 ? 3 : 2;
-    iovec part{const_cast<char*>(request.data()), request.size()};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof channels)] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = room;
-    message.msg_controllen = CMSG_SPACE(count * sizeof(int));
-    cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    passed->cmsg_level = SOL_SOCKET;
-    passed->cmsg_type = SCM_RIGHTS;
-    passed->cmsg_len = CMSG_LEN(count * sizeof(int));
-    std::memcpy(CMSG_DATA(passed), channels, count * sizeof(int));
-    // A library's process that is gone is an answer, not a SIGPIPE.
-    ssize_t sent;
-    while ((sent = sendmsg(control, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
-    return sent == static_cast<ssize_t>(request.size());
-}
+// The most descriptors a message carries: a request's three.
+constexpr std::size_t descriptorsRoom = 3;
 
-// The request's length, 0 when the checker has closed the socket, -1 on an error; `channels`
-// are the descriptors that came with it, the report pipe's, the output pipe's, and the shared
-// storage's or -1.
-ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels)[3])
-{
-    iovec part{request, sizeof request};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof channels)] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = room;
-    message.msg_controllen = sizeof room;
-    ssize_t length;
-    while ((length = recvmsg(control, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
-    channels[0] = channels[1] = channels[2] = -1;
-    const cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS &&
-        (passed->cmsg_len == CMSG_LEN(2 * sizeof(int)) || passed->cmsg_len == CMSG_LEN(3 * sizeof(int))))
-        std::memcpy(channels, CMSG_DATA(passed), passed->cmsg_len - CMSG_LEN(0));
-    return length;
-}
-
-// `size` bytes of `bytes` on `socket`, with `descriptor` alongside when it is not negative;
+// `size` bytes of `bytes` on `socket`, with `descriptors` alongside (at most descriptorsRoom);
 // false when not all were sent. A reader that is gone is an answer, not a SIGPIPE.
-bool sendWithDescriptor(int socket, const void* bytes, std::size_t size, int descriptor)
+bool sendWithDescriptors(int socket, const void* bytes, std::size_t size, std::span<const int> descriptors)
 {
     iovec part{const_cast<void*>(bytes), size};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof descriptor)] = {};
+    alignas(cmsghdr) char room[CMSG_SPACE(descriptorsRoom * sizeof(int))] = {};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
-    if (descriptor >= 0) {
+    if (!descriptors.empty() && descriptors.size() <= descriptorsRoom) {
         message.msg_control = room;
-        message.msg_controllen = sizeof room;
+        message.msg_controllen = CMSG_SPACE(descriptors.size_bytes());
         cmsghdr* passed = CMSG_FIRSTHDR(&message);
         passed->cmsg_level = SOL_SOCKET;
         passed->cmsg_type = SCM_RIGHTS;
-        passed->cmsg_len = CMSG_LEN(sizeof descriptor);
-        std::memcpy(CMSG_DATA(passed), &descriptor, sizeof descriptor);
+        passed->cmsg_len = CMSG_LEN(descriptors.size_bytes());
+        std::memcpy(CMSG_DATA(passed), descriptors.data(), descriptors.size_bytes());
     }
     ssize_t sent;
     while ((sent = sendmsg(socket, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {}
     return sent == static_cast<ssize_t>(size);
 }
 
-// Up to `size` bytes into `bytes`, as recvmsg counts them; the descriptor that came with them
-// in `descriptor`, -1 when none did.
-ssize_t receiveWithDescriptor(int socket, void* bytes, std::size_t size, int& descriptor)
+// Up to `size` bytes into `bytes`, as recvmsg counts them; the descriptors that came with them
+// in `descriptors`, in their order, -1 in the rest. Any more than descriptorsRoom the kernel
+// closes; any more than `descriptors` holds are closed here.
+ssize_t receiveWithDescriptors(int socket, void* bytes, std::size_t size, std::span<int> descriptors)
 {
     iovec part{bytes, size};
-    alignas(cmsghdr) char room[CMSG_SPACE(sizeof(int))] = {};
+    alignas(cmsghdr) char room[CMSG_SPACE(descriptorsRoom * sizeof(int))] = {};
     msghdr message{};
     message.msg_iov = &part;
     message.msg_iovlen = 1;
@@ -288,11 +248,49 @@ ssize_t receiveWithDescriptor(int socket, void* bytes, std::size_t size, int& de
     message.msg_controllen = sizeof room;
     ssize_t length;
     while ((length = recvmsg(socket, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {}
-    descriptor = -1;
+    std::fill(descriptors.begin(), descriptors.end(), -1);
     const cmsghdr* passed = CMSG_FIRSTHDR(&message);
-    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS && passed->cmsg_len == CMSG_LEN(sizeof(int)))
-        std::memcpy(&descriptor, CMSG_DATA(passed), sizeof descriptor);
+    if (length > 0 && passed && passed->cmsg_type == SCM_RIGHTS) {
+        int came[descriptorsRoom];
+        const std::size_t count = std::min((passed->cmsg_len - CMSG_LEN(0)) / sizeof(int), descriptorsRoom);
+        std::memcpy(came, CMSG_DATA(passed), count * sizeof(int));
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i < descriptors.size())
+                descriptors[i] = came[i];
+            else
+                close(came[i]);
+        }
+    }
     return length;
+}
+
+// A request, with the writing ends of the routine's report pipe and of its output pipe
+// alongside it, and the shared storage when there is one (the third descriptor, -1 for none).
+bool sendRequest(int control, std::string_view request, const int (&channels)[3])
+{
+    return sendWithDescriptors(control, request.data(), request.size(),
+                               std::span<const int>(channels, channels[2] >= 0 ? 3 : 2));
+}
+
+// The request's length, 0 when the checker has closed the socket, -1 on an error; `channels`
+// are the descriptors that came with it, the report pipe's, the output pipe's, and the shared
+// storage's or -1.
+ssize_t receiveRequest(int control, char (&request)[requestRoom], int (&channels)[3])
+{
+    return receiveWithDescriptors(control, request, sizeof request, channels);
+}
+
+// `size` bytes with one descriptor alongside, or none when it is negative.
+bool sendWithDescriptor(int socket, const void* bytes, std::size_t size, int descriptor)
+{
+    return sendWithDescriptors(socket, bytes, size,
+                               descriptor >= 0 ? std::span<const int>(&descriptor, 1) : std::span<const int>());
+}
+
+// Up to `size` bytes, and the one descriptor that came with them, -1 when none did.
+ssize_t receiveWithDescriptor(int socket, void* bytes, std::size_t size, int& descriptor)
+{
+    return receiveWithDescriptors(socket, bytes, size, std::span<int>(&descriptor, 1));
 }
 
 // News, and with the news that a process started, a descriptor that names that process alone
