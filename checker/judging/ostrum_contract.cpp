@@ -152,18 +152,17 @@ void checkChara(void* address, Call& call)
 SharedPlan charaPlan()
 {
     PlanOf plan(1);
-    for (int click = 0; click < 2; ++click) {
+    const auto click = [&] {
         plan.text(charaCall.argument("textA"));
         plan.value<int32_t>(charaCall.argument("lengthA"));
         plan.text(charaCall.argument("textB"));
         plan.value<int32_t>(charaCall.argument("lengthB"));
-    }
+    };
+    click();
+    click();
     plan.calls(2);
     plan.nextCall(2);
-    plan.text(charaCall.argument("textA"));
-    plan.value<int32_t>(charaCall.argument("lengthA"));
-    plan.text(charaCall.argument("textB"));
-    plan.value<int32_t>(charaCall.argument("lengthB"));
+    click();
     plan.calls(1);
     return plan.plan;
 }
@@ -399,14 +398,15 @@ void checkTransnumber(void* address, Call& call)
 SharedPlan transnumberPlan()
 {
     PlanOf plan(1);
-    for (int click = 0; click < 4; ++click) {
+    const auto click = [&] {
         plan.value<int16_t>(transnumberCall.argument("a"));
         plan.value<int16_t>(transnumberCall.argument("b"));
-    }
+    };
+    for (int clicks = 0; clicks < 4; ++clicks)
+        click();
     plan.calls(4);
     plan.nextCall(2);
-    plan.value<int16_t>(transnumberCall.argument("a"));
-    plan.value<int16_t>(transnumberCall.argument("b"));
+    click();
     plan.calls(1);
     return plan.plan;
 }
