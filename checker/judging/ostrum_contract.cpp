@@ -64,11 +64,9 @@ private:
     const std::byte* bytes_;
 };
 
-// A plan, piece by piece: each adder gives the number of the piece it placed.
+// A plan, click by click and piece by piece: each adder gives the number of the piece it placed.
 class PlanOf {
 public:
-    explicit PlanOf(uint32_t call) : call_(call) {}
-
     template <typename T>
     std::size_t value(const ArgumentDescription& argument, T number)
     {
@@ -91,19 +89,26 @@ public:
         planArray(plan.pieces, call_, argument);
         return first;
     }
+    // `inFirstCall` clicks in the first call, then `inSecondCall` in the second, each placed by
+    // `click` and made as one call of the routine, with its marker.
+    template <typename Click>
+    void clicks(std::size_t inFirstCall, std::size_t inSecondCall, Click click)
+    {
+        for (call_ = 1; call_ <= 2; ++call_)
+            for (std::size_t made = 0; made < (call_ == 1 ? inFirstCall : inSecondCall); ++made, ++plan.calls)
+                click();
+    }
+
+    SharedPlan plan;
+
+private:
     std::size_t add(ArenaPiece piece)
     {
         plan.pieces.push_back(std::move(piece));
         return plan.pieces.size() - 1;
     }
-    // The next call's pieces; `calls` more calls of the routine, each with its marker.
-    void nextCall(uint32_t call) { call_ = call; }
-    void calls(std::size_t count) { plan.calls += count; }
 
-    SharedPlan plan;
-
-private:
-    uint32_t call_;
+    uint32_t call_ = 1;
 };
 
 // What a call of test 6 or 7 left of its array: elements, descriptor and variable.
@@ -151,19 +156,13 @@ void checkChara(void* address, Call& call)
 
 SharedPlan charaPlan()
 {
-    PlanOf plan(1);
-    const auto click = [&] {
+    PlanOf plan;
+    plan.clicks(2, 1, [&] {
         plan.text(charaCall.argument("textA"));
         plan.value<int32_t>(charaCall.argument("lengthA"));
         plan.text(charaCall.argument("textB"));
         plan.value<int32_t>(charaCall.argument("lengthB"));
-    };
-    click();
-    click();
-    plan.calls(2);
-    plan.nextCall(2);
-    click();
-    plan.calls(1);
+    });
     return plan.plan;
 }
 
@@ -219,18 +218,12 @@ void checkXArray(void* address, Call& call)
 
 SharedPlan xArrayPlan()
 {
-    PlanOf plan(1);
-    const auto click = [&] {
+    PlanOf plan;
+    plan.clicks(2, 1, [&] {
         plan.value<int16_t>(xArrayCall.argument("count"));
         plan.elements(xArrayCall.argument("x"));
         plan.elements(xArrayCall.argument("y"));
-    };
-    click();
-    click();
-    plan.calls(2);
-    plan.nextCall(2);
-    click();
-    plan.calls(1);
+    });
     return plan.plan;
 }
 
@@ -332,13 +325,8 @@ void checkSquare(void* address, Call& call)
 
 SharedPlan squarePlan()
 {
-    PlanOf plan(1);
-    for (int piece = 0; piece < 4; ++piece)
-        plan.value<float>(squareCall.argument("x"));
-    plan.calls(4);
-    plan.nextCall(2);
-    plan.value<float>(squareCall.argument("x"));
-    plan.calls(1);
+    PlanOf plan;
+    plan.clicks(4, 1, [&] { plan.value<float>(squareCall.argument("x")); });
     plan.plan.recordSize = sizeof(SquareRecord);
     return plan.plan;
 }
@@ -397,17 +385,11 @@ void checkTransnumber(void* address, Call& call)
 
 SharedPlan transnumberPlan()
 {
-    PlanOf plan(1);
-    const auto click = [&] {
+    PlanOf plan;
+    plan.clicks(4, 1, [&] {
         plan.value<int16_t>(transnumberCall.argument("a"));
         plan.value<int16_t>(transnumberCall.argument("b"));
-    };
-    for (int clicks = 0; clicks < 4; ++clicks)
-        click();
-    plan.calls(4);
-    plan.nextCall(2);
-    click();
-    plan.calls(1);
+    });
     return plan.plan;
 }
 
@@ -453,13 +435,11 @@ void checkYArray(void* address, Call& call)
 
 SharedPlan yArrayPlan()
 {
-    PlanOf plan(1);
-    for (uint32_t call = 1; call <= 2; ++call) {
-        plan.nextCall(call);
+    PlanOf plan;
+    plan.clicks(1, 1, [&] {
         plan.value<int16_t>(yArrayCall.argument("count"));
         plan.array(yArrayCall.argument("array"));
-        plan.calls(1);
-    }
+    });
     return plan.plan;
 }
 
@@ -498,15 +478,12 @@ void checkZArray(void* address, Call& call)
 
 SharedPlan zArrayPlan()
 {
-    PlanOf plan(1);
-    for (uint32_t call = 1; call <= 2; ++call) {
-        plan.nextCall(call);
+    PlanOf plan;
+    plan.clicks(1, 1, [&] {
         const std::size_t elements = plan.array(zArrayCall.argument("array"));
-        ArenaPiece variant = sharedValue(call, zArrayCall.argument("array"), wrappedArray());
-        variant.pointers.push_back({offsetof(VARIANT, value), elements + 2});
-        plan.add(std::move(variant));
-        plan.calls(1);
-    }
+        const std::size_t variant = plan.value(zArrayCall.argument("array"), wrappedArray());
+        plan.plan.pieces[variant].pointers.push_back({offsetof(VARIANT, value), elements + 2});
+    });
     return plan.plan;
 }
 
