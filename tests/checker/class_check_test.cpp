@@ -2,7 +2,7 @@
 // wrong one, one right only for the pairs always tried, one that crashes and a folder without
 // one. Each run goes through the real command; the JSON Lines are read with nlohmann-json and
 // the JUnit file with pugixml, as a grader would read them.
-#include "scratch_directory.h"
+#include "checker_run.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,64 +22,20 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 
-struct CheckRun {
-    int status = -1;
-    std::string output;
-    std::string errors;
-    std::vector<std::string> lines() const
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(output);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-};
-
-// routine-check with `arguments`, and `environment` added to the test's own; started by
-// `launcher` when one is given (a tracer and its options).
-CheckRun check(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
-               const std::vector<std::string>& launcher = {})
+// routine-check with `arguments`, and `environment` in place of the same variables of the
+// test's own; started by `launcher` when one is given (a tracer and its options).
+CheckerRun check(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+                 const std::vector<std::string>& launcher = {})
 {
     std::vector<std::string> words(launcher);
     words.push_back(CHECKER);
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> variables(environment);
-    for (char** variable = environ; *variable; ++variable)
-        variables.emplace_back(*variable);
-    std::vector<char*> envp;
-    for (std::string& variable : variables)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-
-    const std::string output = fs::absolute(".stdout").string(), errors = fs::absolute(".stderr").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    CheckRun run;
-    pid_t child = -1;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-        waitpid(child, &run.status, 0);
-        run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.output = fileBytes(output);
-    run.errors = fileBytes(errors);
-    fs::remove(output);
-    fs::remove(errors);
-    return run;
+    return runToItsEnd(words, environment, fs::absolute(".outputs"));
 }
 
 std::string checked(const std::string& name)
@@ -143,7 +99,7 @@ protected:
 
 TEST_F(ClassCheck, GivesALinePerStudentAndTheSummary)
 {
-    const CheckRun run = check(withStudents({"--seed", "1", "Pettrix"}));
+    const CheckerRun run = check(withStudents({"--seed", "1", "Pettrix"}));
     const std::vector<std::string> lines = run.lines();
     ASSERT_EQ(lines.size(), 8u) << run.output << run.errors;
     EXPECT_EQ(lines[0], "Checking 5 libraries of Pettrix.");
@@ -187,13 +143,13 @@ TEST_F(ClassCheck, ItsExitStatusSaysTheWorstOfTheClass)
     for (const Row& row : rows) {
         std::vector<std::string> arguments{"--seed", "1"};
         arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
-        const CheckRun run = check(arguments);
+        const CheckerRun run = check(arguments);
         SCOPED_TRACE(run.output);
         ASSERT_FALSE(run.lines().empty());
         EXPECT_EQ(run.lines().back(), row.summary);
         EXPECT_EQ(run.status, row.status);
     }
-    const CheckRun missing = check({"--seed", "1", "Ostrum", "a", "b"});
+    const CheckerRun missing = check({"--seed", "1", "Ostrum", "a", "b"});
     EXPECT_THAT(missing.output,
                 testing::HasSubstr("/a: could not be checked: " + fs::absolute("a").string() +
                                    " does not load: the file does not exist\n"));
@@ -205,7 +161,7 @@ TEST_F(ClassCheck, ALineGivesEachFaultyRoutinesFirstFault)
 {
     place(checked("crashes"), "fay/libOstrum.so");
     place(checked("morvane_single_into_y"), "gus/libMorvane.so");
-    const CheckRun run = check({"--seed", "1", classFolder() + "/fay", classFolder() + "/gus"});
+    const CheckerRun run = check({"--seed", "1", classFolder() + "/fay", classFolder() + "/gus"});
     const std::vector<std::string> lines = run.lines();
     ASSERT_EQ(lines.size(), 5u) << run.output;
     EXPECT_EQ(lines[0], "Checking 2 libraries.");
@@ -223,7 +179,7 @@ TEST_F(ClassCheck, ALineGivesEachFaultyRoutinesFirstFault)
 
 TEST_F(ClassCheck, JsonLinesGiveEveryFieldOfEachLibrary)
 {
-    const CheckRun run = check(withStudents({"--seed", "1", "--format=json", "Pettrix"}));
+    const CheckerRun run = check(withStudents({"--seed", "1", "--format=json", "Pettrix"}));
     EXPECT_EQ(run.status, 2);
     const std::vector<json> objects = jsonLines(run.output);
     ASSERT_EQ(objects.size(), 5u) << run.output;
@@ -289,7 +245,7 @@ TEST_F(ClassCheck, JsonLinesGiveEveryFieldOfEachLibrary)
 // A cause goes by its name, with the argument it names.
 TEST_F(ClassCheck, JsonNamesTheCause)
 {
-    const CheckRun run = check({"--seed", "1", "--format=json", "Pettrix", checked("sum_stored_wide")});
+    const CheckerRun run = check({"--seed", "1", "--format=json", "Pettrix", checked("sum_stored_wide")});
     const std::vector<json> objects = jsonLines(run.output);
     ASSERT_EQ(objects.size(), 1u) << run.output;
     const json& fault = objects[0]["routines"][0]["findings"][0];
@@ -304,19 +260,19 @@ TEST_F(ClassCheck, JsonNamesTheCause)
 // Each library checked in the class gets the verdict and the findings it gets checked alone.
 TEST_F(ClassCheck, VerdictsAreThoseOfEachLibraryCheckedAlone)
 {
-    const CheckRun together = check(withStudents({"--seed", "1", "--format=json", "Pettrix"}));
+    const CheckerRun together = check(withStudents({"--seed", "1", "--format=json", "Pettrix"}));
     const std::vector<json> inClass = jsonLines(together.output);
     ASSERT_EQ(inClass.size(), 5u);
     for (const json& library : inClass) {
         if (library["path"] == "")
             continue;
         SCOPED_TRACE(library["student"].get<std::string>());
-        const CheckRun alone = check({"--seed", "1", "--format=json", "Pettrix", library["path"]});
+        const CheckerRun alone = check({"--seed", "1", "--format=json", "Pettrix", library["path"]});
         const std::vector<json> read = jsonLines(alone.output);
         ASSERT_EQ(read.size(), 1u);
         EXPECT_EQ(read[0]["verdict"], library["verdict"]);
         EXPECT_EQ(read[0]["routines"], library["routines"]);
-        const CheckRun inText = check({"--seed", "1", "Pettrix", library["path"]});
+        const CheckerRun inText = check({"--seed", "1", "Pettrix", library["path"]});
         EXPECT_EQ(inText.status, alone.status);
         EXPECT_EQ(inText.status, library["verdict"] == "ok" ? 0 : 1);
     }
@@ -334,7 +290,7 @@ TEST_F(ClassCheck, SaboteursChangeNoVerdictButTheirOwn)
     std::vector<std::string> arguments = withStudents({"--seed", "1", "--format=json", "Pettrix"});
     for (const char* saboteur : {"fay", "gus", "hal"})
         arguments.push_back(classFolder() + "/" + saboteur);
-    const CheckRun together = check(arguments);
+    const CheckerRun together = check(arguments);
     const std::vector<json> inClass = jsonLines(together.output);
     ASSERT_EQ(inClass.size(), 8u) << together.output;
     const std::map<std::string, std::string> verdicts{{"ana", "ok"},    {"ben", "fault"}, {"cleo", "fault"},
@@ -358,7 +314,7 @@ TEST_F(ClassCheck, SaboteursChangeNoVerdictButTheirOwn)
 TEST_F(ClassCheck, JUnitFileHasASuiteEachLibraryACaseEachRoutineAFailureEachFault)
 {
     const std::string file = scratch.file("report.xml");
-    const CheckRun run = check(withStudents({"--seed", "1", "--junit=" + file, "Pettrix"}));
+    const CheckerRun run = check(withStudents({"--seed", "1", "--junit=" + file, "Pettrix"}));
     EXPECT_EQ(run.status, 2);
     pugi::xml_document document;
     ASSERT_TRUE(document.load_file(file.c_str())) << fileBytes(file);
@@ -400,10 +356,10 @@ TEST_F(ClassCheck, JUnitFileHasASuiteEachLibraryACaseEachRoutineAFailureEachFaul
 TEST_F(ClassCheck, SaysWhenTheJUnitFileCannotBeWritten)
 {
     const std::string file = scratch.file("nowhere/report.xml");
-    const CheckRun run = check(withStudents({"--seed", "1", "--junit=" + file, "Pettrix"}));
+    const CheckerRun run = check(withStudents({"--seed", "1", "--junit=" + file, "Pettrix"}));
     EXPECT_EQ(run.errors, "routine-check: cannot write the JUnit report " + file + ": No such file or directory\n");
     EXPECT_EQ(run.status, 2);
-    const CheckRun single = check({"--seed", "1", "--junit=" + file, "Pettrix", SAMPLE_PETTRIX_C});
+    const CheckerRun single = check({"--seed", "1", "--junit=" + file, "Pettrix", SAMPLE_PETTRIX_C});
     EXPECT_EQ(single.errors, run.errors);
     EXPECT_EQ(single.status, 2);
 }
@@ -411,7 +367,7 @@ TEST_F(ClassCheck, SaysWhenTheJUnitFileCannotBeWritten)
 // --help names the class and every option of it.
 TEST_F(ClassCheck, HelpNamesTheClassAndItsOptions)
 {
-    const CheckRun run = check({"--help"});
+    const CheckerRun run = check({"--help"});
     for (const char* said : {"       routine-check [OPTIONS] [LIBRARY] PATH...\n", "  --seed N ", "  --format=json ",
                              "  --junit=FILE ", "  --no-sandbox ",
                              "For a class: 0 when every library is ok, 1 when any has a fault,\n2 when any could not "
@@ -426,16 +382,8 @@ TEST_F(ClassCheck, EndedBySignalEndsEveryCheck)
     place(checked("hangs"), "gus/libPettrix.so");
     std::vector<std::string> words{CHECKER,   "--time-limit",         "60",
                                    "Pettrix", classFolder() + "/fay", classFolder() + "/gus"};
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t checker = -1;
-    ASSERT_EQ(posix_spawn(&checker, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t checker = startWithOutput(words, {}, "/dev/null", "/dev/null");
+    ASSERT_GT(checker, 0);
 
     // The checks of both libraries, once each runs its library's process.
     const auto childrenOf = [](pid_t parent) {
@@ -470,7 +418,7 @@ TEST_F(ClassCheck, EndedBySignalEndsEveryCheck)
 TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
 {
     const std::vector<std::string> noSandbox{"ROUTINE_CHECK_TEST_NO_SANDBOX=no namespaces here"};
-    const CheckRun refused = check(withStudents({"--seed", "1", "Pettrix"}), noSandbox);
+    const CheckerRun refused = check(withStudents({"--seed", "1", "Pettrix"}), noSandbox);
     EXPECT_EQ(refused.output, "");
     EXPECT_EQ(refused.errors,
               "routine-check: a class is checked only in the sandbox, and none can be made here: no "
@@ -478,12 +426,12 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
               "your rights)\n");
     EXPECT_EQ(refused.status, 2);
 
-    const CheckRun told = check(withStudents({"--seed", "1", "--no-sandbox", "Pettrix"}), noSandbox);
+    const CheckerRun told = check(withStudents({"--seed", "1", "--no-sandbox", "Pettrix"}), noSandbox);
     ASSERT_GE(told.lines().size(), 3u);
     EXPECT_EQ(told.lines()[2], "Not sandboxed: no namespaces here; the library's code runs with your rights.");
     EXPECT_EQ(told.lines().back(), "summary: 5 libraries, 1 ok, 3 with a fault, 1 could not be checked");
     EXPECT_EQ(told.status, 2);
-    const CheckRun inJson = check(withStudents({"--seed", "1", "--no-sandbox", "--format=json", "Pettrix"}), noSandbox);
+    const CheckerRun inJson = check(withStudents({"--seed", "1", "--no-sandbox", "--format=json", "Pettrix"}), noSandbox);
     for (const json& library : jsonLines(inJson.output))
         if (library["path"] != "") {
             EXPECT_EQ(library["sandboxed"], false);
@@ -491,7 +439,7 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
         }
 
     // --no-sandbox reaches each library's check.
-    const CheckRun toEach = check(withStudents({"--seed", "1", "--no-sandbox", "--format=json", "Pettrix"}));
+    const CheckerRun toEach = check(withStudents({"--seed", "1", "--no-sandbox", "--format=json", "Pettrix"}));
     for (const json& library : jsonLines(toEach.output)) {
         if (library["path"] != "") {
             EXPECT_EQ(library["notes"], json::array({"not sandboxed: --no-sandbox was given"}));
@@ -499,12 +447,12 @@ TEST_F(ClassCheck, IsRefusedWithoutASandboxUnlessTold)
     }
 
     // One library goes on, and says so.
-    const CheckRun single = check({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, noSandbox);
+    const CheckerRun single = check({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, noSandbox);
     ASSERT_GE(single.lines().size(), 3u);
     EXPECT_EQ(single.lines()[2], "Not sandboxed: no namespaces here; the library's code runs with your rights.");
     EXPECT_EQ(single.status, 0);
     // --no-sandbox where one can be made is said too.
-    const CheckRun asked = check({"--seed", "1", "--no-sandbox", "Pettrix", SAMPLE_PETTRIX_C});
+    const CheckerRun asked = check({"--seed", "1", "--no-sandbox", "Pettrix", SAMPLE_PETTRIX_C});
     ASSERT_GE(asked.lines().size(), 3u);
     EXPECT_EQ(asked.lines()[2], "Not sandboxed: --no-sandbox was given; the library's code runs with your rights.");
 }
@@ -518,7 +466,7 @@ struct NamespacesMade {
 };
 
 // routine-check with `arguments` under strace, and the namespaces it made.
-NamespacesMade namespacesMade(const std::vector<std::string>& arguments, CheckRun& run)
+NamespacesMade namespacesMade(const std::vector<std::string>& arguments, CheckerRun& run)
 {
     NamespacesMade made;
     if (!fs::exists(STRACE)) {
@@ -543,7 +491,7 @@ NamespacesMade namespacesMade(const std::vector<std::string>& arguments, CheckRu
 // only the sandbox it runs in.
 TEST_F(ClassCheck, TriesOnceWhetherASandboxCanBeMade)
 {
-    CheckRun run;
+    CheckerRun run;
     const NamespacesMade made = namespacesMade(withStudents({"--seed", "1", "Pettrix"}), run);
     ASSERT_FALSE(run.lines().empty()) << run.errors;
     EXPECT_EQ(run.lines().back(), "summary: 5 libraries, 1 ok, 3 with a fault, 1 could not be checked");
@@ -554,7 +502,7 @@ TEST_F(ClassCheck, TriesOnceWhetherASandboxCanBeMade)
 // One library's check tries the sandbox by making it, and makes no other namespaces.
 TEST_F(ClassCheck, OneLibraryMakesItsSandboxWithoutATrial)
 {
-    CheckRun run;
+    CheckerRun run;
     const NamespacesMade made = namespacesMade({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, run);
     EXPECT_EQ(run.lines().back(), "summary: 1 routine, 1 ok, 0 with a fault") << run.errors;
     EXPECT_EQ(run.status, 0);
@@ -572,14 +520,14 @@ TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
         "echo 0 > /proc/sys/user/max_user_namespaces && exec \"$0\" \"$@\""};
     const std::string reason = "this system does not let bubblewrap make namespaces: ";
 
-    const CheckRun single = check({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, {}, withoutNamespaces);
+    const CheckerRun single = check({"--seed", "1", "Pettrix", SAMPLE_PETTRIX_C}, {}, withoutNamespaces);
     ASSERT_GE(single.lines().size(), 4u) << single.errors;
     EXPECT_THAT(single.lines()[2], testing::StartsWith("Not sandboxed: " + reason));
     EXPECT_THAT(single.lines()[2], testing::EndsWith("; the library's code runs with your rights."));
     EXPECT_EQ(single.lines()[3], "sumdll ok");
     EXPECT_EQ(single.status, 0);
 
-    const CheckRun inJson =
+    const CheckerRun inJson =
         check({"--seed", "1", "--format=json", "Pettrix", SAMPLE_PETTRIX_C}, {}, withoutNamespaces);
     const std::vector<json> libraries = jsonLines(inJson.output);
     ASSERT_EQ(libraries.size(), 1u) << inJson.errors;
@@ -590,7 +538,7 @@ TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
 
     // A class's check, told that the class found a sandbox can be made, never goes on without
     // its own.
-    const CheckRun ofAClass = check({"--seed", "1", "--format=json", "Pettrix", SAMPLE_PETTRIX_C},
+    const CheckerRun ofAClass = check({"--seed", "1", "--format=json", "Pettrix", SAMPLE_PETTRIX_C},
                                     {"ROUTINE_CHECK_SANDBOX_TRIED=1"}, withoutNamespaces);
     const std::vector<json> notRun = jsonLines(ofAClass.output);
     ASSERT_EQ(notRun.size(), 1u) << ofAClass.errors;
@@ -599,7 +547,7 @@ TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
     EXPECT_EQ(notRun[0]["routines"], json::array());
     EXPECT_EQ(ofAClass.status, 2);
 
-    const CheckRun refused = check(withStudents({"--seed", "1", "Pettrix"}), {}, withoutNamespaces);
+    const CheckerRun refused = check(withStudents({"--seed", "1", "Pettrix"}), {}, withoutNamespaces);
     EXPECT_EQ(refused.output, "");
     EXPECT_THAT(refused.errors, testing::StartsWith("routine-check: a class is checked only in the sandbox, and none "
                                                     "can be made here: " + reason));
@@ -610,29 +558,29 @@ TEST_F(ClassCheck, OneLibraryGoesOnWhereNoSandboxCanBeMade)
 
 TEST_F(ClassCheck, ASeedRepeatsARunExactlyAndTheClassSharesOne)
 {
-    const CheckRun first = check({"--seed", "42", "Pettrix", checked("sum_learned_pairs")});
-    const CheckRun again = check({"--seed", "42", "Pettrix", checked("sum_learned_pairs")});
+    const CheckerRun first = check({"--seed", "42", "Pettrix", checked("sum_learned_pairs")});
+    const CheckerRun again = check({"--seed", "42", "Pettrix", checked("sum_learned_pairs")});
     EXPECT_EQ(first.output, again.output);
     EXPECT_EQ(first.lines()[1], "Seed: 42 (give --seed 42 to repeat this run).");
-    const CheckRun other = check({"--seed", "43", "Pettrix", checked("sum_learned_pairs")});
+    const CheckerRun other = check({"--seed", "43", "Pettrix", checked("sum_learned_pairs")});
     EXPECT_NE(first.lines()[2], other.lines()[2]) << "two seeds drew the same pair";
 
     // Without --seed, a seed of its own, which repeats the run.
-    const CheckRun fresh = check({"Pettrix", checked("sum_learned_pairs")});
+    const CheckerRun fresh = check({"Pettrix", checked("sum_learned_pairs")});
     const std::string seedLine = fresh.lines().at(1);
     ASSERT_THAT(seedLine, testing::MatchesRegex("Seed: [0-9]+ \\(give --seed [0-9]+ to repeat this run\\)\\."));
     const std::string seed = seedLine.substr(6, seedLine.find(' ', 6) - 6);
     EXPECT_EQ(check({"--seed", seed, "Pettrix", checked("sum_learned_pairs")}).output, fresh.output);
 
     // A class: the seed of its second line in every library's report, and the same findings.
-    const CheckRun inClass = check(withStudents({"--format=json", "Pettrix"}));
+    const CheckerRun inClass = check(withStudents({"--format=json", "Pettrix"}));
     const std::vector<json> objects = jsonLines(inClass.output);
     ASSERT_EQ(objects.size(), 5u);
     const json classSeed = objects[0]["seed"];
     ASSERT_TRUE(classSeed.is_number_unsigned());
     for (const json& library : objects)
         EXPECT_EQ(library["seed"], classSeed);
-    const CheckRun repeated = check(
+    const CheckerRun repeated = check(
         withStudents({"--format=json", "--seed", std::to_string(classSeed.get<uint64_t>()), "Pettrix"}));
     EXPECT_EQ(repeated.output, inClass.output);
 }

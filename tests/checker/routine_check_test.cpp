@@ -1,7 +1,7 @@
 // routine-check on libraries with one fault each, on sound ones, and on what is no library.
 // Each run goes through the real command; a row fails when the line a learner would read,
 // or the exit status, is not the one expected.
-#include "scratch_directory.h"
+#include "checker_run.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -29,84 +28,18 @@
 #include <utility>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-struct CheckerRun {
-    int status = -1;
-    std::string output; // standard output
-    std::string errors; // standard error
-    std::vector<std::string> lines() const
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(output);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    // A line equal to `expected`, where each "…" in it stands for any text (a number made of
-    // addresses, which differ from run to run).
-    bool hasLine(const std::string& expected) const
-    {
-        for (const std::string& line : lines())
-            if (matches(line, expected))
-                return true;
-        return false;
-    }
-    static bool matches(std::string_view line, std::string_view expected)
-    {
-        const std::string_view any = "…";
-        const std::size_t at = expected.find(any);
-        if (at == std::string_view::npos)
-            return line == expected;
-        if (line.substr(0, at) != expected.substr(0, at))
-            return false;
-        line.remove_prefix(at);
-        expected.remove_prefix(at + any.size());
-        for (std::size_t skip = 0; skip <= line.size(); ++skip)
-            if (matches(line.substr(skip), expected))
-                return true;
-        return false;
-    }
-};
 
 // Starts routine-check (the built one unless `checker` names a copy) with `arguments` in the
 // current directory, with TMPDIR pointing at `temporary` and its output going to `outputFile`
-// and `errorFile`.
-// A stream named in `closed` (0, 1 or 2) is closed instead. With `asUser`, the checker runs
-// as that user.
+// and `errorFile`. A stream named in `closed` (0, 1 or 2) is closed instead.
 pid_t startChecker(const std::vector<std::string>& arguments, const std::filesystem::path& temporary,
                    const std::string& outputFile, const std::string& errorFile,
                    const std::string& checker = CHECKER, int closed = -1)
 {
     std::vector<std::string> words{checker};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> environment{"TMPDIR=" + temporary.string()};
-    for (char** variable = environ; *variable; ++variable)
-        if (std::string(*variable).rfind("TMPDIR=", 0) != 0)
-            environment.emplace_back(*variable);
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (closed >= 0)
-        posix_spawn_file_actions_addclose(&actions, closed);
-    pid_t child = -1;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        child = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return child;
+    return startWithOutput(words, {"TMPDIR=" + temporary.string()}, outputFile, errorFile, closed);
 }
 
 // The seed of the inputs drawn at random in every run of the tables, so that each expected
@@ -120,18 +53,9 @@ CheckerRun check(std::vector<std::string> arguments, const std::filesystem::path
 {
     if (std::find(arguments.begin(), arguments.end(), "--seed") == arguments.end())
         arguments.insert(arguments.begin(), {"--seed", tablesSeed});
-    const std::filesystem::path outputs = std::filesystem::current_path() / ".outputs";
-    std::filesystem::create_directories(outputs);
-    const std::string outputFile = (outputs / "stdout").string();
-    const std::string errorFile = (outputs / "stderr").string();
-    CheckerRun run;
-    if (const pid_t child = startChecker(arguments, temporary, outputFile, errorFile, checker, closed); child > 0)
-        waitpid(child, &run.status, 0);
-    run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
-    run.output = fileBytes(outputFile);
-    run.errors = fileBytes(errorFile);
-    std::filesystem::remove_all(outputs);
-    return run;
+    std::vector<std::string> words{checker};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return runToItsEnd(words, {"TMPDIR=" + temporary.string()}, std::filesystem::current_path() / ".outputs", closed);
 }
 
 std::string checked(const std::string& name)

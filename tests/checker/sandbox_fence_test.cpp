@@ -4,6 +4,7 @@
 // a name for a daemon). Each row gives the lines the check must print; whatever the library
 // tried, the secret appears nowhere, nothing is written outside, no connection arrives, the
 // classmate's library is unchanged, the checker finishes, and no daemon outlives the check.
+#include "checker_run.h"
 #include "sandbox.h"
 
 #include <gtest/gtest.h>
@@ -32,14 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fileBytes(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 // The processes of this machine named `name` (as /proc/PID/comm gives it).
 std::vector<pid_t> processesNamed(const std::string& name)
 {
@@ -57,13 +50,6 @@ std::vector<pid_t> processesNamed(const std::string& name)
     }
     return found;
 }
-
-struct CheckRun {
-    int status = -1; // the exit status; -1 when it did not exit by itself in time
-    std::string output;
-    std::string errors;
-    bool hasLine(const std::string& line) const { return ("\n" + output).find("\n" + line + "\n") != std::string::npos; }
-};
 
 class Fence : public testing::Test {
 protected:
@@ -103,7 +89,7 @@ protected:
     // The checker started on `library` (copied into the student's folder) with its process id in
     // the file of aims, which it writes before it becomes the checker. `whileRunning` is called
     // once it has started, with its process id.
-    CheckRun check(const fs::path& library, const std::function<void(pid_t)>& whileRunning = {},
+    CheckerRun check(const fs::path& library, const std::function<void(pid_t)>& whileRunning = {},
                    const char* contract = "Pettrix")
     {
         const fs::path copy = base_ / "student" / library.filename();
@@ -135,7 +121,7 @@ protected:
         }
         if (whileRunning)
             whileRunning(checker);
-        CheckRun run;
+        CheckerRun run;
         int status = 0;
         const auto start = std::chrono::steady_clock::now();
         pid_t waited = 0;
@@ -155,7 +141,7 @@ protected:
     }
 
     // Whatever the library tried, nothing of it reached past the sandbox.
-    void expectFenced(const CheckRun& run)
+    void expectFenced(const CheckerRun& run)
     {
         EXPECT_EQ(run.output.find(secret_), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find("root:"), std::string::npos) << run.output; // a line of /etc/shadow
@@ -262,7 +248,7 @@ class Sabotage : public Fence, public testing::WithParamInterface<FenceRow> {};
 TEST_P(Sabotage, StaysInTheSandbox)
 {
     const FenceRow& row = GetParam();
-    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / ("lib" + std::string(row.file) + ".so"), {}, row.contract);
+    const CheckerRun run = check(fs::path(SABOTAGING_LIBRARIES) / ("lib" + std::string(row.file) + ".so"), {}, row.contract);
     const bool withLandlock = landlockVersion() >= row.landlockSince;
     for (const std::string& line : withLandlock ? row.lines : row.linesWithoutLandlock)
         EXPECT_TRUE(run.hasLine(line)) << "expected the line \"" << line << "\" in:\n" << run.output << run.errors;
@@ -284,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(Libraries, Sabotage, testing::ValuesIn(fenceRows), rowN
 // which the kernel does not let it signal: the check goes on, and the sum is right.
 TEST_F(Fence, ARoutineThatKillsItsCallerDoesNotEndTheCheck)
 {
-    const CheckRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
+    const CheckerRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
     EXPECT_TRUE(run.hasLine("sumdll ok")) << run.output << run.errors;
     EXPECT_EQ(run.status, 0);
 }
@@ -296,7 +282,7 @@ TEST_F(Fence, ADaemonEndsWhenTheCheckerIsKilled)
 {
     bool seen = false;
     linger_ = true;
-    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libleaves_daemon.so", [&](pid_t checker) {
+    const CheckerRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libleaves_daemon.so", [&](pid_t checker) {
         const auto start = std::chrono::steady_clock::now();
         while (!seen && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
             seen = !processesNamed(daemon_).empty();
@@ -319,7 +305,7 @@ TEST_F(Fence, ADaemonEndsWhenTheCheckerIsKilled)
 TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
 {
     withoutNamespaces_ = true;
-    const CheckRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
+    const CheckerRun run = check(fs::path(CHECKED_LIBRARIES) / "libkills_its_caller.so");
     EXPECT_EQ(run.errors, "");
     EXPECT_NE(run.output.find("\nNot sandboxed: this system does not let bubblewrap make namespaces: "), std::string::npos)
         << run.output;
@@ -335,7 +321,7 @@ TEST_F(Fence, WhereNoSandboxCanBeMadeTheCheckGoesOnUnsandboxed)
 TEST_F(Fence, UnsandboxedALinkInTheTracesPlaceIsNotFollowed)
 {
     withoutNamespaces_ = true;
-    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libtrace_linked_to_secret.so", {}, "Morvane");
+    const CheckerRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libtrace_linked_to_secret.so", {}, "Morvane");
     EXPECT_NE(run.output.find("\nNot sandboxed: "), std::string::npos) << run.output;
     EXPECT_TRUE(run.hasLine("square fault: for x = 3, there is no square.dat in the call's directory when the call "
                             "returns (44 of 44 calls)"))
@@ -352,7 +338,7 @@ TEST_F(Fence, UnsandboxedTheTemporaryFolderIsRemovedUpToAMountInIt)
     if (geteuid() != 0)
         GTEST_SKIP() << "only root may make a bind mount here";
     noSandbox_ = true;
-    const CheckRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libmounts_classmate.so");
+    const CheckerRun run = check(fs::path(SABOTAGING_LIBRARIES) / "libmounts_classmate.so");
     // What the test leaves: the mount the routine made, wherever it lies.
     std::ifstream mounts("/proc/self/mountinfo");
     std::vector<std::string> made;
