@@ -1,5 +1,5 @@
 # Makes the Wine prefix that the Windows tests share, once (a new prefix takes seconds).
-# On a loaded machine Wine now and then fails to start the first programs of a new prefix
+# Now and then Wine fails to start the first programs of a new prefix
 # ("could not load kernel32.dll") and leaves it without its registry. Such a prefix is ended,
 # removed and made once more, with Wine's errors shown, so that a second failure says why.
 # Usage: cmake -DPREFIX=... -P make_wine_prefix.cmake
